@@ -1,0 +1,13 @@
+#pragma once
+
+// Files the program writes are 8-bit text in the system code page.
+
+#include <QByteArray>
+#include <QString>
+
+namespace nivora {
+
+QByteArray toSystemBytes(QStringView text);
+QString fromSystemBytes(QByteArrayView bytes);
+
+}  // namespace nivora

@@ -1,0 +1,60 @@
+#pragma once
+
+// What the main window does with each GNSS line before the reader decodes
+// it: heading (HDT), speed in knots (RMC, VTG), the offsets snapshot, the
+// UTC time and RTK antenna height (GGA) and the fix indicator. The window
+// only feeds the monitor and shows what the result says.
+
+#include <QString>
+#include <string_view>
+
+#include "core/colors.h"
+#include "core/scan.h"
+#include "sensors/realtime_state.h"
+
+namespace nivora {
+
+// The Offsets window's field texts.
+struct OffsetFieldTexts {
+    QString offsetA;
+    QString soundVelocity;
+    QString offsetC;
+    QString tideHeight;
+};
+
+struct GnssLineInputs {
+    bool offsetsWindowVisible = false;
+    const OffsetFieldTexts* offsets = nullptr;  // null: the snapshot stays
+    int readerFixQuality = 0;                   // before this line is decoded
+};
+
+struct GnssLineResult {
+    bool headingChanged = false;
+    bool speedChanged = false;
+    bool timeChanged = false;
+    bool antennaHeightChanged = false;
+    bool fixIndicatorChanged = false;
+    TColor fixIndicatorColor = 0;
+    // A field that is not a number ended the handling of this line.
+    QString error;
+};
+
+class GnssLineHandler {
+public:
+    explicit GnssLineHandler(RealtimeState& state);
+    GnssLineResult handle(std::string_view line, const GnssLineInputs& in);
+
+private:
+    bool takeOffsets(const OffsetFieldTexts& texts, QString& error);
+
+    RealtimeState& state_;
+    ScanPattern hdt_{"%*7s %lf"};
+    ScanPattern rmc_{"%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf"};
+    ScanPattern vtg_{"%*6s,%*lf,%*1s,%*lf,%*1s,%lf"};
+    ScanPattern gga_{"%*6s,%lf,%*lf,%*1s,%*lf,%*1s,%d,%*d,%*lf,%lf,%*1s,%lf"};
+};
+
+// "hh:mm:ss" of an NMEA time hhmmss.ss (fractions dropped).
+QString ggaTimeText(double t);
+
+}  // namespace nivora

@@ -1,0 +1,136 @@
+#include "sensors/nmea.h"
+
+#include <array>
+
+#include "core/number_format.h"
+
+namespace nivora {
+namespace {
+
+// Only the first fields are ever read; the rest are just counted.
+constexpr std::size_t kKeptFields = 16;
+
+struct Fields {
+    std::array<std::string_view, kKeptFields> f;
+    std::size_t count = 0;
+
+    std::string_view operator[](std::size_t i) const { return i < kKeptFields && i < count ? f[i] : std::string_view(); }
+};
+
+void split(std::string_view s, Fields& out) {
+    out.count = 0;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = s.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? s.size() : comma;
+        if (out.count < kKeptFields) out.f[out.count] = s.substr(start, end - start);
+        ++out.count;
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+}
+
+double numberOrZero(std::string_view s) { return parseNumber(s).value_or(0.0); }
+int integerOrZero(std::string_view s) { return parseInteger(s).value_or(0); }
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool decodeGga(const Fields& fl, NavValues& nav, DecodeResult& r) {
+    if (fl.count < 10) return false;
+    double lat = 0, lon = 0;
+    if (!nmeaCoordinate(fl[2], fl[3], lat) || !nmeaCoordinate(fl[4], fl[5], lon)) return false;
+    if (!fl[6].empty()) nav.fixQuality = integerOrZero(fl[6]);
+    if (!fl[7].empty()) nav.satellites = integerOrZero(fl[7]);
+    const double alt = fl[9].empty() ? nav.altitude : numberOrZero(fl[9]);
+    if (lat != nav.latitude || lon != nav.longitude || alt != nav.altitude) {
+        nav.latitude = lat;
+        nav.longitude = lon;
+        nav.altitude = alt;
+        r.positionChanged = true;
+    }
+    return true;
+}
+
+void setSpeed(double v, NavValues& nav, DecodeResult& r) {
+    if (v != nav.speed) {
+        nav.speed = v;
+        r.speedChanged = true;
+    }
+}
+
+bool decodeRmc(const Fields& fl, NavValues& nav, DecodeResult& r) {
+    if (fl.count < 8) return false;
+    if (!fl[7].empty()) setSpeed(numberOrZero(fl[7]) * 1.852, nav, r);
+    if (!fl[8].empty()) nav.course = numberOrZero(fl[8]);
+    return true;
+}
+
+bool decodeVtg(const Fields& fl, NavValues& nav, DecodeResult& r) {
+    if (fl.count < 8) return false;
+    if (!fl[1].empty()) nav.course = numberOrZero(fl[1]);
+    if (!fl[7].empty()) setSpeed(numberOrZero(fl[7]), nav, r);
+    return true;
+}
+
+}  // namespace
+
+bool nmeaCoordinate(std::string_view text, std::string_view hemisphere, double& out) {
+    out = 0;
+    if (text.empty()) return true;
+    const std::size_t dot = text.find('.');
+    const std::size_t p = dot == std::string_view::npos ? 0 : dot + 1;  // 1-based
+    if (p < 3) return true;
+    const std::size_t degreeDigits = p <= 5 ? 2 : 3;
+    const auto degrees = parseNumber(text.substr(0, degreeDigits));
+    const auto minutes = parseNumber(text.substr(degreeDigits));
+    if (!degrees || !minutes) return false;
+    out = *degrees + *minutes / 60.0;
+    if (hemisphere == "S" || hemisphere == "W") out = -out;
+    return true;
+}
+
+Checksum nmeaChecksum(std::string_view line) {
+    if (line.empty() || (line[0] != '$' && line[0] != '!')) return Checksum::Absent;
+    const std::size_t star = line.find('*');
+    if (star == std::string_view::npos || star + 2 >= line.size()) return Checksum::Absent;
+    const int hi = hexValue(line[star + 1]);
+    const int lo = hexValue(line[star + 2]);
+    if (hi < 0 || lo < 0) return Checksum::Absent;
+    unsigned char sum = 0;
+    for (std::size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(line[i]);
+    return sum == ((hi << 4) | lo) ? Checksum::Valid : Checksum::Invalid;
+}
+
+DecodeResult decodeNmea(std::string_view line, NavValues& nav) {
+    DecodeResult r;
+    const std::size_t star = line.find('*');
+    if (star != std::string_view::npos) line = line.substr(0, star);
+    if (line.size() <= 5) return r;
+    const std::string_view type = line.substr(3, 3);
+    Fields fl;
+    if (type == "GGA") {
+        r.type = SentenceType::GGA;
+        split(line, fl);
+        r.accepted = decodeGga(fl, nav, r);
+    } else if (type == "RMC") {
+        r.type = SentenceType::RMC;
+        split(line, fl);
+        r.accepted = decodeRmc(fl, nav, r);
+    } else if (type == "VTG") {
+        r.type = SentenceType::VTG;
+        split(line, fl);
+        r.accepted = decodeVtg(fl, nav, r);
+    } else if (type == "ZDA") {
+        r.type = SentenceType::ZDA;
+    } else if (type == "GSA") {
+        r.type = SentenceType::GSA;
+    }
+    return r;
+}
+
+}  // namespace nivora

@@ -1,0 +1,43 @@
+#pragma once
+
+// The serial reader's own NMEA decoding: GGA, RMC and VTG become the current
+// position, fix quality, satellites, speed and course.
+
+#include <cstdint>
+#include <string_view>
+
+namespace nivora {
+
+struct NavValues {
+    double latitude = 0;   // decimal degrees, south negative
+    double longitude = 0;  // decimal degrees, west negative
+    double altitude = 0;   // metres (GGA field 9)
+    double speed = 0;      // km/h
+    double course = 0;     // degrees
+    int fixQuality = 0;
+    int satellites = 0;
+};
+
+enum class SentenceType : std::uint8_t { Unknown, GGA, RMC, VTG, ZDA, GSA };
+
+struct DecodeResult {
+    SentenceType type = SentenceType::Unknown;
+    bool accepted = false;         // a GGA, RMC or VTG that was applied
+    bool positionChanged = false;  // raise OnPosition3DChange
+    bool speedChanged = false;     // raise OnSpeedChange
+};
+
+// Decodes one trimmed line that begins with '$'.
+DecodeResult decodeNmea(std::string_view line, NavValues& nav);
+
+// The checksum a sentence carries: "*hh" after the data, where hh is the
+// exclusive-or of every character between the leading '$' (or '!') and the
+// star. A line without a star and two hexadecimal digits carries none.
+enum class Checksum : std::uint8_t { Absent, Valid, Invalid };
+Checksum nmeaChecksum(std::string_view line);
+
+// Degrees from an NMEA ddmm.mmmm / dddmm.mmmm field and its hemisphere;
+// false when a part is not a number.
+bool nmeaCoordinate(std::string_view text, std::string_view hemisphere, double& out);
+
+}  // namespace nivora

@@ -1,0 +1,116 @@
+#pragma once
+
+// TNivoraSerialGPS owns one serial port: it opens it, polls it from a timer,
+// cuts the bytes into lines, writes them to the raw log, hands each line to
+// its owner, decodes GGA, RMC and VTG itself, watches for silence and writes
+// commands to the device. Everything runs on the thread of its timers.
+
+#include <QByteArray>
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "core/clock.h"
+#include "sensors/line_assembler.h"
+#include "sensors/nmea.h"
+#include "sensors/serial_transport.h"
+
+namespace nivora {
+
+class TNivoraSerialGPS : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kIdleIntervalMs = 5000;
+    static constexpr int kDefaultPollMs = 50;
+    static constexpr qint64 kMaxReadBytes = 1023;
+
+    explicit TNivoraSerialGPS(QObject* parent = nullptr);
+    TNivoraSerialGPS(Clock& clock, TimerSource& timers, QObject* parent = nullptr);
+    ~TNivoraSerialGPS() override;
+
+    // Settings; applied at the next Open.
+    quint32 Port = 1;          // COM number 1..20
+    quint32 BaudRate = 9600;
+    qint32 DataBits = 4;       // byte size = code + 4
+    quint32 StopBits = 1;      // 1 one, 2 one and a half, 3 two; other values one
+    quint32 Parity = 0;        // 0 none, 1 odd, 2 even, 3 mark, 4 space; above 4: the driver's
+    quint8 Priority = 3;       // kept, not used
+    quint32 PollInterval = 50; // ms; below 1 means 50
+    bool LogEnabled = false;
+    bool LogTimeStamp = false;
+    bool EnableDTR = false;
+    bool EnableRTS = false;
+    QString LogFileName;
+    QString TimeFormat = QStringLiteral("hhnnsszzz");
+    QString DateFormat = QStringLiteral("YYYY-MM-DD");
+    // A device path typed by the user ("/dev/ttyUSB0") or "SIM"; when set it
+    // is opened instead of the COM number.
+    QString DevicePath;
+
+    // Where the bytes come from; the default opens a QSerialPort.
+    void setTransportFactory(TransportFactory factory);
+
+    void Open();
+    void Close();
+    void Write(const QByteArray& text);
+
+    bool isOpen() const { return open_; }
+    // The device the port settings select ("COM3", "/dev/ttyS2", a typed path).
+    QString deviceName() const;
+    // The port as messages name it: "COM3", or the typed path.
+    QString portDisplayName() const;
+
+    double Latitude() const { return nav_.latitude; }
+    double Longitude() const { return nav_.longitude; }
+    double Altitude() const { return nav_.altitude; }
+    double Speed() const { return nav_.speed; }
+    double Course() const { return nav_.course; }
+    int FixQuality() const { return nav_.fixQuality; }
+    int Satellites() const { return nav_.satellites; }
+    const NavValues& navValues() const { return nav_; }
+
+    // Sentences dropped because their checksum did not match, since construction.
+    quint64 badChecksumCount() const { return badChecksums_; }
+    // Text received but not yet ended by a line feed.
+    QByteArray pendingText() const;
+
+    // One poll tick and one idle check, as the timers run them.
+    void pollTick();
+    void idleCheck();
+
+signals:
+    void OnConnect(nivora::TNivoraSerialGPS* sender, quint32 port);
+    void OnDisconnect(nivora::TNivoraSerialGPS* sender, quint32 port);
+    void OnIdle(nivora::TNivoraSerialGPS* sender);
+    void OnTimeout(nivora::TNivoraSerialGPS* sender);
+    void OnNewCommand(nivora::TNivoraSerialGPS* sender, const QByteArray& line);
+    void OnPosition3DChange(nivora::TNivoraSerialGPS* sender, double latitude, double longitude, double altitude);
+    void OnSpeedChange(nivora::TNivoraSerialGPS* sender, double speedKmh);
+    void OnSend(nivora::TNivoraSerialGPS* sender, const QByteArray& text);
+    // A port that does not open, a write that did not go out, a port that
+    // went away: the owner passes the text to its error report.
+    void OnError(nivora::TNivoraSerialGPS* sender, const QString& text);
+
+private:
+    void assembleLines();
+    void handleLine(std::string_view line);
+    void writeRawLog(std::string_view line);
+    SerialSettings serialSettings() const;
+
+    Clock& clock_;
+    std::unique_ptr<Timer> pollTimer_;
+    std::unique_ptr<Timer> idleTimer_;
+    TransportFactory factory_;
+    std::unique_ptr<SerialTransport> transport_;
+    bool open_ = false;
+    bool dataSeen_ = false;
+    bool portFailureReported_ = false;
+    LineAssembler lines_;
+    QFile log_;
+    NavValues nav_;
+    quint64 badChecksums_ = 0;
+};
+
+}  // namespace nivora

@@ -1,0 +1,129 @@
+#include "sensors/serial_transport.h"
+
+#include <QSerialPort>
+#include <algorithm>
+#include <cstring>
+
+namespace nivora {
+namespace {
+
+class SerialPortTransport final : public SerialTransport {
+public:
+    explicit SerialPortTransport(const QString& device) { port_.setPortName(device); }
+
+    bool open(const SerialSettings& s) override {
+        error_.clear();
+        if (s.dataBits < 5 || s.dataBits > 8) {
+            error_ = QStringLiteral("unsupported data width of %1 bits").arg(s.dataBits);
+            return false;
+        }
+        if (!port_.open(QIODevice::ReadWrite)) return fail();
+        bool ok = port_.setBaudRate(static_cast<qint32>(s.baudRate)) &&
+                  port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+                  port_.setStopBits(s.stopBits == SerialSettings::Stop::Two          ? QSerialPort::TwoStop
+                                    : s.stopBits == SerialSettings::Stop::OneAndHalf ? QSerialPort::OneAndHalfStop
+                                                                                     : QSerialPort::OneStop) &&
+                  port_.setFlowControl(QSerialPort::NoFlowControl);
+        if (ok && s.parity <= 4) {
+            static constexpr QSerialPort::Parity kParity[] = {QSerialPort::NoParity, QSerialPort::OddParity,
+                                                              QSerialPort::EvenParity, QSerialPort::MarkParity,
+                                                              QSerialPort::SpaceParity};
+            ok = port_.setParity(kParity[s.parity]);
+        }
+        if (ok) ok = port_.setDataTerminalReady(s.dtr);
+        if (ok) ok = port_.setRequestToSend(s.rts);
+        if (!ok) {
+            fail();
+            port_.close();
+            return false;
+        }
+        port_.clear(QSerialPort::AllDirections);
+        return true;
+    }
+
+    void close() override {
+        if (port_.isOpen()) port_.close();
+    }
+
+    qint64 bytesAvailable() override {
+        if (!port_.isOpen()) return -1;
+        if (port_.error() == QSerialPort::ResourceError) return -1;  // the device went away
+        return port_.bytesAvailable();
+    }
+
+    qint64 read(char* data, qint64 max) override { return port_.read(data, max); }
+
+    qint64 write(const char* data, qint64 size) override {
+        const qint64 n = port_.write(data, size);
+        if (n < 0) {
+            fail();
+            return n;
+        }
+        // The bytes count as sent once the driver has taken them, within the
+        // one-second write time-out.
+        if (port_.bytesToWrite() > 0 && !port_.waitForBytesWritten(1000)) {
+            fail();
+            return size - port_.bytesToWrite();
+        }
+        return n;
+    }
+
+    QString errorString() const override { return error_.isEmpty() ? port_.errorString() : error_; }
+
+private:
+    bool fail() {
+        error_ = port_.errorString();
+        return false;
+    }
+
+    QSerialPort port_;
+    QString error_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device) {
+    return std::make_unique<SerialPortTransport>(device);
+}
+
+bool MemoryTransport::open(const SerialSettings& settings) {
+    if (failOpen) {
+        error_ = QStringLiteral("The device does not exist");
+        return false;
+    }
+    settings_ = settings;
+    open_ = true;
+    incoming_.clear();
+    readPos_ = 0;
+    return true;
+}
+
+qint64 MemoryTransport::bytesAvailable() {
+    if (!open_ || failRead) return -1;
+    return incoming_.size() - readPos_;
+}
+
+qint64 MemoryTransport::read(char* data, qint64 max) {
+    if (!open_ || failRead) return -1;
+    const qint64 n = std::min<qint64>(max, incoming_.size() - readPos_);
+    std::memcpy(data, incoming_.constData() + readPos_, static_cast<size_t>(n));
+    readPos_ += n;
+    if (readPos_ == incoming_.size()) {
+        incoming_.clear();
+        readPos_ = 0;
+    }
+    return n;
+}
+
+qint64 MemoryTransport::write(const char* data, qint64 size) {
+    if (!open_) {
+        error_ = QStringLiteral("The port is not open");
+        return -1;
+    }
+    const qint64 n = writeLimit < 0 ? size : std::min(size, writeLimit);
+    written_.append(data, n);
+    if (n < size) error_ = QStringLiteral("Write time-out");
+    return n;
+}
+
+}  // namespace nivora

@@ -1,0 +1,74 @@
+#pragma once
+
+// The byte pipe under a serial reader: a real port (QSerialPort), the
+// built-in simulator, or memory in tests.
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace nivora {
+
+struct SerialSettings {
+    quint32 baudRate = 9600;
+    int dataBits = 8;  // 5..8
+    enum class Stop { One, OneAndHalf, Two } stopBits = Stop::One;
+    // 0 none, 1 odd, 2 even, 3 mark, 4 space; other values keep the driver's parity.
+    quint32 parity = 0;
+    bool dtr = false;
+    bool rts = false;
+};
+
+class SerialTransport {
+public:
+    virtual ~SerialTransport() = default;
+    // False when the port is missing, busy or refuses the settings; errorString() says why.
+    virtual bool open(const SerialSettings& settings) = 0;
+    virtual void close() = 0;
+    // Bytes waiting to be read; negative when the port failed.
+    virtual qint64 bytesAvailable() = 0;
+    // Reads what is waiting, at most `max` bytes; negative on a read error.
+    virtual qint64 read(char* data, qint64 max) = 0;
+    // Sends all bytes within one second; returns how many went out, negative on error.
+    virtual qint64 write(const char* data, qint64 size) = 0;
+    virtual QString errorString() const = 0;
+};
+
+// Makes the transport for a device name ("COM3", "/dev/ttyUSB0", "SIM").
+using TransportFactory = std::function<std::unique_ptr<SerialTransport>(const QString& device)>;
+
+// A transport on QSerialPort.
+std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device);
+
+// Bytes in memory, for tests and replay: push() what the device sends,
+// written() holds what the program sent.
+class MemoryTransport final : public SerialTransport {
+public:
+    bool open(const SerialSettings& settings) override;
+    void close() override { open_ = false; }
+    qint64 bytesAvailable() override;
+    qint64 read(char* data, qint64 max) override;
+    qint64 write(const char* data, qint64 size) override;
+    QString errorString() const override { return error_; }
+
+    void push(const QByteArray& bytes) { incoming_ += bytes; }
+    bool isOpen() const { return open_; }
+    const QByteArray& written() const { return written_; }
+    const SerialSettings& settings() const { return settings_; }
+
+    // Failure switches for tests.
+    bool failOpen = false;
+    bool failRead = false;
+    qint64 writeLimit = -1;  // accept at most this many bytes per write (-1: all)
+
+private:
+    bool open_ = false;
+    QByteArray incoming_;
+    qsizetype readPos_ = 0;
+    QByteArray written_;
+    SerialSettings settings_;
+    QString error_;
+};
+
+}  // namespace nivora

@@ -1,0 +1,30 @@
+#pragma once
+
+// Shared pieces of the `nivora` command line.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace nivora::cli {
+
+// Arguments after the command name; options look like "--name value".
+class Arguments {
+public:
+    explicit Arguments(QStringList args) : args_(std::move(args)) {}
+    bool has(const QString& option) const { return args_.contains(option); }
+    std::optional<QString> value(const QString& option) const;
+    // Arguments that are neither options nor option values.
+    QStringList positional(const QStringList& optionsWithValue) const;
+    const QStringList& all() const { return args_; }
+
+private:
+    QStringList args_;
+};
+
+// Writes "nivora: <text>" to standard error and returns the exit status 2.
+int fail(const QString& text);
+
+int runDecode(const Arguments& args);
+
+}  // namespace nivora::cli
