@@ -123,8 +123,9 @@ bool convertScannedFloat(std::string_view text, double& out) {
     return true;
 }
 
-// %lf: the glibc state machine, character for character.
-Outcome scanFloat(Input& in, int width, double& value) {
+// %lf: the glibc state machine, character for character. `value` is null
+// for a suppressed conversion, which only needs to know that a number is there.
+Outcome scanFloat(Input& in, int width, double* value) {
     const std::size_t start = in.pos();
     int c = in.get();
     if (width > 0) --width;
@@ -191,9 +192,13 @@ Outcome scanFloat(Input& in, int width, double& value) {
         const std::size_t taken = in.pos() - start;
         const std::size_t signLen = gotSign ? 1 : 0;
         if (taken == signLen || (hexa && taken == 2 + signLen)) return {Outcome::MatchFailure};
+        // strtod reads a number from the text exactly when it has a mantissa digit.
+        if (!value) return {hexa || gotDigit ? Outcome::Ok : Outcome::MatchFailure};
     }
 
-    if (!convertScannedFloat(in.slice(start), value)) return {Outcome::MatchFailure};
+    double v = 0;
+    if (!convertScannedFloat(in.slice(start), v)) return {Outcome::MatchFailure};
+    if (value) *value = v;
     return {Outcome::Ok};
 }
 
@@ -372,7 +377,7 @@ int ScanPattern::scan(std::string_view input, std::span<const ScanTarget> target
                 skipSpace(in);
                 skipPending = false;
                 double v = 0;
-                Outcome o = scanFloat(in, d.width, v);
+                Outcome o = scanFloat(in, d.width, d.suppress ? nullptr : &v);
                 if (o.kind != Outcome::Ok) return finish(o.kind);
                 if (!d.suppress) {
                     *std::get<double*>(targets[next++]) = v;

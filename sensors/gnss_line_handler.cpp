@@ -1,6 +1,7 @@
 #include "sensors/gnss_line_handler.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "core/number_text.h"
@@ -23,10 +24,16 @@ QString ggaTimeText(double t) {
     const double h = std::trunc(t / 10000);
     const double m = std::trunc((t - 10000 * h) / 100);
     const double s = std::trunc(t - 10000 * h - 100 * m);
-    return QStringLiteral("%1:%2:%3")
-        .arg(clampToInt(h), 2, 10, QLatin1Char('0'))
-        .arg(clampToInt(m), 2, 10, QLatin1Char('0'))
-        .arg(clampToInt(s), 2, 10, QLatin1Char('0'));
+    if (h >= 0 && h < 100 && m >= 0 && m < 100 && s >= 0 && s < 100) {
+        // The usual case, without printf.
+        const int v[3] = {static_cast<int>(h), static_cast<int>(m), static_cast<int>(s)};
+        const char text[8] = {char('0' + v[0] / 10), char('0' + v[0] % 10), ':', char('0' + v[1] / 10),
+                              char('0' + v[1] % 10), ':', char('0' + v[2] / 10), char('0' + v[2] % 10)};
+        return QString::fromLatin1(text, 8);
+    }
+    char text[48];
+    const int n = std::snprintf(text, sizeof text, "%02d:%02d:%02d", clampToInt(h), clampToInt(m), clampToInt(s));
+    return QString::fromLatin1(text, n);
 }
 
 GnssLineHandler::GnssLineHandler(RealtimeState& state) : state_(state) {}
@@ -43,8 +50,9 @@ bool GnssLineHandler::takeOffsets(const OffsetFieldTexts& texts, QString& error)
         {texts.offsetC, state_.Offsets.offsetC, "Offset C"},
         {texts.tideHeight, state_.Offsets.tideHeight, "Tide Ht"},
     };
-    for (const auto& f : fields) {
-        const auto v = toNumber(f.text);
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        const auto& f = fields[i];
+        const auto v = offsetFields_[i].value(f.text);
         if (!v) {
             error = notANumberMessage(QLatin1String(f.name), f.text);
             return false;

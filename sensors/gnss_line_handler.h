@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/colors.h"
+#include "core/number_text.h"
 #include "core/scan.h"
 #include "sensors/realtime_state.h"
 
@@ -48,6 +49,7 @@ private:
     bool takeOffsets(const OffsetFieldTexts& texts, QString& error);
 
     RealtimeState& state_;
+    NumberField offsetFields_[4];
     ScanPattern hdt_{"%*7s %lf"};
     ScanPattern rmc_{"%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf"};
     ScanPattern vtg_{"%*6s,%*lf,%*1s,%*lf,%*1s,%lf"};

@@ -106,6 +106,17 @@ Checksum nmeaChecksum(std::string_view line) {
     return sum == ((hi << 4) | lo) ? Checksum::Valid : Checksum::Invalid;
 }
 
+std::string withNmeaChecksum(std::string_view body) {
+    unsigned char sum = 0;
+    for (std::size_t i = 1; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out(body);
+    out += '*';
+    out += kHex[sum >> 4];
+    out += kHex[sum & 15];
+    return out;
+}
+
 DecodeResult decodeNmea(std::string_view line, NavValues& nav) {
     DecodeResult r;
     const std::size_t star = line.find('*');

@@ -4,6 +4,7 @@
 // position, fix quality, satellites, speed and course.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace nivora {
@@ -35,6 +36,9 @@ DecodeResult decodeNmea(std::string_view line, NavValues& nav);
 // star. A line without a star and two hexadecimal digits carries none.
 enum class Checksum : std::uint8_t { Absent, Valid, Invalid };
 Checksum nmeaChecksum(std::string_view line);
+
+// The sentence with "*hh" appended (body starts with '$' or '!').
+std::string withNmeaChecksum(std::string_view body);
 
 // Degrees from an NMEA ddmm.mmmm / dddmm.mmmm field and its hemisphere;
 // false when a part is not a number.

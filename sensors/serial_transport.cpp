@@ -30,8 +30,16 @@ public:
                                                               QSerialPort::SpaceParity};
             ok = port_.setParity(kParity[s.parity]);
         }
-        if (ok) ok = port_.setDataTerminalReady(s.dtr);
-        if (ok) ok = port_.setRequestToSend(s.rts);
+        // Devices without modem lines (USB gadgets, pseudo-terminals) refuse
+        // to set them; that only matters when a line is asked to be on.
+        if (ok && !port_.setDataTerminalReady(s.dtr)) {
+            ok = !s.dtr;
+            port_.clearError();
+        }
+        if (ok && !port_.setRequestToSend(s.rts)) {
+            ok = !s.rts;
+            port_.clearError();
+        }
         if (!ok) {
             fail();
             port_.close();
@@ -84,6 +92,14 @@ private:
 
 std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device) {
     return std::make_unique<SerialPortTransport>(device);
+}
+
+TransportFactory MemoryTransport::factory(MemoryTransport*& current) {
+    return [&current](const QString&) {
+        auto t = std::make_unique<MemoryTransport>();
+        current = t.get();
+        return t;
+    };
 }
 
 bool MemoryTransport::open(const SerialSettings& settings) {

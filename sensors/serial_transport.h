@@ -52,6 +52,9 @@ public:
     qint64 write(const char* data, qint64 size) override;
     QString errorString() const override { return error_; }
 
+    // A factory that makes memory ports and points `current` at the last one made.
+    static TransportFactory factory(MemoryTransport*& current);
+
     void push(const QByteArray& bytes) { incoming_ += bytes; }
     bool isOpen() const { return open_; }
     const QByteArray& written() const { return written_; }

@@ -1,0 +1,145 @@
+// Lines per second through the sensor input path, against a bare parse loop
+// as the floor.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/clock.h"
+#include "sensors/echosounder.h"
+#include "sensors/gnss_line_handler.h"
+#include "sensors/line_assembler.h"
+#include "sensors/nmea.h"
+#include "sensors/serial_gps.h"
+
+namespace nivora {
+namespace {
+
+std::string withChecksum(const std::string& body) { return withNmeaChecksum(body) + "\r\n"; }
+
+// RTK fixes of a moving boat, each with a valid checksum.
+std::string ggaStream(int lines) {
+    std::string s;
+    for (int i = 0; i < lines; ++i) {
+        s += withChecksum("$GNGGA,1012" + std::to_string(10 + i % 50) + ".00,4101.23456" + std::to_string(10 + i % 90) +
+                          ",N,02900.12345" + std::to_string(10 + i % 80) + ",E,4,24,0.6,45.123,M,36.100,M,1.0,0000");
+    }
+    return s;
+}
+
+constexpr int kLines = 10000;
+
+// Floor: split a GGA at commas and read the two coordinates, nothing else.
+void BM_BareGgaParseLoop(benchmark::State& st) {
+    const std::string data = ggaStream(kLines);
+    for (auto _ : st) {
+        double sum = 0;
+        std::size_t pos = 0;
+        while (pos < data.size()) {
+            const std::size_t lf = data.find('\n', pos);
+            const std::string_view line(data.data() + pos, lf - pos);
+            std::size_t field = 0, start = 0;
+            for (std::size_t i = 0; i <= line.size(); ++i) {
+                if (i == line.size() || line[i] == ',') {
+                    if (field == 2 || field == 4) {
+                        double v = 0;
+                        std::from_chars(line.data() + start, line.data() + i, v);
+                        sum += v;
+                    }
+                    ++field;
+                    start = i + 1;
+                }
+            }
+            pos = lf + 1;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    st.SetItemsProcessed(st.iterations() * kLines);
+}
+BENCHMARK(BM_BareGgaParseLoop);
+
+// Line assembly in 1023-byte reads, checksum, and the reader's GGA decoding.
+void BM_AssembleAndDecodeGga(benchmark::State& st) {
+    const std::string data = ggaStream(kLines);
+    for (auto _ : st) {
+        LineAssembler lines;
+        NavValues nav;
+        for (std::size_t off = 0; off < data.size(); off += 1023) {
+            lines.append(std::string_view(data).substr(off, 1023));
+            std::string_view line;
+            while (lines.next(line)) {
+                if (nmeaChecksum(line) == Checksum::Invalid) std::abort();
+                decodeNmea(line, nav);
+            }
+            lines.bound();
+        }
+        benchmark::DoNotOptimize(nav.latitude);
+    }
+    st.SetItemsProcessed(st.iterations() * kLines);
+}
+BENCHMARK(BM_AssembleAndDecodeGga);
+
+// The whole reader: poll ticks, raw bytes, line events, decoding, position events,
+// plus the window's GNSS line handler on every line.
+void BM_ReaderWithGnssHandler(benchmark::State& st) {
+    const std::string data = ggaStream(kLines);
+    VirtualTime vt(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
+    RealtimeState state;
+    GnssLineHandler handler(state);
+    OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"), QStringLiteral("0")};
+    GnssLineInputs in;
+    in.offsets = &offsets;
+    TNivoraSerialGPS reader(vt, vt);
+    MemoryTransport* port = nullptr;
+    reader.setTransportFactory(MemoryTransport::factory(port));
+    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS* r, const QByteArray& l) {
+        in.readerFixQuality = r->FixQuality();
+        handler.handle(std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
+    });
+    reader.Open();
+    const QByteArray bytes(data.data(), static_cast<qsizetype>(data.size()));
+    for (auto _ : st) {
+        port->push(bytes);
+        while (port->bytesAvailable() > 0) reader.pollTick();
+    }
+    if (reader.badChecksumCount() != 0 || state.AntennaHeight == 0) st.SkipWithError("lines were not decoded");
+    st.SetItemsProcessed(st.iterations() * kLines);
+}
+BENCHMARK(BM_ReaderWithGnssHandler);
+
+// The echosounder line handler: family key, scan, correction, alarm, row decision.
+void BM_SounderLines(benchmark::State& st) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 1000; ++i) lines.push_back("$SDDBT,32.8,f," + std::to_string(5 + i % 30) + ".25,M,5.4,F*00");
+    RealtimeState state;
+    state.Offsets.soundVelocity = 1480;
+    SounderLineHandler handler(state);
+    SounderLineInputs in;
+    in.family = QStringLiteral("NMEA DBT");
+    in.pattern = QStringLiteral("%*6s,%*lf,%*1s,%lf");
+    in.alertDepthText = QStringLiteral("3");
+    in.offsetAText = QStringLiteral("0.5");
+    in.realtimeRunning = true;
+    std::size_t rows = 0;
+    for (auto _ : st) {
+        for (const auto& l : lines) rows += handler.handle(l, in).rowDue;
+    }
+    benchmark::DoNotOptimize(rows);
+    st.SetItemsProcessed(st.iterations() * static_cast<long long>(lines.size()));
+}
+BENCHMARK(BM_SounderLines);
+
+}  // namespace
+}  // namespace nivora
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,300 @@
+// The serial reader on an in-memory port, in virtual time.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "core/clock.h"
+#include "sensors/gnss_line_handler.h"
+#include "sensors/serial_gps.h"
+#include "tests/support/test_support.h"
+
+namespace nivora {
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 8), QTime(9, 30, 7, 250));
+
+class ReaderTest : public ::testing::Test {
+protected:
+    ReaderTest() : vt(kStart), reader(vt, vt) {
+        reader.setTransportFactory([this](const QString& device) {
+            devices << device;
+            auto t = std::make_unique<MemoryTransport>();
+            t->failOpen = failOpen;
+            t->writeLimit = writeLimit;
+            port = t.get();
+            return t;
+        });
+        QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
+                         [this](TNivoraSerialGPS*, const QByteArray& l) { lines << l; });
+        QObject::connect(&reader, &TNivoraSerialGPS::OnError,
+                         [this](TNivoraSerialGPS*, const QString& e) { errors << e; });
+    }
+
+    void send(const QByteArray& bytes, int pollTicks = 1) {
+        port->push(bytes);
+        vt.advance(static_cast<qint64>(pollTicks) * 50);
+    }
+
+    VirtualTime vt;
+    TNivoraSerialGPS reader;
+    MemoryTransport* port = nullptr;
+    bool failOpen = false;
+    qint64 writeLimit = -1;
+    QStringList devices;
+    QList<QByteArray> lines;
+    QStringList errors;
+};
+
+TEST_F(ReaderTest, OpenAppliesTheSettingsAndConnects) {
+    QSignalSpy connected(&reader, &TNivoraSerialGPS::OnConnect);
+    reader.Port = 7;
+    reader.BaudRate = 4800;
+    reader.DataBits = 3;
+    reader.StopBits = 2;
+    reader.EnableDTR = true;
+    reader.Open();
+    ASSERT_TRUE(reader.isOpen());
+    ASSERT_EQ(connected.size(), 1);
+    EXPECT_EQ(connected[0][1].toUInt(), 7u);
+    EXPECT_EQ(port->settings().baudRate, 4800u);
+    EXPECT_EQ(port->settings().dataBits, 7);
+    EXPECT_EQ(port->settings().stopBits, SerialSettings::Stop::OneAndHalf);
+    EXPECT_TRUE(port->settings().dtr);
+    EXPECT_FALSE(port->settings().rts);
+#ifndef Q_OS_WIN
+    EXPECT_EQ(devices, QStringList{QStringLiteral("/dev/ttyS6")});
+#endif
+    reader.Open();
+    EXPECT_EQ(connected.size(), 1) << "opening an open reader does nothing";
+}
+
+TEST_F(ReaderTest, DevicePathIsUsedAsTyped) {
+    reader.DevicePath = QStringLiteral("/dev/ttyUSB3");
+    reader.Open();
+    EXPECT_EQ(devices, QStringList{QStringLiteral("/dev/ttyUSB3")});
+    EXPECT_EQ(reader.portDisplayName(), QStringLiteral("/dev/ttyUSB3"));
+}
+
+TEST_F(ReaderTest, AFailedOpenStaysClosedAndSaysWhy) {
+    QSignalSpy connected(&reader, &TNivoraSerialGPS::OnConnect);
+    failOpen = true;
+    reader.Port = 3;
+    reader.Open();
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_EQ(connected.size(), 0);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open port COM3: "))) << errors[0].toStdString();
+}
+
+TEST_F(ReaderTest, LinesArriveTrimmedInOrderAndThenAreDecoded) {
+    reader.Open();
+    QList<double> latitudeWhenLineSeen;
+    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
+                     [&](TNivoraSerialGPS* r, const QByteArray&) { latitudeWhenLineSeen << r->Latitude(); });
+    QSignalSpy moved(&reader, &TNivoraSerialGPS::OnPosition3DChange);
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPVTG");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0], QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
+    EXPECT_EQ(latitudeWhenLineSeen[0], 0.0) << "the owner sees a line before the reader decodes it";
+    ASSERT_EQ(moved.size(), 1);
+    EXPECT_NEAR(moved[0][1].toDouble(), 48.1173, 1e-12);
+    EXPECT_EQ(reader.pendingText(), QByteArray("$GPVTG"));
+    send(",054.7,T,034.4,M,005.5,N,010.2,K*48\n");
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_DOUBLE_EQ(reader.Speed(), 10.2);
+}
+
+TEST_F(ReaderTest, AtMost1023BytesAreReadPerTick) {
+    reader.Open();
+    QByteArray many;
+    for (int i = 0; i < 200; ++i) many += "$GPHDT,123.4,T\r\n";  // 16 bytes each
+    port->push(many);
+    vt.advance(50);
+    EXPECT_EQ(lines.size(), 1023 / 16);
+    vt.advance(50);
+    EXPECT_EQ(lines.size(), 2046 / 16);
+    vt.advance(50);
+    EXPECT_EQ(lines.size(), 3069 / 16);
+    vt.advance(50);
+    EXPECT_EQ(lines.size(), 200);
+}
+
+TEST_F(ReaderTest, PollIntervalBelowOneMeansFifty) {
+    reader.PollInterval = 0;
+    reader.Open();
+    port->push("$A\n");
+    vt.advance(49);
+    EXPECT_TRUE(lines.isEmpty());
+    vt.advance(1);
+    EXPECT_EQ(lines.size(), 1);
+
+    reader.Close();
+    reader.PollInterval = 200;
+    reader.Open();
+    port->push("$B\n");
+    vt.advance(199);
+    EXPECT_EQ(lines.size(), 1);
+    vt.advance(1);
+    EXPECT_EQ(lines.size(), 2);
+}
+
+TEST_F(ReaderTest, BadChecksumIsDroppedAndCounted) {
+    reader.Open();
+    QSignalSpy moved(&reader, &TNivoraSerialGPS::OnPosition3DChange);
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48\r\n");  // corrupted
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(moved.size(), 0);
+    EXPECT_EQ(reader.badChecksumCount(), 1u);
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n");  // no checksum: accepted
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_EQ(moved.size(), 1);
+}
+
+TEST_F(ReaderTest, IdleAndTimeoutTiming) {
+    QList<qint64> idle, timeout;
+    QObject::connect(&reader, &TNivoraSerialGPS::OnIdle, [&](TNivoraSerialGPS*) { idle << vt.elapsedMs(); });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnTimeout, [&](TNivoraSerialGPS*) { timeout << vt.elapsedMs(); });
+    reader.Open();
+    vt.advance(5000);
+    EXPECT_EQ(idle, QList<qint64>{5000}) << "5 s after opening when nothing ever arrived";
+    EXPECT_EQ(timeout, QList<qint64>{5000});
+    vt.advance(5000);
+    EXPECT_EQ(idle, (QList<qint64>{5000, 10000})) << "then every 5 s";
+    // A byte at 12000 restarts the count: silence is reported 10 s after it.
+    vt.advanceTo(11950);
+    port->push("x");
+    vt.advanceTo(12000);
+    idle.clear();
+    vt.advanceTo(21999);
+    EXPECT_TRUE(idle.isEmpty());
+    vt.advanceTo(22000);
+    EXPECT_EQ(idle, QList<qint64>{22000});
+}
+
+TEST_F(ReaderTest, CloseZeroesTheValuesAndRaisesDisconnectOnce) {
+    QSignalSpy disconnected(&reader, &TNivoraSerialGPS::OnDisconnect);
+    reader.Close();
+    EXPECT_EQ(disconnected.size(), 0) << "closing a reader that never opened raises nothing";
+    reader.Open();
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\n$GPRMC,1,A,4807.038,N,01131.000,E,5,90\n");
+    EXPECT_NE(reader.Latitude(), 0);
+    reader.Close();
+    EXPECT_EQ(disconnected.size(), 1);
+    EXPECT_EQ(reader.Latitude(), 0);
+    EXPECT_EQ(reader.Speed(), 0);
+    EXPECT_EQ(reader.Course(), 0);
+    EXPECT_EQ(reader.FixQuality(), 0);
+    EXPECT_EQ(reader.Satellites(), 0);
+    vt.advance(60000);
+    EXPECT_EQ(disconnected.size(), 1) << "timers stop with the port";
+}
+
+TEST_F(ReaderTest, AHandlerThatClosesThePortStopsTheLines) {
+    reader.Open();
+    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS* r, const QByteArray&) { r->Close(); });
+    send("$A\n$B\n$C\n");
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_FALSE(reader.isOpen());
+}
+
+TEST_F(ReaderTest, WriteRaisesOnSendOnlyWhenTheBytesWentOut) {
+    QSignalSpy sent(&reader, &TNivoraSerialGPS::OnSend);
+    reader.Write("$JASC,GPGGA,5\r\n");
+    EXPECT_EQ(sent.size(), 0) << "a closed reader ignores writes";
+    EXPECT_TRUE(errors.isEmpty());
+    reader.Open();
+    reader.Write("$JASC,GPGGA,5\r\n");
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0][1].toByteArray(), QByteArray("$JASC,GPGGA,5\r\n"));
+    EXPECT_EQ(port->written(), QByteArray("$JASC,GPGGA,5\r\n"));
+    port->writeLimit = 3;
+    reader.Write("%%dm\n");
+    EXPECT_EQ(sent.size(), 1) << "a short write is not a sent command";
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Command not sent to device on COM1"))) << errors[0].toStdString();
+}
+
+TEST_F(ReaderTest, APortThatFailsIsReportedOnceAndIdleFollows) {
+    QSignalSpy idle(&reader, &TNivoraSerialGPS::OnIdle);
+    reader.Open();
+    port->failRead = true;
+    vt.advance(1000);
+    EXPECT_EQ(errors.size(), 1);
+    vt.advance(5000);
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_GE(idle.size(), 1);
+}
+
+TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("LOG/2026-12-08 NDW_GNSS_V3.log"));
+    reader.LogEnabled = true;
+    reader.LogFileName = plain;
+    reader.Open();
+    send("\r\n  $GPHDT,1,T \r\n\r\n$GPHDT,2,T*3D\n");
+    reader.Close();
+    EXPECT_EQ(test::readFile(plain), QByteArray("$GPHDT,1,T\n$GPHDT,2,T*3D\n")) << "only trimmed, non-empty lines";
+
+    const QString stamped = dir.filePath(QStringLiteral("stamped.log"));
+    reader.LogFileName = stamped;
+    reader.LogTimeStamp = true;
+    reader.Open();
+    send("$GPHDT,3,T\n");
+    EXPECT_EQ(test::readFile(stamped), QByteArray("2026-12-08 093007350 $GPHDT,3,T\n")) << "flushed per line";
+    reader.Close();
+    reader.Open();
+    send("$GPHDT,4,T\n");
+    EXPECT_TRUE(test::readFile(stamped).endsWith("$GPHDT,3,T\n2026-12-08 093007400 $GPHDT,4,T\n")) << "appends";
+}
+
+TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
+    QTemporaryDir dir;
+    test::writeFile(dir.filePath(QStringLiteral("file")), "x");
+    reader.LogEnabled = true;
+    reader.LogFileName = dir.filePath(QStringLiteral("file/below/a.log"));
+    reader.Open();
+    EXPECT_TRUE(reader.isOpen()) << "the port works without its log";
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open the raw log"))) << errors[0].toStdString();
+    send("$A\n");
+    EXPECT_EQ(lines.size(), 1);
+}
+
+TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {
+    RealtimeState state;
+    GnssLineHandler handler(state);
+    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("fifteen hundred"), QStringLiteral("1"),
+                                   QStringLiteral("0")};
+    GnssLineInputs in;
+    in.offsets = &offsets;
+    QStringList handlerErrors;
+    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS*, const QByteArray& l) {
+        const auto r = handler.handle(std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
+        if (!r.error.isEmpty()) handlerErrors << r.error;
+    });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange, [&](TNivoraSerialGPS*, double lat, double lon, double) {
+        state.CurrentLatitude = lat;
+        state.CurrentLongitude = lon;
+    });
+    reader.Open();
+    send("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,\n");
+    EXPECT_EQ(handlerErrors, QStringList{QStringLiteral("SV: 'fifteen hundred' is not a valid number")});
+    EXPECT_NEAR(state.CurrentLatitude, 48.1173, 1e-12) << "the position still reaches the survey";
+    EXPECT_EQ(state.AntennaHeight, 0) << "the rest of the window handler was skipped";
+}
+
+TEST_F(ReaderTest, GarbageOnTheLineIsHarmless) {
+    reader.Open();
+    QByteArray noise;
+    for (int i = 0; i < 20000; ++i) noise += static_cast<char>((i * 7919) % 256);
+    for (qsizetype i = 0; i < noise.size(); i += 1000) send(noise.mid(i, 1000));
+    send(QByteArray(10000, 'A'), 10);
+    EXPECT_LE(reader.pendingText().size(), 4096);
+    send("\n$GPGGA,1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\n");
+    EXPECT_NEAR(reader.Latitude(), 48.1173, 1e-12);
+}
+
+}  // namespace
+}  // namespace nivora
