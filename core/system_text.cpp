@@ -5,7 +5,7 @@
 
 namespace nivora {
 
-QByteArray toSystemBytes(QStringView text) {
+QByteArray toSystemBytes(const QString& text) {
     QStringEncoder enc(QStringConverter::System);
     return enc.encode(text);
 }

@@ -7,7 +7,7 @@
 
 namespace nivora {
 
-QByteArray toSystemBytes(QStringView text);
+QByteArray toSystemBytes(const QString& text);
 QString fromSystemBytes(QByteArrayView bytes);
 
 }  // namespace nivora
