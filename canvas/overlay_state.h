@@ -1,0 +1,75 @@
+#pragma once
+
+// Survey read-outs drawn over the chart: depth and event labels, the current
+// depth and speed, the position status line and the distance measure. They
+// are not shapes: not selectable, not saved, and changing them only asks for
+// a repaint, never for a rebuild of the chart picture.
+
+#include <QPointF>
+#include <QString>
+#include <vector>
+
+#include "core/colors.h"
+
+namespace nivora {
+
+struct DepthLabel {
+    double x;
+    double y;
+    double depth;  // metres
+};
+
+struct EventLabel {
+    double x;
+    double y;
+    int number;
+};
+
+struct OverlayState {
+    static constexpr std::size_t kMaxDepthLabels = 10000;
+    static constexpr std::size_t kDepthLabelsDropped = 1000;
+
+    std::vector<DepthLabel> DepthLabels;  // oldest first
+    bool DepthLabelsVisible = true;
+    double DepthLabelSpacing = 10.0;  // minimum distance between two labels, world units
+    QString LabelFontName = QStringLiteral("Arial");
+    int LabelFontSize = 12;
+    TColor LabelColor = colors::Black;
+
+    std::vector<EventLabel> EventLabels;  // in the order added
+    int EventLabelFontSize = 24;
+    TColor EventLabelColor = colors::Red;
+
+    double CurrentDepthHF = 0.0;
+    double CurrentDepthLF = 0.0;
+    bool ShowDepth = false;
+    double CurrentSpeed = 0.0;  // knots
+    bool ShowSpeed = false;
+    int DepthSpeedDisplayMode = 0;  // corner 0..3: bottom-left, bottom-right, top-right, top-left
+    int GGAOverlayPosition = 0;     // corner 0..3: top-left, top-right, bottom-right, bottom-left
+
+    // Published by the host's real-time cycle; empty text shows no status box.
+    QString PositionStatusText;
+    int PositionFixQuality = 0;
+
+    bool Measuring = false;
+    QPointF MeasureStart;
+    QPointF MeasureEnd;
+    double MeasureDistance = 0.0;  // metres, from the host
+    double MeasureBearing = 0.0;   // degrees, from the host
+
+    // Appends unless a stored label lies closer than the spacing; past the cap
+    // the oldest labels go. False when the label was dropped by the spacing.
+    bool AddDepthLabel(double x, double y, double depth);
+
+    // Text of the depth/speed box; empty when nothing is to be shown.
+    QString DepthSpeedText() const;
+};
+
+// Fill colour of the position status box for a GGA fix quality.
+TColor PositionStatusColor(int fixQuality);
+
+// Steps a corner setting 0 -> 1 -> 2 -> 3 -> 0; any stored value lands in 0..3.
+int NextCorner(int corner);
+
+}  // namespace nivora
