@@ -1,0 +1,107 @@
+#include "geodesy/geocentric.h"
+
+namespace nivora::geodesy {
+namespace {
+
+// Realistic points settle within six rounds; a point far from any surface
+// may never settle, and must not hang the caller.
+constexpr int kMaxIterations = 64;
+// tan(1e-12): the latitude step below which the iteration stops, compared
+// on tangents (equal to 1e-12 at this precision).
+constexpr Real kStopTangent = 1e-12L;
+// Beyond this tangent the latitude is within 1e-15 rad of a pole.
+constexpr Real kPoleTangent = 1e15L;
+constexpr Real kTrueHalfPi = 1.57079632679489661923132169163975144L;
+// Below this the arc tangent series to q^7 is exact at extended precision.
+constexpr Real kSeriesLimit = 0x1p-10L;
+
+Real arcTanSmall(Real q) {
+    const Real q2 = q * q;
+    return q * (1 - q2 * (1.0L / 3 - q2 * (1.0L / 5 - q2 * (1.0L / 7))));
+}
+
+// atan2(y, x) near a known angle: the rotation by the hint leaves a small
+// angle whose series is cheaper than the arc tangent itself.
+Real angleNear(Real y, Real x, const AngleHint* hint) {
+    if (hint != nullptr && hint->usable) {
+        const Real num = y * hint->cos - x * hint->sin;
+        const Real den = x * hint->cos + y * hint->sin;
+        if (den > 0 && std::fabs(num) < kSeriesLimit * den) {
+            Real r = hint->radians + arcTanSmall(num / den);
+            if (r > kTrueHalfPi * 2) r -= kTrueHalfPi * 4;
+            if (r < -kTrueHalfPi * 2) r += kTrueHalfPi * 4;
+            return r;
+        }
+    }
+    return arcTan2(y, x);
+}
+
+}  // namespace
+
+GeocentricPosition geodeticToGeocentric(const GeodeticPosition& p, const Ellipsoid& ellipsoid,
+                                        GeodeticHint* angles) {
+    const Real phi = degreesToRadians(p.latitude);
+    const Real lam = degreesToRadians(p.longitude);
+    Real sinPhi, cosPhi, sinLam, cosLam;
+    sinCos(phi, sinPhi, cosPhi);
+    sinCos(lam, sinLam, cosLam);
+    if (angles != nullptr) {
+        // The rotation trick needs the hint inside the arc tangent's range.
+        angles->latitude = {phi, sinPhi, cosPhi, cosPhi > 0};
+        angles->longitude = {lam, sinLam, cosLam, std::fabs(lam) <= kTrueHalfPi * 2};
+    }
+    const Real e2 = ellipsoid.e2();
+    const Real n = ellipsoid.a / std::sqrt(1 - e2 * sinPhi * sinPhi);
+    return {(n + p.height) * cosPhi * cosLam, (n + p.height) * cosPhi * sinLam,
+            ((1 - e2) * n + p.height) * sinPhi};
+}
+
+std::optional<GeodeticPosition> geocentricToGeodetic(const GeocentricPosition& g,
+                                                     const Ellipsoid& ellipsoid,
+                                                     const GeodeticHint* hint) {
+    const Real a = ellipsoid.a;
+    const Real e2 = ellipsoid.e2();
+    const Real p = std::sqrt(g.x * g.x + g.y * g.y);
+    // On the polar axis (or for non-finite input) there is no longitude.
+    if (!(p > 0) || !std::isfinite(g.z)) return std::nullopt;
+    const Real zOverP = g.z / p;
+
+    // The latitude is carried as its tangent u. With sin^2 = u^2 / (1 + u^2)
+    // and 1 / cos = sqrt(1 + u^2), a round of the iteration,
+    //   N = a / sqrt(1 - e2 sin^2), u' = (Z / p) / (1 - e2 N / (N + h)),
+    //   h = p / cos - N,
+    // becomes u' = Z r / (p r - e2 a) with r = sqrt(1 + (1 - e2) u^2): the
+    // same numbers without trigonometry. The first round starts from
+    // latitude 0 and height 0, so there N / (N + h) = 1.
+    const Real oneMinusE2 = 1 - e2;
+    const Real e2a = e2 * a;
+    Real u = zOverP / oneMinusE2;
+    Real previous = 0;
+    bool settled = false;
+    for (int i = 0; i < kMaxIterations; ++i) {
+        // A latitude of exactly +-pi/2 (the program's pi) is a position at a
+        // pole: longitude and height are meaningless there.
+        if (std::fabs(u) > kPoleTangent && std::fabs(arcTan2(u, 1)) == kPi / 2) return std::nullopt;
+        if (!std::isfinite(u)) return std::nullopt;
+        // |atan u - atan previous| <= 1e-12 without the arc tangents; a
+        // non-positive denominator means a step of at least pi/2.
+        const Real den = 1 + u * previous;
+        if (den > 0 && std::fabs(u - previous) <= kStopTangent * den) {
+            settled = true;
+            break;
+        }
+        previous = u;
+        const Real r = std::sqrt(1 + oneMinusE2 * u * u);
+        u = g.z * r / (p * r - e2a);
+    }
+    if (!settled) return std::nullopt;
+    // The height of the last round: p / cos - N.
+    const Real h = std::sqrt(1 + u * u) * (p - a / std::sqrt(1 + oneMinusE2 * u * u));
+    if (!std::isfinite(h)) return std::nullopt;
+
+    const Real phi = angleNear(u, 1, hint ? &hint->latitude : nullptr);
+    const Real lam = angleNear(g.y, g.x, hint ? &hint->longitude : nullptr);
+    return GeodeticPosition{radiansToDegrees(phi), radiansToDegrees(lam), h};
+}
+
+}  // namespace nivora::geodesy

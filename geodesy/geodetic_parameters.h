@@ -1,0 +1,70 @@
+#pragma once
+
+// The geodetic parameters of the settings: the texts of section
+// GEODETIC_PARAMETERS exactly as stored, and the texts the real-time cycle
+// builds from them.
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nivora::geodesy {
+
+struct GeodeticParameters {
+    std::string semiMajorAxis;
+    std::string flattening;  // key "InverseFlattening", but it holds the flattening itself
+    std::string rotationX, rotationY, rotationZ;  // arc-seconds
+    std::string shiftX, shiftY, shiftZ;           // metres
+    std::string scalePpm;
+    std::string centralMeridian;    // degrees
+    std::string referenceLatitude;  // degrees
+    std::string scaleFactor;
+    std::string falseEasting, falseNorthing;
+    std::string useTmProjection;  // flag "Use Projection"
+    std::string useDtp;           // flag "Use DTP" (stored and shown; the datum shift always runs)
+    std::string datumName;
+    std::string lccStandardParallel1, lccStandardParallel2;  // degrees
+    std::string lccScaleFactor;
+    std::string lccCentralParallel, lccCentralMeridian;  // degrees
+    std::string lccFalseEasting, lccFalseNorthing;
+    std::string useLambert;   // flag "cbUseLCCProjection"
+    std::string useLambert1;  // flag "cLambert1"
+
+    // The check boxes as the settings window shows them after loading these
+    // texts. A flag reads as an integer (non-zero is ticked); an empty or
+    // non-numeric flag leaves its box as it was, and the two projection boxes
+    // exclude each other, so a missing Lambert flag follows the TM flag.
+    bool tmSelected() const { return !lambertSelected(); }
+    bool lambertSelected() const;
+    bool lambert1Selected() const;
+    bool dtpSelected() const;
+};
+
+inline constexpr std::string_view kGeodeticSection = "GEODETIC_PARAMETERS";
+
+struct GeodeticKey {
+    std::string_view section;
+    std::string_view key;
+    std::string GeodeticParameters::*field;
+    // The text of a missing key. Flags default to "" (the box keeps its
+    // initial state: TM and "Use DTP" ticked, Lambert boxes clear).
+    std::string_view defaultText;
+};
+
+// Every key of the section, once, in the order the settings store them.
+extern const std::array<GeodeticKey, 26> kGeodeticKeys;
+
+// Gives the stored text of a key, or nothing when the key is missing.
+using IniLookup =
+    std::function<std::optional<std::string>(std::string_view section, std::string_view key)>;
+
+GeodeticParameters readGeodeticParameters(const IniLookup& lookup);
+
+// The texts the real-time cycle passes to the geodesy operations.
+std::string datumParameterText(const GeodeticParameters& p);
+std::string ellipsoidPairText(const GeodeticParameters& p);
+std::string tmParameterText(const GeodeticParameters& p);
+
+}  // namespace nivora::geodesy
