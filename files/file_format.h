@@ -1,0 +1,44 @@
+#pragma once
+
+// The one shape every drawing reader and writer shares: it works on a
+// QIODevice (a file, or a QBuffer in tests) and reports back instead of
+// showing anything. The host decides what the operator sees.
+
+#include <QString>
+
+class QIODevice;
+
+namespace nivora {
+
+class CanvasDocument;
+
+struct FileReport {
+    QString error;    // one line: why the operation failed; empty on success
+    QString message;  // text for the operator, when the operation has one
+    QString warning;  // something was off but the operation went on
+    qint64 line = 0;  // 1-based line of the error or warning; 0 when none applies
+};
+
+class DrawingReader {
+  public:
+    virtual ~DrawingReader() = default;
+    // Reads the whole device into `doc`; false when nothing usable was read.
+    virtual bool read(QIODevice& in, CanvasDocument& doc) = 0;
+    const FileReport& report() const { return report_; }
+
+  protected:
+    FileReport report_;
+};
+
+class DrawingWriter {
+  public:
+    virtual ~DrawingWriter() = default;
+    // Writes `doc` to the device; false (with report().error) on any failure.
+    virtual bool write(QIODevice& out, const CanvasDocument& doc) = 0;
+    const FileReport& report() const { return report_; }
+
+  protected:
+    FileReport report_;
+};
+
+}  // namespace nivora
