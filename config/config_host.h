@@ -1,0 +1,75 @@
+#pragma once
+
+// What the settings windows need from the main window: the survey logs, its
+// commands, the canvas and the readers. The main window implements
+// ConfigHost; message boxes and file dialogs go through OperatorPrompts so
+// that the windows can be driven without a screen.
+
+#include <QString>
+#include <QStringList>
+
+#include "core/colors.h"
+
+namespace nivora {
+
+class TNivoraSerialGPS;
+struct DisplaySettings;
+
+// The language of messages and records; English after every start.
+enum class Language { English, Turkish };
+
+// The two serial ports of the settings.
+enum class PortRole { Gnss, Sounder };
+
+class ConfigHost {
+  public:
+    virtual ~ConfigHost() = default;
+
+    virtual Language language() const = 0;
+
+    // Survey logs of the day: one events-log entry per text.
+    virtual void appendSettingsReport(const QStringList& texts) = 0;
+    // Appends the record as given to the day's offsets log; false when it
+    // could not be written.
+    virtual bool appendOffsetsRecord(const QString& record) = 0;
+    // Makes the day folders where missing; false with the operator's message.
+    virtual bool createDayFolders(QString* message) = 0;
+    // The application's error report (message window and events log).
+    virtual void reportError(const QString& text) = 0;
+
+    // Main window.
+    virtual void Save() = 0;  // the layout snapshot command
+    virtual bool realtimeRunning() const = 0;
+    virtual void startRealtime() = 0;  // presses the Realtime button
+    virtual void setRealtimeTimerInterval(int ms) = 0;
+    virtual void showProfileWindow() = 0;
+    virtual void setMonitorPaused(bool paused) = 0;
+    // The real-time data window's high/low (true) or single-depth display.
+    virtual void setDepthDisplay(bool lowFrequencyShown) = 0;
+    virtual TNivoraSerialGPS* reader(PortRole role) = 0;
+    // The raw log file of the port for today.
+    virtual QString rawLogPath(PortRole role) = 0;
+
+    // Canvas.
+    virtual void setCanvasGridVisible(bool visible) = 0;
+    virtual void setCanvasGridSpacing(double x, double y) = 0;  // 0, 0: automatic
+    virtual void setCanvasGridColour(TColor colour) = 0;
+    virtual void setCanvasBackground(TColor colour) = 0;
+    // The program-wide display settings changed (labels, grid); repaint.
+    virtual void displaySettingsChanged(const DisplaySettings& settings) = 0;
+    virtual void repaintCanvas() = 0;
+};
+
+class OperatorPrompts {
+  public:
+    virtual ~OperatorPrompts() = default;
+    virtual void showMessage(const QString& text) = 0;
+    virtual void showWarning(const QString& text) = 0;
+    virtual void showError(const QString& text) = 0;
+    // A warning with OK and Cancel; true for OK.
+    virtual bool askOkCancel(const QString& text) = 0;
+    // A file to open; empty when cancelled.
+    virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
+};
+
+}  // namespace nivora

@@ -1,0 +1,96 @@
+#pragma once
+
+// Controls shared by the settings windows: a spin field that shows its text
+// as stored, a colour choice box, message boxes and window placement.
+
+#include <QAbstractSpinBox>
+#include <QColor>
+#include <QComboBox>
+#include <QWidget>
+
+#include "config/config_host.h"
+#include "core/colors.h"
+
+class QLineEdit;
+
+namespace nivora {
+
+inline QColor toQColor(TColor c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+inline TColor fromQColor(const QColor& c) {
+    return rgbColor(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                    static_cast<std::uint8_t>(c.blue()));
+}
+
+// A spin field whose text is the setting itself: it shows whatever the
+// settings file holds (an update period of "20" below the field's minimum of
+// 100, an emptied field), while typing accepts whole numbers only and the
+// arrows step within the range.
+class TextSpinEdit : public QAbstractSpinBox {
+    Q_OBJECT
+
+  public:
+    TextSpinEdit(int minimum, int maximum, int step, QWidget* parent = nullptr);
+
+    QString fieldText() const;
+    // Sets the text without emitting textEdited.
+    void setFieldText(const QString& text);
+    void stepBy(int steps) override;
+
+  signals:
+    // The user changed the text (typing or arrows).
+    void textEdited(const QString& text);
+
+  protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    StepEnabled stepEnabled() const override;
+
+  private:
+    int minimum_;
+    int maximum_;
+    int step_;
+    bool setting_ = false;
+};
+
+// The colour boxes: the sixteen named colours, the current colour when it
+// is none of them, and "Custom..." for any other.
+class ColorBox : public QComboBox {
+    Q_OBJECT
+
+  public:
+    explicit ColorBox(QWidget* parent = nullptr);
+
+    TColor colour() const { return colour_; }
+    void setColour(TColor colour);
+
+  signals:
+    // The user chose a colour.
+    void colourChosen(TColor colour);
+
+  private:
+    void chosen(int index);
+    void rebuild();
+
+    TColor colour_ = colors::Black;
+};
+
+// Message boxes and file dialogs on the screen.
+class QtOperatorPrompts final : public OperatorPrompts {
+  public:
+    void showMessage(const QString& text) override;
+    void showWarning(const QString& text) override;
+    void showError(const QString& text) override;
+    bool askOkCancel(const QString& text) override;
+    QString chooseOpenFile(const QString& title, const QString& filter) override;
+};
+
+// The placement section is the window's object name. Saving returns false
+// with the reason when the settings file could not be written.
+bool SaveWindowPlacement(const QWidget& window, const QString& iniPath, QString* error = nullptr);
+void RestoreWindowPlacement(QWidget& window, const QString& iniPath, bool sizing);
+
+// A label and field row helper for the windows' forms.
+QLineEdit* namedLineEdit(const char* name, QWidget* parent);
+
+}  // namespace nivora

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "config/ui/config_widgets.h"
+#include "config/ui/settings_window.h"
+#include "tests/config/config_test_support.h"
+
+namespace nivora {
+namespace {
+
+using test::FakeHost;
+using test::FakePrompts;
+using test::ScratchIni;
+
+class SettingsWindow : public ::testing::Test {
+  protected:
+    void open(const char* iniText = "") {
+        ini.write(iniText);
+        window = std::make_unique<TFGPS>(model, host, prompts, ini.path());
+    }
+    void showWindow() {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    template <class T>
+    T* child(const char* name) {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Check boxes stretch across their form row: click on the box itself.
+    static void clickBox(QAbstractButton* b) {
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+    void click(const char* name) { clickBox(child<QAbstractButton>(name)); }
+    QTabWidget* tabs() { return window->findChild<QTabWidget*>(); }
+
+    ScratchIni ini;
+    DeviceSettingsModel model;
+    FakeHost host;
+    FakePrompts prompts;
+    std::unique_ptr<TFGPS> window;
+};
+
+TEST_F(SettingsWindow, CreationShowsTheStoredSettings) {
+    open(
+        "[GPS1 COMUNICATION SETTINGS]\nPort No=COM9\nBaud Rate=115200\n"
+        "[SENSOR COMUNICATION SETTINGS]\nPort No=SIM\ncSBESMessage=NMEA DPT\neSBESFormat=%*6s,%lf\n"
+        "[GEODETIC_PARAMETERS]\nCentral_Meridian=27\n[GRID_SETTINGS]\nAutoGrid=1\n");
+    EXPECT_EQ(child<QComboBox>("Port")->currentText(), QStringLiteral("COM9"));
+    EXPECT_EQ(child<QComboBox>("BaudRate")->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(child<QComboBox>("SPort")->currentText(), QStringLiteral("SIM"));
+    EXPECT_EQ(child<QComboBox>("SDataWidth")->currentText(), QString());
+    EXPECT_EQ(child<QComboBox>("cSBESMessage")->currentText(), QStringLiteral("NMEA DPT"));
+    EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QStringLiteral("%*6s,%lf"));
+    EXPECT_EQ(child<QLineEdit>("edCM")->text(), QStringLiteral("27"));
+    EXPECT_TRUE(child<QCheckBox>("cbUseTMProjection")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("cbAutoGrid")->isChecked());
+    EXPECT_FALSE(child<QLineEdit>("edGridSpacingX")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>("edGridSpacingY")->isEnabled());
+    EXPECT_EQ(child<ColorBox>("cbGridColor")->colour(), colors::Silver);
+    const QStringList captions = {
+        QStringLiteral("GPS Settings"), QStringLiteral("Sensor (SBES) Settings"),
+        QStringLiteral("Godetic Parameters"), QStringLiteral("I/O Port Monitor"),
+        QStringLiteral("Global Setting")};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(tabs()->tabText(i), captions[i]);
+}
+
+TEST_F(SettingsWindow, TypedTextsReachTheModel) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(0);
+    QComboBox* baud = child<QComboBox>("BaudRate");
+    baud->setFocus();
+    baud->lineEdit()->selectAll();
+    QTest::keyClicks(baud, QStringLiteral("4800"));
+    EXPECT_EQ(model.gps.baudRate, QStringLiteral("4800"));
+    tabs()->setCurrentIndex(2);
+    QTest::keyClicks(child<QLineEdit>("edSMA"), QStringLiteral("6378388"));
+    EXPECT_EQ(model.geodetic.semiMajorAxis, "6378388");
+}
+
+TEST_F(SettingsWindow, ProjectionBoxesExcludeEachOther) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(2);
+    auto* tm = child<QCheckBox>("cbUseTMProjection");
+    auto* lcc = child<QCheckBox>("cbUseLCCProjection");
+    clickBox(lcc);
+    EXPECT_TRUE(lcc->isChecked());
+    EXPECT_FALSE(tm->isChecked());
+    clickBox(lcc);
+    EXPECT_FALSE(lcc->isChecked());
+    EXPECT_TRUE(tm->isChecked());
+    clickBox(tm);
+    EXPECT_TRUE(lcc->isChecked());
+    EXPECT_TRUE(model.useLambert());
+}
+
+TEST_F(SettingsWindow, Lambert1DisablesTheStandardParallels) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(2);
+    click("cLambert1");
+    EXPECT_FALSE(child<QLineEdit>("eLCCSP1")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>("eLCCSP2")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>("eLCCSF")->isEnabled());
+    click("cLambert1");
+    EXPECT_TRUE(child<QLineEdit>("eLCCSP1")->isEnabled());
+}
+
+TEST_F(SettingsWindow, ChoosingAFamilyFillsThePatternAndSetsTheDepthDisplay) {
+    open();
+    QComboBox* family = child<QComboBox>("cSBESMessage");
+    emit family->activated(family->findText(QStringLiteral("NMEA DBT")));
+    EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QStringLiteral("%*6s,%*lf,%*1s,%lf"));
+    emit family->activated(family->findText(QStringLiteral("Nivora XDR H/L")));
+    EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QStringLiteral("%*8s,%lf,%*8s,%lf"));
+    EXPECT_EQ(host.depthDisplays, (std::vector<bool>{false, true}));
+    emit family->activated(family->findText(QStringLiteral("OTHER")));
+    EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QString());
+    EXPECT_EQ(host.depthDisplays.size(), 2u);
+    EXPECT_EQ(model.sbesMessage, QStringLiteral("OTHER"));
+}
+
+TEST_F(SettingsWindow, ShowingPushesTheGridToTheCanvas) {
+    open("[GRID_SETTINGS]\nGridVisible=0\nGridSpacingX=40\nGridSpacingY=60\nGridColor=255\n");
+    showWindow();
+    ASSERT_FALSE(host.gridVisible.empty());
+    EXPECT_FALSE(host.gridVisible.back());
+    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(40.0, 60.0)));
+    EXPECT_EQ(host.gridColours.back(), 255u);
+}
+
+TEST_F(SettingsWindow, AutoScaleDisablesTheSpacingAndSetsTheCanvas) {
+    open("[GRID_SETTINGS]\nGridSpacingX=40\nGridSpacingY=abc\n");
+    showWindow();
+    tabs()->setCurrentIndex(4);
+    const int repaints = host.repaints;
+    click("cbAutoGrid");
+    EXPECT_FALSE(child<QLineEdit>("edGridSpacingX")->isEnabled());
+    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(0.0, 0.0)));
+    EXPECT_GT(host.repaints, repaints);
+    click("cbAutoGrid");
+    EXPECT_TRUE(child<QLineEdit>("edGridSpacingY")->isEnabled());
+    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(40.0, 100.0)));
+}
+
+TEST_F(SettingsWindow, ShowGridSetsVisibilityAndColourAtOnce) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(4);
+    host.gridVisible.clear();
+    click("cbGridVisible");
+    EXPECT_EQ(host.gridVisible, std::vector<bool>{false});
+    EXPECT_EQ(host.gridColours.back(), colors::Silver);
+    EXPECT_FALSE(model.display().GridVisibleSetting);
+}
+
+TEST_F(SettingsWindow, ApplySettingsChangesTheMapButNotTheFile) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(4);
+    QLineEdit* x = child<QLineEdit>("edGridSpacingX");
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("25"));
+    QTest::keyClicks(child<QLineEdit>("edDepthLabelFontName"), QStringLiteral(" Narrow"));
+    const QByteArray before = ini.bytes();
+    click("bApplySettings");
+    EXPECT_EQ(model.display().GridSpacingXSetting, 25.0);
+    EXPECT_EQ(model.display().DepthLabelFontName, QStringLiteral("Arial Narrow"));
+    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(25.0, 100.0)));
+    EXPECT_EQ(prompts.texts(QStringLiteral("message")),
+              QStringList{QStringLiteral(
+                  "Settings applied! Use 'Save and Lock Settings' to save to INI.")});
+    EXPECT_EQ(ini.bytes(), before);
+}
+
+TEST_F(SettingsWindow, LockingSavesReportsAndDisablesTheTabsButNotTheLockBox) {
+    open();
+    showWindow();
+    auto* lock = child<QCheckBox>("LockStateCheck1");
+    clickBox(lock);
+    EXPECT_TRUE(lock->isChecked());
+    EXPECT_TRUE(lock->isEnabled());
+    for (int i : {0, 1, 2, 4})
+        EXPECT_FALSE(tabs()->widget(i)->isEnabled()) << i;
+    EXPECT_TRUE(tabs()->widget(3)->isEnabled());
+    ASSERT_EQ(host.reports.size(), 1);
+    EXPECT_EQ(
+        ini.store().readString(QStringLiteral("LOCK SETTINGS"), QStringLiteral("Lock Settings")),
+        QStringLiteral("1"));
+    EXPECT_TRUE(ini.store().hasKey(QStringLiteral("GRID_SETTINGS"), QStringLiteral("GridColor")));
+
+    clickBox(lock);
+    for (int i : {0, 1, 2, 4})
+        EXPECT_TRUE(tabs()->widget(i)->isEnabled()) << i;
+    EXPECT_EQ(
+        ini.store().readString(QStringLiteral("LOCK SETTINGS"), QStringLiteral("Lock Settings")),
+        QStringLiteral("0"));
+}
+
+TEST_F(SettingsWindow, SettingsLockedInTheFileDisablesTheTabsAtCreation) {
+    open("[LOCK SETTINGS]\nLock Settings=0\nSettings Locked (true/false)=true\n");
+    EXPECT_FALSE(tabs()->widget(0)->isEnabled());
+    EXPECT_FALSE(tabs()->widget(2)->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("LockStateCheck1")->isChecked());
+}
+
+TEST_F(SettingsWindow, GpsSetAndSbesSetFillTheReaders) {
+    open(
+        "[GPS1 COMUNICATION SETTINGS]\nPort No=COM4\nBaud Rate=4800\nData Width=8\nStop Bits=2\n"
+        "Priority=Normal\nDelay=10\nNMEA LOG=True\n"
+        "[SENSOR COMUNICATION SETTINGS]\nPort No=/dev/pts/7\nBaud Rate=9600\nDelay=200\n");
+    showWindow();
+    click("bGPSSet");
+    TNivoraSerialGPS* gnss = host.reader(PortRole::Gnss);
+    EXPECT_EQ(gnss->Port, 4u);
+    EXPECT_EQ(gnss->BaudRate, 4800u);
+    EXPECT_EQ(gnss->DataBits, 4);
+    EXPECT_EQ(gnss->StopBits, 3u);
+    EXPECT_EQ(gnss->PollInterval, 10u);
+    EXPECT_TRUE(gnss->LogEnabled);
+    EXPECT_EQ(gnss->LogFileName, host.rawLogPath(PortRole::Gnss));
+    tabs()->setCurrentIndex(1);
+    click("bSBESSet");
+    TNivoraSerialGPS* sounder = host.reader(PortRole::Sounder);
+    EXPECT_EQ(sounder->DevicePath, QStringLiteral("/dev/pts/7"));
+    EXPECT_EQ(sounder->PollInterval, 200u);
+    EXPECT_EQ(sounder->LogFileName, host.rawLogPath(PortRole::Sounder));
+}
+
+TEST_F(SettingsWindow, MonitorEmptiesAtOneHundredAndOneLinesAndPausesWhileHeld) {
+    open();
+    showWindow();
+    tabs()->setCurrentIndex(3);
+    auto* memo = child<QPlainTextEdit>("MemoGPS");
+    for (int i = 0; i < 100; ++i)
+        window->appendMonitorLine(PortRole::Gnss, QStringLiteral("$GPGGA,%1").arg(i));
+    EXPECT_EQ(memo->blockCount(), 100);
+    window->appendMonitorLine(PortRole::Gnss, QStringLiteral("$GPGGA,100"));
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    window->appendMonitorLine(PortRole::Sounder, QStringLiteral("$SDDBT,1,f,0.3,M"));
+    EXPECT_EQ(child<QPlainTextEdit>("MemoSensor")->toPlainText(),
+              QStringLiteral("$SDDBT,1,f,0.3,M"));
+
+    QTest::mousePress(memo->viewport(), Qt::LeftButton);
+    QTest::mouseRelease(memo->viewport(), Qt::LeftButton);
+    EXPECT_EQ(host.monitorPaused, (std::vector<bool>{true, false}));
+
+    window->close();
+    EXPECT_TRUE(child<QPlainTextEdit>("MemoSensor")->toPlainText().isEmpty());
+}
+
+}  // namespace
+}  // namespace nivora

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "config/ui/config_widgets.h"
+#include "config/ui/small_windows.h"
+#include "tests/config/config_test_support.h"
+
+namespace nivora {
+namespace {
+
+using test::FakeHost;
+using test::FakePrompts;
+using test::ScratchIni;
+
+template <class T>
+T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+void show(QWidget& w) {
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+}
+
+// Types into a spin field as the operator does: select all, then keys.
+void retype(TextSpinEdit* s, const QString& text) {
+    s->setFocus();
+    s->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(s, Qt::Key_Delete);
+    } else {
+        QTest::keyClicks(s, text);
+    }
+}
+
+// ---- TNavset ----
+
+TEST(NavsetWindow, ShowingAnEmptyFileShowsWhatTheFileGivesAndRunsTheTimerAtTheMinimum) {
+    ScratchIni ini;
+    NavigationSettings model;
+    FakeHost host;
+    TNavset w(model, host, ini.path());
+    EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("1000"));
+    show(w);
+    EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("20"));
+    EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("20"));
+    EXPECT_EQ(child<TextSpinEdit>(&w, "VesselWidth")->fieldText(), QStringLiteral("3"));
+    EXPECT_EQ(child<QLineEdit>(&w, "edDepthAlert1")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(child<QCheckBox>(&w, "cLineOrDot")->isChecked());
+    EXPECT_EQ(child<ColorBox>(&w, "fcadColor")->colour(), colors::Black);
+    EXPECT_EQ(host.timerIntervals, std::vector<int>{100});
+}
+
+TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
+    ScratchIni ini;
+    NavigationSettings model;
+    FakeHost host;
+    TNavset w(model, host, ini.path());
+    show(w);
+    auto* rate = child<TextSpinEdit>(&w, "eUpdateRate");
+    retype(rate, QStringLiteral("500"));
+    EXPECT_EQ(host.timerIntervals.back(), 500);
+    EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("20"));
+
+    retype(rate, QString());
+    EXPECT_EQ(rate->fieldText(), QStringLiteral("1000"));
+    EXPECT_EQ(host.timerIntervals.back(), 1000);
+    EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("10"));
+
+    rate->stepBy(1);
+    EXPECT_EQ(rate->fieldText(), QStringLiteral("1100"));
+    EXPECT_EQ(host.timerIntervals.back(), 1100);
+    rate->stepBy(100);
+    EXPECT_EQ(rate->fieldText(), QStringLiteral("5000"));
+}
+
+TEST(NavsetWindow, EmptiedFieldsGetTheirReplacementsAndLettersAreRefused) {
+    ScratchIni ini;
+    NavigationSettings model;
+    FakeHost host;
+    TNavset w(model, host, ini.path());
+    show(w);
+    auto* width = child<TextSpinEdit>(&w, "TrackWidth");
+    retype(width, QString());
+    EXPECT_EQ(width->fieldText(), QStringLiteral("2"));
+    retype(child<TextSpinEdit>(&w, "TrackInterval"), QString());
+    EXPECT_EQ(model.trackInterval, QStringLiteral("0"));
+    retype(width, QStringLiteral("7x"));
+    EXPECT_EQ(width->fieldText(), QStringLiteral("7"));
+    auto* alert = child<QLineEdit>(&w, "edDepthAlert1");
+    alert->setFocus();
+    alert->selectAll();
+    QTest::keyClick(alert, Qt::Key_Delete);
+    EXPECT_EQ(alert->text(), QStringLiteral("0"));
+}
+
+TEST(NavsetWindow, BackgroundColourGoesToTheCanvasAndClosingWritesTheFile) {
+    ScratchIni ini;
+    NavigationSettings model;
+    FakeHost host;
+    TNavset w(model, host, ini.path());
+    show(w);
+    auto* background = child<ColorBox>(&w, "fcadColor");
+    const int teal = background->findText(QStringLiteral("Teal"));
+    ASSERT_GE(teal, 0);
+    emit background->activated(teal);
+    EXPECT_EQ(host.backgrounds, std::vector<TColor>{colors::Teal});
+    EXPECT_EQ(model.backgroundColor, colors::Teal);
+    w.close();
+    const IniStore stored = ini.store();
+    EXPECT_EQ(stored.readInteger(QStringLiteral("NAVIGATION_SETTINGS"),
+                                 QStringLiteral("BackgroundColor"), -1),
+              static_cast<int>(colors::Teal));
+    EXPECT_EQ(
+        stored.readString(QStringLiteral("NAVIGATION_SETTINGS"), QStringLiteral("eUpdateRate")),
+        QStringLiteral("20"));
+    EXPECT_TRUE(stored.hasKey(QStringLiteral("TNavset"), QStringLiteral("Top")));
+}
+
+// ---- TfLatency ----
+
+TEST(LatencyWindow, ShowsTheCycleAndColoursTheGroup) {
+    ScratchIni ini;
+    ini.write("[LATENCY]\neLatencyTol=300\n");
+    LatencyModel model;
+    FakeHost host;
+    TfLatency w(model, host, ini.path());
+    EXPECT_EQ(child<QLineEdit>(&w, "eLatencyTol")->text(), QStringLiteral("300"));
+    w.recordLatency(120);
+    w.recordLatency(310);
+    EXPECT_EQ(child<QLineEdit>(&w, "eCurrentLatency")->text(), QStringLiteral("310"));
+    EXPECT_EQ(child<QLineEdit>(&w, "eLatencyAveraged")->text(), QStringLiteral("215.0"));
+    auto* group = child<QGroupBox>(&w, "gLatency");
+    EXPECT_EQ(group->palette().color(QPalette::Window), QColor(255, 0, 0));
+    w.recordLatency(299);
+    EXPECT_EQ(group->palette().color(QPalette::Window), QColor(0, 255, 0));
+}
+
+TEST(LatencyWindow, EveryChangeOfTheToleranceIsStored) {
+    ScratchIni ini;
+    LatencyModel model;
+    FakeHost host;
+    TfLatency w(model, host, ini.path());
+    show(w);
+    auto* tol = child<QLineEdit>(&w, "eLatencyTol");
+    tol->setFocus();
+    tol->selectAll();
+    QTest::keyClicks(tol, QStringLiteral("75"));
+    EXPECT_EQ(ini.store().readInteger(QStringLiteral("LATENCY"), QStringLiteral("eLatencyTol"), 0),
+              75);
+    QTest::keyClicks(tol, QStringLiteral("x"));
+    EXPECT_EQ(ini.store().readInteger(QStringLiteral("LATENCY"), QStringLiteral("eLatencyTol"), 0),
+              75);
+    EXPECT_TRUE(host.errors.isEmpty());
+}
+
+// ---- TFShape ----
+
+TEST(ShapeWindow, DefaultThenSaveAndHide) {
+    ScratchIni ini;
+    VesselShapeModel model;
+    FakePrompts prompts;
+    TFShape w(model, prompts, ini.path());
+    show(w);
+    EXPECT_EQ(child<QLineEdit>(&w, "edLArrow")->text(), QStringLiteral("0"));
+    QTest::mouseClick(child<QPushButton>(&w, "bDefault"), Qt::LeftButton);
+    EXPECT_EQ(child<QLineEdit>(&w, "edLArrow")->text(), QStringLiteral("10"));
+    auto* amount = child<QLineEdit>(&w, "edAmount");
+    amount->setFocus();
+    amount->selectAll();
+    QTest::keyClicks(amount, QStringLiteral("4"));
+    QTest::mouseClick(child<QPushButton>(&w, "bSaveHide"), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    const IniStore stored = ini.store();
+    EXPECT_EQ(
+        stored.readString(QStringLiteral("VESSEL_SHAPE"), QStringLiteral("Number of circles")),
+        QStringLiteral("4"));
+    EXPECT_EQ(stored.readString(QStringLiteral("VESSEL_SHAPE"),
+                                QStringLiteral("Left right offset of arrow")),
+              QStringLiteral("10"));
+}
+
+TEST(ShapeWindow, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
+    ScratchIni ini;
+    VesselShapeModel model;
+    FakePrompts prompts;
+    TFShape w(model, prompts, ini.folder() + QStringLiteral("/gone/NivoraDW.INI"));
+    show(w);
+    w.SaveAndHideClick();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+}
+
+// ---- Placement on a real window ----
+
+TEST(WindowPlacementUi, SaveAndRestoreAWindow) {
+    ScratchIni ini;
+    QWidget a;
+    a.setObjectName(QStringLiteral("TfSVP"));
+    a.resize(333, 222);
+    show(a);
+    a.move(40, 60);
+    QString error;
+    ASSERT_TRUE(SaveWindowPlacement(a, ini.path(), &error)) << error.toStdString();
+    const IniStore stored = ini.store();
+    EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("Width"), 0), 333);
+    EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("WindowState"), -1), 0);
+
+    QWidget b;
+    b.setObjectName(QStringLiteral("TfSVP"));
+    b.resize(100, 100);
+    RestoreWindowPlacement(b, ini.path(), false);
+    EXPECT_EQ(b.size(), QSize(100, 100));
+    EXPECT_EQ(b.pos(), a.pos());
+    RestoreWindowPlacement(b, ini.path(), true);
+    EXPECT_EQ(b.size(), QSize(333, 222));
+}
+
+// A settings file that cannot be read must not be replaced by a file holding
+// only the placement.
+TEST(WindowPlacementUi, AnUnreadableSettingsFileIsNotOverwritten) {
+    ScratchIni ini;
+    test::writeFile(ini.path(), QByteArray(17 * 1024 * 1024, 'x'));
+    QWidget a;
+    a.setObjectName(QStringLiteral("TOffsets"));
+    QString error;
+    EXPECT_FALSE(SaveWindowPlacement(a, ini.path(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QFileInfo(ini.path()).size(), 17 * 1024 * 1024);
+}
+
+}  // namespace
+}  // namespace nivora
