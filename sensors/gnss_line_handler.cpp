@@ -59,6 +59,7 @@ bool GnssLineHandler::takeOffsets(const OffsetFieldTexts& texts, QString& error)
         }
         f.target = *v;
     }
+    offsetsTaken_ = true;
     return true;
 }
 

@@ -45,11 +45,16 @@ public:
     explicit GnssLineHandler(RealtimeState& state);
     GnssLineResult handle(std::string_view line, const GnssLineInputs& in);
 
-private:
+    // The offsets snapshot from the field texts; false with the conversion
+    // error of the first field that is not a number.
     bool takeOffsets(const OffsetFieldTexts& texts, QString& error);
+    // Whether a snapshot was ever taken completely.
+    bool offsetsTaken() const { return offsetsTaken_; }
 
+private:
     RealtimeState& state_;
     NumberField offsetFields_[4];
+    bool offsetsTaken_ = false;
     ScanPattern hdt_{"%*7s %lf"};
     ScanPattern rmc_{"%*6s,%*lf,%*1s,%*lf,%*1s,%*lf,%*1s,%lf"};
     ScanPattern vtg_{"%*6s,%*lf,%*1s,%*lf,%*1s,%lf"};

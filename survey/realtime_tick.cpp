@@ -1,0 +1,142 @@
+// The real-time tick: the latest fix becomes the vessel's grid position, the
+// vessel symbol, track marks, depth labels, overlays and read-outs.
+
+#include <QElapsedTimer>
+
+#include "canvas/canvas_document.h"
+#include "core/number_format.h"
+#include "core/number_text.h"
+#include "sensors/fix_quality.h"
+#include "survey/survey_session.h"
+#include "survey/vessel_symbol.h"
+
+namespace nivora {
+namespace {
+
+QString fixed(double v, int decimals) { return QString::fromStdString(formatFixed(v, decimals)); }
+
+}  // namespace
+
+bool SurveySession::takeParameters() {
+    geodesy::ParameterConversionError error;
+    auto projector = geodesy::FixProjector::take(models_.device.geodeticParameters(), &error);
+    if (!projector) {
+        const QString key = QString::fromLatin1(error.key.data(), static_cast<qsizetype>(error.key.size()));
+        const QString text = QString::fromStdString(error.text);
+        reportError(error.notANumber ? notANumberMessage(key, text)
+                                     : QStringLiteral("%1: '%2' is not a valid ellipsoid value").arg(key, text));
+        return false;
+    }
+    QString shapeError;
+    const auto shape = models_.vesselShape.values(&shapeError);
+    if (!shape) {
+        reportError(shapeError);
+        return false;
+    }
+    projector_ = std::move(projector);
+    vesselShape_ = *shape;
+    return true;
+}
+
+void SurveySession::tMapTimer() {
+    QElapsedTimer latency;
+    const bool measureLatency = view_.latencyWindowVisible();
+    if (measureLatency) latency.start();
+
+    const int quality = gnss_.FixQuality();
+    const double lat = state_.CurrentLatitude, lon = state_.CurrentLongitude;
+
+    TickReadouts out;
+    out.fixed = QString::number(quality);
+    out.antennaHeight = fixed(state_.AntennaHeight, 2);
+    out.tideHeight = view_.offsetsWindowVisible() ? QStringLiteral("-") : fixed(state_.GnssTide, 2);
+    out.satellites = QString::number(gnss_.Satellites());
+    view_.readouts(out);
+
+    const double speedShown = toNumber(speedLabel_).value_or(0.0);
+    state_.GgaOverlayText = QStringLiteral("%1 | Spd: %2 kn | SV: %3 | Ant: %4 m | Tide: %5 m")
+                                .arg(fixQualityName(quality), fixed(speedShown, 1), QString::number(gnss_.Satellites()),
+                                     out.antennaHeight, out.tideHeight);
+    if (models_.device.sensorEnabled && state_.TrueDepthHi > 0) {
+        state_.GgaOverlayText += QStringLiteral(" | Depth: ") + fixed(state_.TrueDepthHi, 2) + QStringLiteral(" m");
+    }
+    doc_.SetPositionStatus(state_.GgaOverlayText, quality);
+
+    // Parameters are taken once; changes need a restart.
+    if (!projector_ && !takeParameters()) return;
+
+    // No position is not a position: before the first fix and after an idle
+    // line the map stays where it is.
+    const bool hasPosition = !(lat == 0 && lon == 0);
+    if (hasPosition) {
+        const geodesy::FixResult r = projector_->project(lat, lon, state_.CurrentAltitude);
+        if (r.convergence) state_.GridConvergence = *r.convergence;
+        if (!r.placed()) return;
+        state_.GridEasting = r.easting;
+        state_.GridNorthing = r.northing;
+
+        const double heading = models_.device.gyroEnabled ? state_.Heading : gnss_.Course();
+        state_.GridHeading = heading + state_.GridConvergence;
+
+        if (state_.FollowVessel) {
+            doc_.WorldPan(state_.GridEasting - (doc_.View.WorldLeft + doc_.View.WorldRight) / 2,
+                          state_.GridNorthing - (doc_.View.WorldTop + doc_.View.WorldBottom) / 2);
+        } else {
+            doc_.Refresh();
+        }
+
+        const auto vesselWidth = toInteger(models_.navigation.vesselWidth);
+        if (!vesselWidth) {
+            reportError(notANumberMessage(QStringLiteral("Vessel width"), models_.navigation.vesselWidth));
+            return;
+        }
+        drawVesselSymbol(doc_, layers_.vessel, state_.GridEasting, state_.GridNorthing, state_.GridHeading,
+                         vesselShape_, models_.navigation.vesselColor, *vesselWidth);
+    }
+    view_.statusPanel(0, QStringLiteral("Lat: ") + fixed(lat, 8));
+    view_.statusPanel(1, QStringLiteral("Lon: ") + fixed(lon, 8));
+    view_.statusPanel(2, QStringLiteral("E: ") + fixed(state_.GridEasting, 2));
+    view_.statusPanel(3, QStringLiteral("N: ") + fixed(state_.GridNorthing, 2));
+
+    if (hasPosition) {
+        TrackSettings track;
+        const auto width = toInteger(models_.navigation.trackWidth);
+        const auto interval = toInteger(models_.navigation.trackInterval);
+        if (!width || !interval) {
+            reportError(!width ? notANumberMessage(QStringLiteral("Track width"), models_.navigation.trackWidth)
+                               : notANumberMessage(QStringLiteral("Track interval"), models_.navigation.trackInterval));
+            return;
+        }
+        track.fixedColor = models_.navigation.colorTracklines1;
+        track.floatColor = models_.navigation.colorTracklines0;
+        track.noFixColor = models_.navigation.gridColor;
+        track.width = *width;
+        track.interval = *interval;
+        track.drawAsLine = models_.navigation.lineOrDot;
+        track_.tick(doc_, layers_, track, quality, state_.GridEasting, state_.GridNorthing);
+
+        const DisplaySettings& display = models_.device.display();
+        if (display.ShowDepthLabelsSetting && state_.TrueDepthHi > 0 &&
+            !(state_.GridEasting == 0 && state_.GridNorthing == 0)) {
+            doc_.SetDepthLabelSettings(display.ShowDepthLabelsSetting, display.DepthLabelSpacingSetting,
+                                       display.DepthLabelFontName, display.DepthLabelFontSize,
+                                       display.DepthLabelColor);
+            doc_.AddDepthLabel(state_.GridEasting, state_.GridNorthing, state_.TrueDepthHi);
+        }
+    }
+
+    if (state_.TrueDepthHi > 0) {
+        const EchosounderFamily* family = findEchosounderFamily(models_.device.sbesMessage);
+        const bool lowShown = models_.device.sensorEnabled && family && family->lowFrequencyShown;
+        doc_.SetCurrentDepth(state_.TrueDepthHi, lowShown ? state_.TrueDepthLo : 0, true);
+    }
+    doc_.SetCurrentSpeed(state_.SpeedKnots, true);
+
+    if (measureLatency) {
+        const qint64 ms = latency.elapsed();
+        models_.latency.record(ms);
+        view_.latencyMeasured(ms);
+    }
+}
+
+}  // namespace nivora

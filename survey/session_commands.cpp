@@ -1,0 +1,199 @@
+// Operator commands of the survey: track layers, polygon selection, event
+// marks and the layout snapshot.
+
+#include <QFileInfo>
+
+#include "canvas/canvas_document.h"
+#include "core/date_time_text.h"
+#include "core/ini_store.h"
+#include "core/number_format.h"
+#include "files/layout_files.h"
+#include "survey/survey_session.h"
+
+namespace nivora {
+namespace {
+
+const QString kEventsSection = QStringLiteral("EVENTS");
+const QString kEventNumber = QStringLiteral("Event Number");
+
+}  // namespace
+
+void SurveySession::EnsureLayers() { layers_ = nivora::EnsureLayers(doc_); }
+
+bool SurveySession::clearTracks(TrackClass which) {
+    struct Command {
+        const char* question;
+        int layer;
+        const char* logLine;
+    };
+    const Command c = which == TrackClass::Fixed
+                          ? Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?", layers_.trackFix,
+                                    "Cleared Fixed/Float/DGPS tracklines"}
+                      : which == TrackClass::Float
+                          ? Command{"Autonomous tracking points to be cleared. Continue?", layers_.trackFloat,
+                                    "Cleared Autonomous tracklines"}
+                          : Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?", layers_.trackNoFix,
+                                    "Cleared NoFix tracklines"};
+    if (!view_.confirm(QLatin1String(c.question))) return false;
+    doc_.CadClearShapes(c.layer);
+    doc_.Refresh();
+    view_.repaintCanvas();
+    logs_.AppendEventLog(QLatin1String(c.logLine));
+    return true;
+}
+
+bool SurveySession::clearUserShapes() {
+    if (!view_.confirm(QStringLiteral("User added shapes to be deleted! Continue?"))) return false;
+    doc_.CadClearShapes(layers_.userShape);
+    doc_.Refresh();
+    return true;
+}
+
+void SurveySession::selectTracks() {
+    trackSelectMode_ = true;
+    deleteButtonUsed_ = false;
+    view_.deleteShortcutOnTrackItem(true);
+    const int existing = doc_.LayerFindByName(layer_names::SelectPoly);
+    if (existing >= 0) {
+        doc_.CadClearShapes(existing);
+        doc_.CurrentLayer = existing;
+    } else {
+        doc_.LayerOpen(layer_names::SelectPoly);
+    }
+    view_.startPolygonTool();
+    view_.statusPanel(0, QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
+}
+
+void SurveySession::selectShapes() {
+    shapeSelectMode_ = true;
+    trackSelectMode_ = false;
+    const int existing = doc_.LayerFindByName(layer_names::SelectPoly);
+    if (existing >= 0) {
+        doc_.CadClearShapes(existing);
+        doc_.CurrentLayer = existing;
+    } else {
+        doc_.LayerOpen(layer_names::SelectPoly);
+    }
+    view_.startPolygonTool();
+    view_.statusPanel(0, QStringLiteral("Draw polygon to select shapes (right-click to finish)"));
+}
+
+void SurveySession::drawBegan() {
+    // A selection polygon is drawn on its own layer, which the end of the
+    // selection empties; anything else the operator draws is a user shape.
+    if (!trackSelectMode_ && !shapeSelectMode_) doc_.CurrentLayer = layers_.userShape;
+    // The vessel does not move while the operator draws.
+    mapTimer_->stop();
+}
+
+void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what) {
+    const std::vector<QPointF> polygon = doc_.GetLastPolylinePoints();
+    const int selectPoly = doc_.LayerFindByName(layer_names::SelectPoly);
+    if (selectPoly >= 0) doc_.CadClearShapes(selectPoly);
+    if ((allLayers || !layerIds.empty()) && polygon.size() > 2) {
+        if (allLayers) {
+            doc_.SelectAllShapesInPolygon(polygon);
+        } else {
+            doc_.SelectShapesInPolygon(polygon, layerIds);
+        }
+        view_.repaintCanvas();
+        const int n = doc_.SelectedShapeCount();
+        view_.statusPanel(0, n > 0 ? QString::number(n) + what : QString());
+    }
+    view_.finishDrawingTool();
+}
+
+void SurveySession::drawEnded(int shapeType) {
+    if (shapeType == 6 && trackSelectMode_) {
+        trackSelectMode_ = false;
+        std::vector<int> ids;
+        for (const QString& name : {layer_names::TrackFix, layer_names::TrackNoFix, layer_names::TrackFloat}) {
+            const int id = doc_.LayerFindByName(name);
+            if (id >= 0) ids.push_back(id);
+        }
+        finishSelection(ids, false, QStringLiteral(" track(s) selected. Press Delete to remove."));
+    } else if (shapeType == 6 && shapeSelectMode_) {
+        shapeSelectMode_ = false;
+        finishSelection({}, true, QStringLiteral(" shape(s) selected. Press Delete to remove."));
+    } else if ((shapeType == 3 || shapeType == 5 || shapeType == 6) && view_.runlineWindowVisible()) {
+        const std::vector<QPointF> points = doc_.GetLastPolylinePoints();
+        if (points.size() >= 2) view_.routeDrawn(points);
+    }
+    mapTimer_->start();
+}
+
+void SurveySession::deleteSelected() {
+    if (doc_.SelectedShapeCount() <= 0) return;
+    doc_.CadClearSelectedShapes();
+    doc_.Refresh();
+    view_.repaintCanvas();
+}
+
+void SurveySession::cancelSelection() {
+    trackSelectMode_ = false;
+    shapeSelectMode_ = false;
+    doc_.ClearSelection();
+    view_.statusPanel(0, QString());
+    view_.repaintCanvas();
+}
+
+void SurveySession::shapeNumberSelected(std::int32_t id) {
+    if (!deleteButtonUsed_) return;
+    const auto width = toInteger(models_.navigation.trackWidth);
+    if (!width) return;
+    if (doc_.GetShapePenWidth(id) == *width) {
+        doc_.SetShapePenWidth(id, 0);
+    } else {
+        doc_.SetShapePenWidth(id, *width);
+        doc_.ShapeDeselect(id);
+    }
+}
+
+int SurveySession::markEvent() {
+    IniStore ini(iniPath_);
+    const int number = ini.readInteger(kEventsSection, kEventNumber, 0) + 1;
+    doc_.AddEventLabel(state_.GridEasting, state_.GridNorthing, number);
+    ini.writeInteger(kEventsSection, kEventNumber, number);
+    if (!ini.save()) reportError(ini.errorString());
+    const QString record = QStringLiteral("\nEvent No:") + QString::number(number) + QStringLiteral(",Date & Time:") +
+                           dateTimeText(clock_.now()) + QStringLiteral(",Easting:") +
+                           QString::fromStdString(formatFixed(state_.GridEasting, 2)) + QStringLiteral(",Northing:") +
+                           QString::fromStdString(formatFixed(state_.GridNorthing, 2)) + QStringLiteral(",True Depth:") +
+                           depthHighText_ + QStringLiteral(",True Depth:") + depthLowText_ +
+                           QStringLiteral(",Heading:") + QString::fromStdString(formatFixed(state_.GridHeading, 2));
+    logs_.appendEventsText(record);
+    view_.repaintCanvas();
+    return number;
+}
+
+bool SurveySession::resetEventNumbering() {
+    if (!view_.confirm(QStringLiteral("Event ID will restart from 1 again. Continue?"))) return false;
+    IniStore ini(iniPath_);
+    ini.writeInteger(kEventsSection, kEventNumber, 0);
+    if (!ini.save()) reportError(ini.errorString());
+    logs_.AppendEventLog(QStringLiteral("Event number was reset."));
+    return true;
+}
+
+QString SurveySession::Save() {
+    const QDateTime now = clock_.now();
+    const QString name = logs_.folders().snapshotPath(now);
+    // The snapshot must not be lost for a missing folder.
+    if (!QFileInfo(logs_.folders().layoutsFolder()).isDir()) logs_.createDayFolders();
+    doc_.CadClearShapes(layers_.grid);
+    doc_.CadClearShapes(layers_.vessel);
+    FileReport report;
+    if (!CadSave(doc_, name, -1, &report)) {
+        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
+        return {};
+    }
+    logs_.AppendEventLog(QStringLiteral("Auto-saved: ") + name);
+    IniStore ini(iniPath_);
+    ini.writeString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"), name);
+    if (!ini.save()) reportError(ini.errorString());
+    view_.captionChanged(QStringLiteral("Nivora Depthwright - ") + name);
+    if (models_.svp.profileInUse()) logs_.saveProfileMemos(models_.svp.memoTexts());
+    return name;
+}
+
+}  // namespace nivora

@@ -1,0 +1,290 @@
+// The survey session in virtual time: start and stop, the tick, tracks,
+// events, rows and the snapshot.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <cmath>
+
+#include "files/layout_files.h"
+#include "sensors/nmea.h"
+#include "sim/sentences.h"
+#include "tests/survey/session_test_support.h"
+
+namespace nivora::test {
+
+std::string gga(double lat, double lon, int quality, double alt, double sep) {
+    sim::GnssEpoch e;
+    e.utc = QDateTime(QDate(2026, 12, 8), QTime(12, 0), Qt::UTC);
+    e.latitude = lat;
+    e.longitude = lon;
+    e.quality = quality;
+    e.altitudeMsl = alt;
+    e.geoidSeparation = sep;
+    e.headingTrue = 45;
+    return sim::gnssSentences(e)[0];
+}
+
+namespace {
+
+constexpr double kLat = 41.005, kLon = 29.01;
+
+class SessionTest : public ::testing::Test, public SessionFixture {};
+
+TEST_F(SessionTest, StartOpensThePortsAndLogsTheSession) {
+    session->RealtimeClick();
+    EXPECT_TRUE(session->running());
+    EXPECT_TRUE(session->gnss().isOpen());
+    EXPECT_TRUE(session->sounder().isOpen());
+    EXPECT_TRUE(session->mapTimerActive());
+    EXPECT_EQ(session->mapTimerInterval(), 1000) << "the navigation settings' update period";
+    EXPECT_TRUE(session->gnss().LogEnabled);
+    EXPECT_EQ(session->gnss().LogFileName, folders.rawLogPath(RawLogKind::Gnss, QDate(2026, 12, 8)));
+    EXPECT_TRUE(view.messages.contains(QStringLiteral("ZSENSOR Open called on port: COM2")));
+    const QByteArray events = eventsLog();
+    EXPECT_TRUE(events.contains("\tConnected to GPS on COM1")) << events.constData();
+    EXPECT_TRUE(events.endsWith("\tRealtime STARTED"));
+    EXPECT_TRUE(QFileInfo::exists(folders.geodesyLogPath(QDate(2026, 12, 8))));
+
+    session->RealtimeClick();
+    EXPECT_FALSE(session->running());
+    EXPECT_FALSE(session->gnss().isOpen());
+    EXPECT_FALSE(session->mapTimerActive());
+    EXPECT_TRUE(eventsLog().endsWith("\tRealtime STOPPED"));
+}
+
+TEST_F(SessionTest, TheTickPlacesTheVesselWhereTheGeodesyPutsIt) {
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    gnss(withNmeaChecksum("$GPHDT,45.00,T"));
+    vt.advance(1000);
+    const auto [e, n] = grid(kLat, kLon, 46.1);
+    const RealtimeState& s = session->state();
+    EXPECT_NEAR(s.GridEasting, e, 1e-6);
+    EXPECT_NEAR(s.GridNorthing, n, 1e-6);
+    EXPECT_NEAR(s.GridHeading, 45 + s.GridConvergence, 1e-12);
+    EXPECT_EQ(shapesOn(session->layers().vessel), 5 + 2) << "five arrow lines and two circles";
+    EXPECT_NEAR((doc.View.WorldLeft + doc.View.WorldRight) / 2, e, 1e-6) << "the view follows the vessel";
+    EXPECT_NEAR((doc.View.WorldTop + doc.View.WorldBottom) / 2, n, 1e-6);
+    EXPECT_EQ(view.panels[2], QStringLiteral("E: ") + QString::number(e, 'f', 2));
+    EXPECT_TRUE(s.GgaOverlayText.startsWith(QStringLiteral("RTK Fix | Spd: 0.0 kn | SV: 18 | Ant: 46.10 m | Tide: 44.60 m")))
+        << s.GgaOverlayText.toStdString();
+}
+
+TEST_F(SessionTest, NoPositionMovesNothing) {
+    session->RealtimeClick();
+    const double left = doc.View.WorldLeft;
+    vt.advance(4000);
+    EXPECT_EQ(session->state().GridEasting, 0);
+    EXPECT_EQ(shapesOn(session->layers().vessel), 0);
+    EXPECT_EQ(doc.ShapeCount(), 0) << "no track marks at the image of 0, 0";
+    EXPECT_EQ(doc.View.WorldLeft, left);
+    EXPECT_EQ(view.panels[0], QStringLiteral("Lat: 0.00000000")) << "the read-outs still run";
+    EXPECT_TRUE(session->parametersLoaded());
+
+    // An idle line zeroes the position: the vessel stays where it was last seen.
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    const double e = session->state().GridEasting;
+    ASSERT_NE(e, 0);
+    vt.advance(15000);
+    EXPECT_TRUE(eventsLog().contains("\tGPS is idle!"));
+    EXPECT_EQ(session->state().CurrentLatitude, 0);
+    EXPECT_FALSE(session->mapTimerActive());
+    session->tMapTimer();
+    EXPECT_EQ(session->state().GridEasting, e);
+}
+
+TEST_F(SessionTest, FollowOffKeepsTheView) {
+    session->state().FollowVessel = false;
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    EXPECT_EQ(doc.View.WorldLeft, 0);
+    EXPECT_EQ(doc.View.WorldRight, 1000);
+}
+
+TEST_F(SessionTest, ParametersAreTakenOnce) {
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    const double e = session->state().GridEasting;
+    models.device.geodetic.centralMeridian = "27";
+    gnss(gga(kLat, kLon, 4, 11));
+    vt.advance(1000);
+    EXPECT_NEAR(session->state().GridEasting, e, 1e-6) << "a changed meridian waits for a restart";
+}
+
+TEST_F(SessionTest, AParameterThatIsNotANumberEndsTheTickAndIsTriedAgain) {
+    models.device.geodetic.scaleFactor = "0,9996";
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(3000);
+    EXPECT_FALSE(session->parametersLoaded());
+    EXPECT_EQ(view.errors.size(), 1) << "said once, not every second";
+    EXPECT_TRUE(view.errors[0].contains(QStringLiteral("Scale_Factor"))) << view.errors[0].toStdString();
+    models.device.geodetic.scaleFactor = "1";
+    vt.advance(1000);
+    EXPECT_TRUE(session->parametersLoaded());
+    EXPECT_NE(session->state().GridEasting, 0);
+}
+
+TEST_F(SessionTest, TrackMarksFollowTheFixClass) {
+    session->RealtimeClick();
+    const std::pair<int, int> sequence[] = {{4, 0}, {4, 1}, {5, 2}, {2, 3}, {1, 4}, {6, 5}, {3, 6}};
+    for (const auto& [quality, i] : sequence) {
+        gnss(gga(kLat + i * 1e-5, kLon, quality));
+        vt.advance(1000);
+    }
+    const StandardLayers& l = session->layers();
+    // The first tick only remembers the position; the quality of a mark is the reader's at its tick.
+    EXPECT_EQ(shapesOn(l.trackFix), 1);
+    EXPECT_EQ(shapesOn(l.trackFloat), 3) << "RTK float, DGPS and 3";
+    EXPECT_EQ(shapesOn(l.trackNoFix), 2) << "autonomous and 6";
+    EXPECT_EQ(doc.GetLayerPenFg(l.trackFix), colors::Green);
+    EXPECT_EQ(doc.GetLayerPenWidth(l.trackFloat), 2);
+}
+
+TEST_F(SessionTest, CoordinateRowsCarryTheirOwnPosition) {
+    session->RealtimeClick();
+    // A sounding before any tick: no parameters taken yet, grid 0, 0.
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(50);
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(950);
+    gnss(gga(kLat + 2e-5, kLon, 4));
+    vt.advance(100);
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(50);
+    const QList<QByteArray> rows = readFile(folders.coordinateLogPath()).split('\n');
+    ASSERT_EQ(rows.size(), 4) << readFile(folders.coordinateLogPath()).constData();
+    const QList<QByteArray> first = rows[1].split(',');
+    EXPECT_EQ(first[3], "0.00");
+    EXPECT_EQ(first[4], "0.00");
+    const QList<QByteArray> second = rows[2].split(',');
+    const auto [e, n] = grid(kLat + 2e-5, kLon, 46.1);
+    EXPECT_EQ(second[3], QByteArray::number(e, 'f', 2)) << "the row's own fix, not the last tick's";
+    EXPECT_EQ(second[4], QByteArray::number(n, 'f', 2));
+    EXPECT_NE(second[4].toDouble(), session->state().GridNorthing);
+    EXPECT_EQ(second[7], "10.37") << "10 m at 1480 m/s plus 0.5 m draft";
+    EXPECT_EQ(second[11], "NMEA DBT");
+    EXPECT_EQ(second[14], "4");
+}
+
+// Soundings before the first GNSS line: the offsets are taken from the
+// fields rather than logging every depth as the draft.
+TEST_F(SessionTest, SoundingsBeforeAnyGnssLineAreCorrected) {
+    session->RealtimeClick();
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(50);
+    EXPECT_NEAR(session->state().TrueDepthHi, 10.0 * 1480 / 1500 + 0.5, 1e-9);
+    EXPECT_DOUBLE_EQ(session->state().SoundVelocityUsed, 1480);
+}
+
+TEST_F(SessionTest, ShallowWaterTurnsTheBackgroundRed) {
+    session->RealtimeClick();
+    sounder(withNmeaChecksum("$SDDBT,1,f,0.30,M,0,F"));
+    vt.advance(50);
+    ASSERT_FALSE(view.backgrounds.empty());
+    EXPECT_EQ(view.backgrounds.back(), colors::Red);
+    sounder(withNmeaChecksum("$SDDBT,1,f,5.0,M,0,F"));
+    vt.advance(50);
+    EXPECT_EQ(view.backgrounds.back(), colors::White);
+}
+
+TEST_F(SessionTest, EventsCountOnAcrossRunsAndReset) {
+    IniStore ini(iniPath);
+    ini.writeInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 41);
+    ASSERT_TRUE(ini.save());
+    session->RealtimeClick();
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(1000);
+    EXPECT_EQ(session->markEvent(), 42);
+    EXPECT_EQ(IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0), 42);
+    EXPECT_TRUE(eventsLog().endsWith("\nEvent No:42,Date & Time:2026-12-08 090001000,Easting:0.00,Northing:0.00,"
+                                     "True Depth:10.37,True Depth:0.50,Heading:0.00"))
+        << eventsLog().constData();
+    EXPECT_EQ(doc.Overlay.EventLabels.size(), 1u);
+
+    view.confirmAnswer = false;
+    EXPECT_FALSE(session->resetEventNumbering());
+    EXPECT_EQ(IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0), 42);
+    view.confirmAnswer = true;
+    EXPECT_TRUE(session->resetEventNumbering());
+    EXPECT_TRUE(eventsLog().endsWith("\tEvent number was reset."));
+    EXPECT_EQ(session->markEvent(), 1);
+    EXPECT_EQ(session->markEvent(), 2);
+}
+
+TEST_F(SessionTest, ClearingTracksAsksFirst) {
+    session->RealtimeClick();
+    for (int i = 0; i < 4; ++i) {
+        gnss(gga(kLat + i * 1e-5, kLon, 4));
+        vt.advance(1000);
+    }
+    ASSERT_GT(shapesOn(session->layers().trackFix), 0);
+    view.confirmAnswer = false;
+    EXPECT_FALSE(session->clearTracks(TrackClass::Fixed));
+    EXPECT_GT(shapesOn(session->layers().trackFix), 0);
+    view.confirmAnswer = true;
+    EXPECT_TRUE(session->clearTracks(TrackClass::Fixed));
+    EXPECT_EQ(shapesOn(session->layers().trackFix), 0);
+    EXPECT_TRUE(eventsLog().endsWith("\tCleared Fixed/Float/DGPS tracklines"));
+    EXPECT_EQ(view.questions.last(), QStringLiteral("Fixed/Float/DGPS tracking points to be cleared. Continue?"));
+}
+
+TEST_F(SessionTest, PolygonSelectionTakesOnlyTrackMarks) {
+    session->RealtimeClick();
+    for (int i = 0; i < 5; ++i) {
+        gnss(gga(kLat + i * 1e-5, kLon, 4));
+        vt.advance(1000);
+    }
+    const auto [e, n] = grid(kLat + 2e-5, kLon, 46.1);
+    doc.DrawPoint(e, n, session->layers().userShape);
+    session->selectTracks();
+    EXPECT_EQ(view.polygonTools, 1);
+    session->drawBegan();
+    EXPECT_FALSE(session->mapTimerActive()) << "the vessel stands still while the operator draws";
+    const int poly = doc.LayerFindByName(QStringLiteral("Nivora_SelectPoly"));
+    EXPECT_EQ(doc.CurrentLayer, poly) << "the selection polygon goes on its own layer";
+    doc.DrawPolyline({{e - 50, n - 500}, {e + 50, n - 500}, {e + 50, n + 500}, {e - 50, n + 500}}, poly, true);
+    session->drawEnded(6);
+    EXPECT_TRUE(session->mapTimerActive());
+    EXPECT_EQ(shapesOn(poly), 0);
+    EXPECT_EQ(doc.SelectedShapeCount(), 4);
+    EXPECT_EQ(view.panels[0], QStringLiteral("4 track(s) selected. Press Delete to remove."));
+    session->deleteSelected();
+    EXPECT_EQ(shapesOn(session->layers().trackFix), 0);
+    EXPECT_EQ(shapesOn(session->layers().userShape), 1) << "user shapes are never selected this way";
+}
+
+TEST_F(SessionTest, SaveWritesTheSnapshotAndRemembersIt) {
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    const QString file = session->Save();
+    EXPECT_EQ(file, folders.layoutsFolder() + QStringLiteral("2026-12-08 0900.nwl"));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_EQ(shapesOn(session->layers().vessel), 0);
+    EXPECT_EQ(IniStore(iniPath).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")), file);
+    EXPECT_EQ(view.caption, QStringLiteral("Nivora Depthwright - ") + file);
+    EXPECT_TRUE(eventsLog().endsWith((QStringLiteral("\tAuto-saved: ") + file).toUtf8()));
+    CanvasDocument back;
+    ASSERT_TRUE(CadLoad(back, file));
+    EXPECT_GE(back.LayerFindByName(QStringLiteral("track_fix")), 0);
+}
+
+TEST_F(SessionTest, AnOffsetFieldThatIsNotANumberIsReportedOnce) {
+    models.offsets.offsetC = QStringLiteral("1.5m");
+    session->RealtimeClick();
+    for (int i = 0; i < 20; ++i) {
+        gnss(gga(kLat, kLon, 4, 10 + i));
+        vt.advance(100);
+    }
+    EXPECT_EQ(view.errors.size(), 1);
+    EXPECT_EQ(eventsLog().count("Offset C: '1.5m' is not a valid number"), 1);
+    EXPECT_NE(session->state().CurrentLatitude, 0) << "positions still arrive";
+}
+
+}  // namespace
+}  // namespace nivora::test
