@@ -12,10 +12,10 @@ class SimulatorPort final : public SerialTransport {
 public:
     SimulatorPort(SimulatorFeed& feed, Device device) : feed_(feed), device_(device) {}
 
+    // The simulated device starts with its port: what it sent from the
+    // feed's start on is waiting, as on a port opened when the device starts.
     bool open(const SerialSettings&) override {
         open_ = true;
-        feed_.pump();
-        feed_.pending(device_).clear();  // like purging the port: old bytes are gone
         return true;
     }
     void close() override { open_ = false; }

@@ -26,5 +26,11 @@ private:
 int fail(const QString& text);
 
 int runDecode(const Arguments& args);
+int runProject(const Arguments& args);
+int runRender(const Arguments& args);
+int runConvert(const Arguments& args);
+int runInfo(const Arguments& args);
+int runSimulate(const Arguments& args);
+int runReplayCommand(const Arguments& args);
 
 }  // namespace nivora::cli

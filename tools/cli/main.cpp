@@ -2,8 +2,10 @@
 // same engine as the program.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "tools/cli/cli.h"
 
@@ -13,6 +15,7 @@ struct Command {
     const char* name;
     const char* usage;
     int (*run)(const nivora::cli::Arguments&);
+    bool needsGui = false;  // draws pictures: needs fonts, so a QGuiApplication
 };
 
 const Command kCommands[] = {
@@ -21,6 +24,36 @@ const Command kCommands[] = {
      "  decode --sbes FILE --family NAME [--pattern P] [--sv V] [--draft A]\n"
      "      Decode a raw GNSS or echosounder log and print CSV.",
      nivora::cli::runDecode},
+    {"project",
+     "project --ini FILE [--local] [--geographic]\n"
+     "      Read \"latitude longitude [height]\" lines (WGS-84 degrees, metres) and print\n"
+     "      \"easting northing convergence\" as the real-time cycle places the vessel with\n"
+     "      the file's geodetic parameters, or \"abandoned\" where it drops the fix.\n"
+     "      --local: the positions are on the local datum already; only project.\n"
+     "      --geographic: print the shifted latitude, longitude and height instead.",
+     nivora::cli::runProject},
+    {"render",
+     "render IN OUT.png [--size WxH] [--view LEFT,BOTTOM,RIGHT,TOP | --extents] [--grid]\n"
+     "      Draw a drawing file to a PNG picture (default 1024x768, the file's own view).",
+     nivora::cli::runRender, true},
+    {"convert",
+     "convert IN OUT\n"
+     "      Convert a drawing: .nwl, .dxf or .xyz in; .nwl or .dxf out.",
+     nivora::cli::runConvert},
+    {"info",
+     "info FILE\n"
+     "      Print the layers, shape counts by type and extents of a .nwl, .dxf or .xyz file.",
+     nivora::cli::runInfo},
+    {"simulate",
+     "simulate --ini FILE --minutes N --out DIR [--seed S] [--family NAME] [--rate-gnss HZ]\n"
+     "           [--rate-sbes HZ] [--noise] [--bad-checksums RATE] [--garbage RATE] [--start ISO-TIME]\n"
+     "      Run the built-in simulator and a survey in virtual time; write the day's folders\n"
+     "      under DIR and truth.csv. The INI needs [SIMULATOR] Area=MINE,MINN,MAXE,MAXN.",
+     nivora::cli::runSimulate},
+    {"replay",
+     "replay --ini FILE --gnss FILE --sbes FILE --out DIR\n"
+     "      Run a survey over two time-stamped raw logs in virtual time; write the day's folders.",
+     nivora::cli::runReplayCommand},
 };
 
 void usage(FILE* out) {
@@ -31,7 +64,23 @@ void usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const Command* chosen = nullptr;
+    for (const Command& c : kCommands) {
+        if (argc > 1 && std::strcmp(argv[1], c.name) == 0) chosen = &c;
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (chosen && chosen->needsGui) {
+        // Without a display the offscreen platform draws just as well.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Platform and font notes from Qt would bury the one-line reason.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        });
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
         usage(args.size() < 2 ? stderr : stdout);

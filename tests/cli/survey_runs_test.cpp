@@ -1,0 +1,223 @@
+// Whole surveys in virtual time against the simulator's truth.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "canvas/canvas_document.h"
+#include "core/ini_store.h"
+#include "files/layout_files.h"
+#include "geodesy/fix_projection.h"
+#include "sensors/nmea.h"
+#include "sim/seabed.h"
+#include "sim/survey_area.h"
+#include "survey/standard_layers.h"
+#include "tests/cli/cli_runner.h"
+#include "tests/support/test_support.h"
+#include "tools/cli/survey_runs.h"
+
+namespace nivora {
+namespace {
+
+const QString kDemoIni = QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/NivoraDW.INI");
+const sim::SurveyArea kArea{415300, 4540700, 416300, 4541500};  // the demo's [SIMULATOR] Area
+constexpr double kSpeed = 2.0;                                   // m/s, the demo's Speed
+
+struct Row {
+    QList<QByteArray> f;
+    double at(int i) const { return f[i].toDouble(); }
+};
+
+std::vector<Row> readRows(const QString& path) {
+    std::vector<Row> rows;
+    const QList<QByteArray> lines = test::readFile(path).split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (!lines[i].isEmpty()) rows.push_back({lines[i].split(',')});
+    }
+    return rows;
+}
+
+geodesy::FixProjector demoProjector() {
+    const IniStore ini(kDemoIni);
+    const auto p = geodesy::readGeodeticParameters([&](std::string_view s, std::string_view k) -> std::optional<std::string> {
+        const QString section = QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+        const QString key = QString::fromLatin1(k.data(), static_cast<qsizetype>(k.size()));
+        if (!ini.hasKey(section, key)) return std::nullopt;
+        return ini.readString(section, key).toStdString();
+    });
+    return *geodesy::FixProjector::take(p);
+}
+
+class SimulatedSurvey : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        cli::SimulateOptions o;
+        o.ini = kDemoIni;
+        o.minutes = 35;
+        o.out = dir->filePath(QStringLiteral("live"));
+        QString error;
+        ASSERT_TRUE(cli::runSimulation(o, &summary, &error)) << error.toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+    static QString log(const char* name) {
+        return summary.dayFolder + QStringLiteral("LOG/2026-06-01 ") + QLatin1String(name);
+    }
+
+    static QTemporaryDir* dir;
+    static cli::RunSummary summary;
+};
+QTemporaryDir* SimulatedSurvey::dir = nullptr;
+cli::RunSummary SimulatedSurvey::summary;
+
+TEST_F(SimulatedSurvey, EveryRowMatchesTheTrueSeabedAtItsPosition) {
+    const sim::Seabed seabed(kArea);
+    const std::vector<Row> rows = readRows(log("Coordinates.csv"));
+    ASSERT_EQ(static_cast<long long>(rows.size()), summary.soundings) << "a row for every sounding";
+    int checked = 0, withoutPosition = 0;
+    for (const Row& r : rows) {
+        const double e = r.at(3), n = r.at(4);
+        if (e == 0 && n == 0) {
+            ++withoutPosition;  // before the first tick, or in the outage
+            continue;
+        }
+        // The row's position is the last GNSS fix: up to one epoch of travel old.
+        const double travel = kSpeed * 1.0;
+        const double tolerance = 0.01 + 1.5 * seabed.slope(e, n) * travel;
+        ASSERT_NEAR(r.at(7), seabed.depth(e, n), tolerance) << r.f.join(',').constData();
+        ++checked;
+    }
+    EXPECT_GT(checked, 0.9 * rows.size());
+    EXPECT_LT(withoutPosition, 0.06 * rows.size());
+}
+
+TEST_F(SimulatedSurvey, EveryRowsGridPositionIsTheProjectionOfItsOwnFix) {
+    geodesy::FixProjector projector = demoProjector();
+    for (const Row& r : readRows(log("Coordinates.csv"))) {
+        const double lat = r.at(1), lon = r.at(2);
+        if (r.at(3) == 0 && r.at(4) == 0) continue;
+        // Altitude does not enter the grid position of TM; any height will do.
+        const auto p = projector.project(lat, lon, 0);
+        ASSERT_TRUE(p.placed());
+        ASSERT_EQ(r.f[3], QByteArray::number(p.easting, 'f', 2)) << r.f.join(',').constData();
+        ASSERT_EQ(r.f[4], QByteArray::number(p.northing, 'f', 2));
+    }
+}
+
+TEST_F(SimulatedSurvey, TheFixClassesLandOnTheirTrackLayers) {
+    const QStringList snapshots = QDir(summary.dayFolder + QStringLiteral("NWL")).entryList({QStringLiteral("*.nwl")});
+    ASSERT_EQ(snapshots.size(), 1);
+    CanvasDocument doc;
+    ASSERT_TRUE(CadLoad(doc, summary.dayFolder + QStringLiteral("NWL/") + snapshots[0]));
+    std::map<int, int> perLayer;
+    for (const TNShape& s : doc.Shapes()) ++perLayer[s.Layer()];
+    const int fix = perLayer[doc.LayerFindByName(layer_names::TrackFix)];
+    const int flt = perLayer[doc.LayerFindByName(layer_names::TrackFloat)];
+    const int nofix = perLayer[doc.LayerFindByName(layer_names::TrackNoFix)];
+    // The demo script: 405 s fixed, 120 s float or DGPS, 60 s autonomous per ten minutes,
+    // and a 15 s outage that lays no marks.
+    const double total = fix + flt + nofix;
+    ASSERT_GT(total, 0);
+    EXPECT_NEAR(fix / total, 405.0 / 585, 0.05);
+    EXPECT_NEAR(flt / total, 120.0 / 585, 0.05);
+    EXPECT_NEAR(nofix / total, 60.0 / 585, 0.05);
+}
+
+TEST_F(SimulatedSurvey, ReplayingTheRawLogsGivesTheSameRows) {
+    cli::ReplayOptions o;
+    o.ini = kDemoIni;
+    o.gnssLog = log("NDW_GNSS_V3.log");
+    o.sounderLog = log("NDW_SBES_V3.log");
+    o.out = dir->filePath(QStringLiteral("replay"));
+    cli::RunSummary replay;
+    QString error;
+    ASSERT_TRUE(cli::runReplay(o, &replay, &error)) << error.toStdString();
+    EXPECT_EQ(test::readFile(replay.dayFolder + QStringLiteral("LOG/2026-06-01 Coordinates.csv")),
+              test::readFile(log("Coordinates.csv")));
+}
+
+TEST_F(SimulatedSurvey, TheDayHasItsLogs) {
+    const QByteArray events = test::readFile(log("Events.log"));
+    EXPECT_TRUE(events.contains("\tRealtime STARTED"));
+    EXPECT_TRUE(events.contains("\tAuto-saved: "));
+    EXPECT_TRUE(events.endsWith("\tRealtime STOPPED"));
+    EXPECT_TRUE(test::readFile(log("Geodesy.txt")).contains("Name of Datum: ED50 Turkey"));
+    EXPECT_EQ(summary.errors, 0);
+}
+
+// Serial noise: corrupted sentences are dropped and garbage lines ignored;
+// nothing false reaches the log.
+TEST(NoisySurvey, CorruptedSentencesChangeNothing) {
+    QTemporaryDir dir;
+    cli::SimulateOptions o;
+    o.ini = kDemoIni;
+    o.minutes = 10;
+    o.out = dir.path();
+    o.badChecksumRate = 0.05;
+    o.garbageRate = 0.05;
+    o.seed = 7;
+    cli::RunSummary summary;
+    QString error;
+    ASSERT_TRUE(cli::runSimulation(o, &summary, &error)) << error.toStdString();
+    const QString logs = summary.dayFolder + QStringLiteral("LOG/2026-06-01 ");
+    // Rows: exactly the sounder lines whose checksum holds.
+    long long valid = 0;
+    for (const QByteArray& line : test::readFile(logs + QStringLiteral("NDW_SBES_V3.log")).split('\n')) {
+        if (line.size() > 21 && line.mid(21).startsWith("$SDDBT") &&
+            nmeaChecksum(line.mid(21).toStdString()) == Checksum::Valid) {
+            ++valid;
+        }
+    }
+    const std::vector<Row> rows = readRows(logs + QStringLiteral("Coordinates.csv"));
+    EXPECT_EQ(static_cast<long long>(rows.size()), valid);
+    EXPECT_LT(valid, summary.soundings);
+    const sim::Seabed seabed(kArea);
+    for (const Row& r : rows) {
+        if (r.at(3) == 0 && r.at(4) == 0) continue;
+        // A dropped GGA leaves the position one more epoch old, no worse.
+        const double tolerance = 0.01 + 1.5 * seabed.slope(r.at(3), r.at(4)) * kSpeed * 3;
+        ASSERT_NEAR(r.at(7), seabed.depth(r.at(3), r.at(4)), tolerance) << r.f.join(',').constData();
+    }
+}
+
+TEST(SurveyCommands, SimulateAndReplayFromTheCommandLine) {
+    QTemporaryDir dir;
+    auto r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--minutes"),
+                           QStringLiteral("2"), QStringLiteral("--out"), dir.filePath(QStringLiteral("a")),
+                           QStringLiteral("--family"), QStringLiteral("Nivora XDR H/L"), QStringLiteral("--rate-sbes"),
+                           QStringLiteral("5")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("soundings: 601")) << r.err.constData();
+    const QString day = dir.filePath(QStringLiteral("a/2026-06-01/LOG/2026-06-01 "));
+    const std::vector<Row> rows = readRows(day + QStringLiteral("Coordinates.csv"));
+    ASSERT_EQ(rows.size(), 601u);
+    EXPECT_EQ(rows.back().f[11], "Nivora XDR H/L");
+    EXPECT_GT(rows.back().at(8), rows.back().at(7)) << "the low frequency reads deeper";
+
+    // The run's own copy of the settings carries the family it used.
+    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"), dir.filePath(QStringLiteral("a/NivoraDW.INI")),
+                      QStringLiteral("--gnss"), day + QStringLiteral("NDW_GNSS_V3.log"), QStringLiteral("--sbes"), day + QStringLiteral("NDW_SBES_V3.log"),
+                      QStringLiteral("--out"), dir.filePath(QStringLiteral("b"))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(test::readFile(dir.filePath(QStringLiteral("b/2026-06-01/LOG/2026-06-01 Coordinates.csv"))),
+              test::readFile(day + QStringLiteral("Coordinates.csv")));
+
+    r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--minutes"),
+                      QStringLiteral("1"), QStringLiteral("--out"), dir.filePath(QStringLiteral("c")), QStringLiteral("--family"),
+                      QStringLiteral("Sonar")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains("unknown echosounder family 'Sonar'")) << r.err.constData();
+    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--gnss"),
+                      test::dataPath(QStringLiteral("nmea/hemi.log")), QStringLiteral("--sbes"),
+                      test::dataPath(QStringLiteral("nmea/sounder.log")), QStringLiteral("--out"), dir.filePath(QStringLiteral("d"))});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains("time stamps")) << r.err.constData();
+}
+
+}  // namespace
+}  // namespace nivora

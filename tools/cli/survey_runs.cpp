@@ -1,0 +1,309 @@
+#include "tools/cli/survey_runs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "canvas/canvas_document.h"
+#include "core/clock.h"
+#include "core/date_time_text.h"
+#include "core/ini_store.h"
+#include "core/number_format.h"
+#include "core/number_text.h"
+#include "sensors/line_assembler.h"
+#include "sim/geodesy_grid.h"
+#include "sim/sentences.h"
+#include "sim/sim_ports.h"
+#include "survey/survey_session.h"
+
+namespace nivora::cli {
+namespace {
+
+// A session without a screen: errors go to standard error.
+class ConsoleView final : public SessionView {
+public:
+    long long errors = 0;
+    void error(const QString& text) override {
+        ++errors;
+        std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
+    }
+};
+
+const QString kSimulatorSection = QStringLiteral("SIMULATOR");
+
+// The settings file is copied into the output folder: a run never changes
+// the surveyor's own file, and the copy documents the run.
+bool copyIni(const QString& from, const QString& outDir, QString* copy, QString* error) {
+    if (!QFileInfo(from).isFile()) {
+        *error = QStringLiteral("cannot read %1").arg(from);
+        return false;
+    }
+    if (!QDir().mkpath(outDir)) {
+        *error = QStringLiteral("cannot create %1").arg(outDir);
+        return false;
+    }
+    *copy = QDir(outDir).filePath(QStringLiteral("NivoraDW.INI"));
+    QFile::remove(*copy);
+    if (!QFile::copy(from, *copy)) {
+        *error = QStringLiteral("cannot write %1").arg(*copy);
+        return false;
+    }
+    QFile::setPermissions(*copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}
+
+// Ports as the run needs them: the device texts, raw logs with time stamps.
+void preparePorts(SurveyModels& models, const QString& port) {
+    for (PortSettings* p : {&models.device.gps, &models.device.sensor}) {
+        p->port = port;
+        p->nmeaLog = QStringLiteral("True");
+        p->logTime = QStringLiteral("True");
+        if (!toInteger(p->delay) || *toInteger(p->delay) < 1) p->delay = QStringLiteral("50");
+    }
+    models.device.sensorEnabled = true;
+}
+
+// A start for the inverse projection near the survey area.
+sim::GridModel::Geographic nearby(const geodesy::GeodeticParameters& p, const sim::SurveyArea& area) {
+    const bool lambert = p.lambertSelected();
+    const double n = (area.minNorthing + area.maxNorthing) / 2, e = (area.minEasting + area.maxEasting) / 2;
+    const double fn = parseNumber(lambert ? p.lccFalseNorthing : p.falseNorthing).value_or(0);
+    const double fe = parseNumber(lambert ? p.lccFalseEasting : p.falseEasting).value_or(0);
+    const double lat0 = parseNumber(lambert ? p.lccCentralParallel : p.referenceLatitude).value_or(0);
+    const double lon0 = parseNumber(lambert ? p.lccCentralMeridian : p.centralMeridian).value_or(0);
+    const double lat = std::clamp(lat0 + (n - fn) / 110950.0, -80.0, 80.0);
+    const double lon = lon0 + (e - fe) / (111320.0 * std::cos(lat * std::numbers::pi / 180));
+    return {lat, lon};
+}
+
+std::optional<sim::SurveyArea> parseArea(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4) return std::nullopt;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        const auto x = toNumber(parts[i]);
+        if (!x) return std::nullopt;
+        v[i] = *x;
+    }
+    if (v[2] <= v[0] || v[3] <= v[1]) return std::nullopt;
+    return sim::SurveyArea{v[0], v[1], v[2], v[3]};
+}
+
+long long countRows(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    long long lines = 0;
+    while (!f.atEnd()) lines += f.readLine().endsWith('\n') ? 1 : 0;
+    return std::max(0LL, lines - 1);
+}
+
+}  // namespace
+
+bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error) {
+    QString iniPath;
+    if (!copyIni(o.ini, o.out, &iniPath, error)) return false;
+    const IniStore ini(iniPath);
+
+    SurveyModels models;
+    models.load(iniPath);
+    preparePorts(models, QStringLiteral("SIM"));
+    if (!o.family.isEmpty()) {
+        const EchosounderFamily* family = findEchosounderFamily(o.family);
+        if (!family) {
+            *error = QStringLiteral("unknown echosounder family '%1'").arg(o.family);
+            return false;
+        }
+        models.device.chooseFamily(o.family);
+        if (o.family == QLatin1String("OTHER")) models.device.sbesFormat = QLatin1String(sim::kOtherFamilyPattern);
+        // The copy in the output folder says how the run was made, so that
+        // replaying its raw logs with it reads them the same way.
+        IniStore copy(iniPath);
+        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"), QStringLiteral("cSBESMessage"),
+                         models.device.sbesMessage);
+        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"), QStringLiteral("eSBESFormat"),
+                         models.device.sbesFormat);
+        if (!copy.save()) {
+            *error = copy.errorString();
+            return false;
+        }
+    }
+
+    sim::SimulatorSettings s;
+    s.start = o.start;
+    const auto area = parseArea(ini.readString(kSimulatorSection, QStringLiteral("Area")));
+    if (!area) {
+        *error = QStringLiteral("%1 has no [SIMULATOR] Area=MINE,MINN,MAXE,MAXN in grid coordinates").arg(o.ini);
+        return false;
+    }
+    s.area = *area;
+    s.lineSpacing = toNumber(ini.readString(kSimulatorSection, QStringLiteral("LineSpacing"))).value_or(25);
+    s.speed = toNumber(ini.readString(kSimulatorSection, QStringLiteral("Speed"))).value_or(2.0);
+    const QString script = ini.readString(kSimulatorSection, QStringLiteral("FixScript"));
+    if (!script.isEmpty()) s.fixScript = script;
+    s.gnssRateHz = o.gnssRateHz;
+    s.sounderRateHz = o.sounderRateHz;
+    s.family = models.device.sbesMessage;
+    // The water the simulator makes is the water the offsets describe, so
+    // the right offsets give back the true depth.
+    s.soundVelocity = toNumber(models.offsets.soundVelocity).value_or(1500);
+    s.draft = toNumber(models.offsets.offsetA).value_or(0);
+    s.antennaAboveWater = toNumber(models.offsets.offsetC).value_or(2);
+    s.noise = o.noise;
+    s.badChecksumRate = o.badChecksumRate;
+    s.garbageRate = o.garbageRate;
+    s.seed = o.seed;
+
+    geodesy::ParameterConversionError perr;
+    auto projector = geodesy::FixProjector::take(models.device.geodeticParameters(), &perr);
+    if (!projector) {
+        *error = QStringLiteral("the geodetic parameters of %1 cannot be used (%2)")
+                     .arg(o.ini, QString::fromLatin1(perr.key.data(), static_cast<qsizetype>(perr.key.size())));
+        return false;
+    }
+    sim::GeodesyGridModel grid(*projector, nearby(models.device.geodeticParameters(), s.area));
+    auto simulator = sim::Simulator::create(s, grid, error);
+    if (!simulator) return false;
+
+    VirtualTime vt(o.start);
+    const DayFolders folders(o.out, o.start.date());
+    CanvasDocument doc;
+    ConsoleView view;
+    SurveySession session(iniPath, folders, models, doc, vt, vt, view);
+    sim::SimulatorFeed feed(std::move(*simulator), vt);
+    session.setTransportFactories(feed.factory(sim::Device::Gnss), feed.factory(sim::Device::Sounder));
+
+    QFile truth(QDir(o.out).filePath(QStringLiteral("truth.csv")));
+    if (!truth.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = QStringLiteral("cannot write %1").arg(truth.fileName());
+        return false;
+    }
+    truth.write("time,easting,northing,latitude,longitude,true_depth,raw_hi,raw_lo\n");
+    std::string row;
+    feed.setTruthSink([&](const sim::TruthRow& t) {
+        row = dateTimeText(t.time).toStdString();
+        for (double v : {t.easting, t.northing, t.latitude, t.longitude, t.trueDepth, t.rawHigh, t.rawLow}) {
+            row += ',';
+            appendShortest(row, v);
+        }
+        row += '\n';
+        truth.write(row.data(), static_cast<qint64>(row.size()));
+    });
+
+    session.RealtimeClick();
+    const qint64 total = static_cast<qint64>(o.minutes * 60000.0);
+    for (qint64 t = 0; t < total;) {
+        t = std::min(total, t + 1000);
+        vt.advanceTo(t);
+        if (o.everySecond) o.everySecond(t);
+    }
+    session.Save();
+    session.RealtimeClick();
+    truth.close();
+
+    if (summary) {
+        summary->dayFolder = folders.dayFolder();
+        summary->gnssEpochs = feed.simulator().gnssEpochs();
+        summary->soundings = feed.simulator().soundings();
+        summary->rows = countRows(folders.coordinateLogPath());
+        summary->errors = view.errors;
+    }
+    return true;
+}
+
+namespace {
+
+struct StampedLine {
+    QDateTime time;
+    QByteArray line;
+    bool gnss;
+};
+
+// "YYYY-MM-DD hhnnsszzz line" as the raw logs write it with time stamps.
+bool readStampedLog(const QString& path, bool gnss, std::vector<StampedLine>& out, QString* error) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    long long lineNo = 0;
+    while (!f.atEnd()) {
+        const QByteArray raw = f.readLine(1 << 20);
+        ++lineNo;
+        const std::string_view l = trimLine(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+        if (l.empty()) continue;
+        const QDateTime t = l.size() > 21 ? QDateTime::fromString(QString::fromLatin1(l.data(), 20),
+                                                                   QStringLiteral("yyyy-MM-dd HHmmsszzz"))
+                                          : QDateTime();
+        if (!t.isValid() || l[20] != ' ') {
+            *error = QStringLiteral("%1 line %2: replay needs raw logs written with time stamps").arg(path).arg(lineNo);
+            return false;
+        }
+        out.push_back({t, QByteArray(l.data() + 21, static_cast<qsizetype>(l.size() - 21)), gnss});
+    }
+    return true;
+}
+
+}  // namespace
+
+bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
+    std::vector<StampedLine> lines;
+    if (!readStampedLog(o.gnssLog, true, lines, error) || !readStampedLog(o.sounderLog, false, lines, error)) {
+        return false;
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const StampedLine& a, const StampedLine& b) { return a.time < b.time; });
+    auto firstGnss = std::find_if(lines.begin(), lines.end(), [](const StampedLine& l) { return l.gnss; });
+    if (firstGnss == lines.end()) {
+        *error = QStringLiteral("%1 holds no lines").arg(o.gnssLog);
+        return false;
+    }
+
+    QString iniPath;
+    if (!copyIni(o.ini, o.out, &iniPath, error)) return false;
+    SurveyModels models;
+    models.load(iniPath);
+    preparePorts(models, QStringLiteral("REPLAY"));
+
+    // The readers polled at real time's start plus whole poll periods and
+    // stamped each line with its poll: the first GNSS line came at the first one.
+    const int poll = std::max(1, toInteger(models.device.gps.delay).value_or(50));
+    const QDateTime start = firstGnss->time.addMSecs(-poll);
+    VirtualTime vt(start);
+    const DayFolders folders(o.out, start.date());
+    CanvasDocument doc;
+    ConsoleView view;
+    SurveySession session(iniPath, folders, models, doc, vt, vt, view);
+    MemoryTransport* gnssPort = nullptr;
+    MemoryTransport* sounderPort = nullptr;
+    session.setTransportFactories(MemoryTransport::factory(gnssPort), MemoryTransport::factory(sounderPort));
+    session.RealtimeClick();
+    if (!gnssPort || !sounderPort) {
+        *error = QStringLiteral("the replay ports did not open");
+        return false;
+    }
+    long long gnssLines = 0, sounderLines = 0;
+    for (const StampedLine& l : lines) {
+        // The bytes are waiting just before the poll that read them.
+        vt.advanceTo(std::max<qint64>(vt.elapsedMs(), start.msecsTo(l.time) - 1));
+        (l.gnss ? gnssPort : sounderPort)->push(l.line + '\n');
+        ++(l.gnss ? gnssLines : sounderLines);
+    }
+    vt.advanceTo(start.msecsTo(lines.back().time) + poll);
+    session.Save();
+    session.RealtimeClick();
+
+    if (summary) {
+        summary->dayFolder = folders.dayFolder();
+        summary->gnssEpochs = gnssLines;
+        summary->soundings = sounderLines;
+        summary->rows = countRows(folders.coordinateLogPath());
+        summary->errors = view.errors;
+    }
+    return true;
+}
+
+}  // namespace nivora::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+// Whole surveys in virtual time: the simulator feeding a survey session, or
+// two time-stamped raw logs played back into one. Both write a survey day's
+// folders under an output folder, exactly as the program would.
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace nivora::cli {
+
+struct SimulateOptions {
+    QString ini;
+    double minutes = 30;
+    QString out;
+    unsigned long long seed = 1;
+    QString family;      // empty: the settings' family
+    double gnssRateHz = 1;
+    double sounderRateHz = 10;
+    bool noise = false;
+    double badChecksumRate = 0;
+    double garbageRate = 0;
+    // Fixed, so that a run gives the same files every time.
+    QDateTime start = QDateTime(QDate(2026, 6, 1), QTime(9, 0));
+    // Called after every simulated second (soak measurements).
+    std::function<void(qint64 elapsedMs)> everySecond;
+};
+
+struct ReplayOptions {
+    QString ini;
+    QString gnssLog;
+    QString sounderLog;
+    QString out;
+};
+
+struct RunSummary {
+    QString dayFolder;
+    long long gnssEpochs = 0;
+    long long soundings = 0;
+    long long rows = 0;  // coordinate-log rows written
+    long long errors = 0;
+};
+
+// False with a one-line reason in `error`.
+bool runSimulation(const SimulateOptions& options, RunSummary* summary, QString* error);
+bool runReplay(const ReplayOptions& options, RunSummary* summary, QString* error);
+
+}  // namespace nivora::cli
