@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+
+#include "core/time_zone.h"
 #include <QTemporaryDir>
 #include <random>
 
@@ -73,6 +75,7 @@ BENCHMARK(BM_SimulatedHour)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRe
 }  // namespace nivora
 
 int main(int argc, char** argv) {
+    nivora::cacheLocalTimeZone();
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

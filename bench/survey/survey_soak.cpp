@@ -3,6 +3,8 @@
 // and the resident memory, so that growth shows at once.
 
 #include <QCoreApplication>
+
+#include "core/time_zone.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@ long residentKb() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    nivora::cacheLocalTimeZone();
     QCoreApplication app(argc, argv);
     const double hours = argc > 1 ? std::atof(argv[1]) : 24;
     QTemporaryDir dir;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/time_zone.h"
 #include "tools/cli/cli.h"
 
 namespace {
@@ -64,6 +65,7 @@ void usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    nivora::cacheLocalTimeZone();
     const Command* chosen = nullptr;
     for (const Command& c : kCommands) {
         if (argc > 1 && std::strcmp(argv[1], c.name) == 0) chosen = &c;
