@@ -49,10 +49,7 @@ bool SurveySession::clearUserShapes() {
     return true;
 }
 
-void SurveySession::selectTracks() {
-    trackSelectMode_ = true;
-    deleteButtonUsed_ = false;
-    view_.deleteShortcutOnTrackItem(true);
+void SurveySession::startSelectionPolygon(const QString& prompt) {
     const int existing = doc_.LayerFindByName(layer_names::SelectPoly);
     if (existing >= 0) {
         doc_.CadClearShapes(existing);
@@ -61,21 +58,20 @@ void SurveySession::selectTracks() {
         doc_.LayerOpen(layer_names::SelectPoly);
     }
     view_.startPolygonTool();
-    view_.statusPanel(0, QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
+    view_.statusPanel(0, prompt);
+}
+
+void SurveySession::selectTracks() {
+    trackSelectMode_ = true;
+    deleteButtonUsed_ = false;
+    view_.deleteShortcutOnTrackItem(true);
+    startSelectionPolygon(QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
 }
 
 void SurveySession::selectShapes() {
     shapeSelectMode_ = true;
     trackSelectMode_ = false;
-    const int existing = doc_.LayerFindByName(layer_names::SelectPoly);
-    if (existing >= 0) {
-        doc_.CadClearShapes(existing);
-        doc_.CurrentLayer = existing;
-    } else {
-        doc_.LayerOpen(layer_names::SelectPoly);
-    }
-    view_.startPolygonTool();
-    view_.statusPanel(0, QStringLiteral("Draw polygon to select shapes (right-click to finish)"));
+    startSelectionPolygon(QStringLiteral("Draw polygon to select shapes (right-click to finish)"));
 }
 
 void SurveySession::drawBegan() {

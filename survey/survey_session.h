@@ -119,6 +119,7 @@ private:
     void onSounderLine(const QByteArray& line);
     void writeCoordinateRow();
     bool takeParameters();
+    void startSelectionPolygon(const QString& prompt);
     void finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what);
 
     QString iniPath_;
