@@ -71,6 +71,16 @@ TEST_F(SessionTest, TheTickPlacesTheVesselWhereTheGeodesyPutsIt) {
         << s.GgaOverlayText.toStdString();
 }
 
+TEST_F(SessionTest, VesselWithoutCirclesAndAWiderArrow) {
+    models.vesselShape.circles = QStringLiteral("0");
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    EXPECT_EQ(shapesOn(session->layers().vessel), 5) << "a count of 0 draws no circle";
+    EXPECT_EQ(doc.GetLayerPenFg(session->layers().vessel), colors::Navy);
+    EXPECT_EQ(doc.GetLayerPenWidth(session->layers().vessel), 2);
+}
+
 TEST_F(SessionTest, NoPositionMovesNothing) {
     session->RealtimeClick();
     const double left = doc.View.WorldLeft;
