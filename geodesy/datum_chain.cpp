@@ -18,7 +18,8 @@ HelmertParameters rewritten(const HelmertParameters& p, StagePrecision precision
 // stages must be repeated with their texts. Rounding the stages to 15
 // digits moves a geocentric coordinate by at most 2e-8 m, which below 80
 // degrees of latitude shifts the result by at most about 1.5e-12 degrees
-// and 3e-7 m (a different last round of the iteration included); the
+// and 3e-7 m (a different last round of the iteration included, and so the
+// near-surface conversion, which lands on the fixed point itself); the
 // margins are well beyond that.
 constexpr Real kAngleMargin = 1e-10L;
 constexpr Real kHeightMargin = 1e-5L;
@@ -54,17 +55,23 @@ DatumChain::DatumChain(const DatumParameters& parameters, StagePrecision precisi
       sourceTransform_(rewritten(parameters.sourceShift, precision),
                        RotationConvention::CoordinateFrame),
       destinationTransform_(rewritten(parameters.destinationShift, precision),
-                            RotationConvention::CoordinateFrame) {}
+                            RotationConvention::CoordinateFrame),
+      nearSurface_(parameters.destination) {}
 
 std::optional<GeocentricPosition> DatumChain::geocentric(const GeodeticPosition& wgs84,
                                                          GeodeticHint* hint,
                                                          bool roundStages) const {
+    return shifted(geodeticToGeocentric(wgs84, parameters_.source, hint), roundStages);
+}
+
+std::optional<GeocentricPosition> DatumChain::shifted(const GeocentricPosition& start,
+                                                      bool roundStages) const {
     const auto stage = [&](const GeocentricPosition& g) {
         if (!roundStages) return g;
         return GeocentricPosition{roundSignificant15(g.x), roundSignificant15(g.y),
                                   roundSignificant15(g.z)};
     };
-    GeocentricPosition g = stage(geodeticToGeocentric(wgs84, parameters_.source, hint));
+    GeocentricPosition g = stage(start);
     // An all-zero parameter set returns its input unchanged, digit for digit,
     // so skipping it changes nothing.
     if (!sourceTransform_.isIdentity()) {
@@ -97,23 +104,46 @@ std::optional<GeodeticPosition> DatumChain::geodetic(const GeodeticPosition& wgs
     return geocentricToGeodetic(*g, parameters_.destination, &hint);
 }
 
+std::optional<GeodeticPosition> DatumChain::roundedUnlessNearTie(
+    const GeocentricPosition& start, const GeodeticHint& hint) const {
+    const auto g = shifted(start, false);
+    if (!g) return std::nullopt;
+    GeodeticPosition fast;
+    if (!nearSurface_.convert(*g, hint, fast)) {
+        const auto iterated = geocentricToGeodetic(*g, parameters_.destination, &hint);
+        if (!iterated) return std::nullopt;
+        fast = *iterated;
+    }
+    double lat, lon, h;
+    if (std::fabs(fast.latitude) < 80 &&
+        roundDecimalsClearOfTie(fast.latitude, 8, kAngleMargin, lat) &&
+        roundDecimalsClearOfTie(fast.longitude, 8, kAngleMargin, lon) &&
+        roundDecimalsClearOfTie(fast.height, 2, kHeightMargin, h)) {
+        return GeodeticPosition{lat, lon, h};
+    }
+    return std::nullopt;
+}
+
 std::optional<GeodeticPosition> DatumChain::toLocal(const GeodeticPosition& wgs84,
                                                     GeodeticHint* wgs84Angles) const {
-    if (precision_ == StagePrecision::FifteenDigits) {
-        // Unless the unrounded result lies within the margins of a rounding
-        // tie of its 8 or 2 decimals, rounding it gives the very numbers the
-        // stage-by-stage texts give, at a fraction of the cost. Near the
-        // poles longitudes are too sensitive for this.
-        const auto fast = geodetic(wgs84, wgs84Angles, false);
-        double lat, lon, h;
-        if (fast && std::fabs(fast->latitude) < 80 &&
-            roundDecimalsClearOfTie(fast->latitude, 8, kAngleMargin, lat) &&
-            roundDecimalsClearOfTie(fast->longitude, 8, kAngleMargin, lon) &&
-            roundDecimalsClearOfTie(fast->height, 2, kHeightMargin, h)) {
-            return GeodeticPosition{lat, lon, h};
-        }
+    if (precision_ == StagePrecision::Exact) {
+        const auto p = toLocalUnrounded(wgs84, wgs84Angles);
+        if (!p) return std::nullopt;
+        const GeodeticPosition r = rounded(*p);
+        if (!std::isfinite(r.height)) return std::nullopt;
+        return r;
     }
-    const auto p = toLocalUnrounded(wgs84, wgs84Angles);
+    // Unless the unrounded result lies within the margins of a rounding
+    // tie of its 8 or 2 decimals, rounding it gives the very numbers the
+    // stage-by-stage texts give, at a fraction of the cost. Near the poles
+    // longitudes are too sensitive for this.
+    GeodeticHint own;
+    GeodeticHint& hint = wgs84Angles ? *wgs84Angles : own;
+    const GeocentricPosition start = geodeticToGeocentric(wgs84, parameters_.source, &hint);
+    if (const auto fast = roundedUnlessNearTie(start, hint)) return fast;
+    const auto g = shifted(start, true);
+    if (!g) return std::nullopt;
+    const auto p = geocentricToGeodetic(*g, parameters_.destination, &hint);
     if (!p) return std::nullopt;
     const GeodeticPosition r = rounded(*p);
     // A height beyond the double range reads back infinite.

@@ -51,15 +51,23 @@ class DatumChain {
     const DatumParameters& parameters() const { return parameters_; }
 
   private:
+    // The stages after the first, from its geocentric position.
+    std::optional<GeocentricPosition> shifted(const GeocentricPosition& start,
+                                              bool roundStages) const;
     std::optional<GeocentricPosition> geocentric(const GeodeticPosition& wgs84, GeodeticHint* hint,
                                                  bool roundStages) const;
     std::optional<GeodeticPosition> geodetic(const GeodeticPosition& wgs84, GeodeticHint* hint,
                                              bool roundStages) const;
+    // The rounded result without the stage texts, or nothing where they
+    // must decide.
+    std::optional<GeodeticPosition> roundedUnlessNearTie(const GeocentricPosition& start,
+                                                         const GeodeticHint& hint) const;
 
     DatumParameters parameters_;
     StagePrecision precision_;
     SevenParameterTransform sourceTransform_;
     SevenParameterTransform destinationTransform_;
+    NearSurfaceGeodetic nearSurface_;
 };
 
 }  // namespace nivora::geodesy

@@ -20,19 +20,34 @@ Real arcTanSmall(Real q) {
     return q * (1 - q2 * (1.0L / 3 - q2 * (1.0L / 5 - q2 * (1.0L / 7))));
 }
 
-// atan2(y, x) near a known angle: the rotation by the hint leaves a small
-// angle whose series is cheaper than the arc tangent itself.
+// 1 / cos(atan q) = sqrt(1 + q^2) for |q| below kSeriesLimit, exact at
+// extended precision to the q^6 term.
+Real secantSmall(Real q) {
+    const Real q2 = q * q;
+    return 1 + q2 * (0.5L - q2 * (1.0L / 8 - q2 * (1.0L / 16)));
+}
+
+// The angle of (x, y) near a known angle: the rotation by the hint leaves a
+// small angle whose series is cheaper than the arc tangent itself. The
+// same rotation gives the length of (x, y) as den / cos(angle - hint).
+// False for an unusable or distant hint.
+bool angleAndLengthNear(Real y, Real x, const AngleHint& hint, Real& angle, Real& length) {
+    if (!hint.usable) return false;
+    const Real num = y * hint.cos - x * hint.sin;
+    const Real den = x * hint.cos + y * hint.sin;
+    if (!(den > 0 && std::fabs(num) < kSeriesLimit * den)) return false;
+    const Real q = num / den;
+    angle = hint.radians + arcTanSmall(q);
+    if (angle > kTrueHalfPi * 2) angle -= kTrueHalfPi * 4;
+    if (angle < -kTrueHalfPi * 2) angle += kTrueHalfPi * 4;
+    length = den * secantSmall(q);
+    return true;
+}
+
+// atan2(y, x), through the hint where it can.
 Real angleNear(Real y, Real x, const AngleHint* hint) {
-    if (hint != nullptr && hint->usable) {
-        const Real num = y * hint->cos - x * hint->sin;
-        const Real den = x * hint->cos + y * hint->sin;
-        if (den > 0 && std::fabs(num) < kSeriesLimit * den) {
-            Real r = hint->radians + arcTanSmall(num / den);
-            if (r > kTrueHalfPi * 2) r -= kTrueHalfPi * 4;
-            if (r < -kTrueHalfPi * 2) r += kTrueHalfPi * 4;
-            return r;
-        }
-    }
+    Real angle, length;
+    if (hint != nullptr && angleAndLengthNear(y, x, *hint, angle, length)) return angle;
     return arcTan2(y, x);
 }
 
@@ -102,6 +117,46 @@ std::optional<GeodeticPosition> geocentricToGeodetic(const GeocentricPosition& g
     const Real phi = angleNear(u, 1, hint ? &hint->latitude : nullptr);
     const Real lam = angleNear(g.y, g.x, hint ? &hint->longitude : nullptr);
     return GeodeticPosition{radiansToDegrees(phi), radiansToDegrees(lam), h};
+}
+
+NearSurfaceGeodetic::NearSurfaceGeodetic(const Ellipsoid& ellipsoid)
+    : a_(ellipsoid.a), oneMinusE2_(1 - ellipsoid.e2()), e2a_(ellipsoid.e2() * ellipsoid.a) {
+    const Real root = std::sqrt(oneMinusE2_);
+    bowringZ_ = e2a_ / root;
+    bowringP_ = e2a_ * oneMinusE2_ * root;
+}
+
+bool NearSurfaceGeodetic::convert(const GeocentricPosition& g, const GeodeticHint& hint,
+                                  GeodeticPosition& out) const {
+    // The longitude as geocentricToGeodetic finds it, and p = sqrt(x^2 + y^2).
+    Real lam, p;
+    if (!angleAndLengthNear(g.y, g.x, hint.longitude, lam, p)) return false;
+
+    // Bowring's estimate through the parametric latitude b: with
+    // q = sqrt((1 - e2) p^2 + z^2), sin b = z / q and cos b = sqrt(1 - e2) p / q, so
+    // tan lat = (z + e'2 b sin^3 b) / (p - e2 a cos^3 b) becomes one quotient.
+    const Real z = g.z;
+    const Real p2 = p * p, z2 = z * z;
+    const Real q = std::sqrt(oneMinusE2_ * p2 + z2);
+    const Real q3 = q * q * q;
+    const Real estimate = z * (q3 + bowringZ_ * z2) / (p * (q3 - bowringP_ * p2));
+    // One round of the iteration; a step within its stopping rule leaves
+    // both within that step times the contraction (below 0.007 near the
+    // surface) of the fixed point.
+    const Real r0 = std::sqrt(1 + oneMinusE2_ * estimate * estimate);
+    const Real u = z * r0 / (p * r0 - e2a_);
+    const Real den = 1 + u * estimate;
+    if (!(den > 0 && std::fabs(u - estimate) <= kStopTangent * den)) return false;
+
+    // The latitude, and 1 / cos lat = sqrt(1 + u^2); then the height p / cos - N.
+    Real phi, secPhi;
+    if (!angleAndLengthNear(u, 1, hint.latitude, phi, secPhi)) return false;
+    const Real r = std::sqrt(1 + oneMinusE2_ * u * u);
+    const Real h = secPhi * (p - a_ / r);
+    const Real latitude = radiansToDegrees(phi);
+    if (!(std::fabs(h) <= 1e5L) || !(std::fabs(latitude) < 79.99L)) return false;
+    out = {latitude, radiansToDegrees(lam), h};
+    return true;
 }
 
 }  // namespace nivora::geodesy

@@ -37,4 +37,24 @@ std::optional<GeodeticPosition> geocentricToGeodetic(const GeocentricPosition& p
                                                      const Ellipsoid& ellipsoid,
                                                      const GeodeticHint* hint = nullptr);
 
+// The fixed point of that iteration for a position near the surface, close
+// to the point whose angles `hint` holds, at a fraction of the cost: one
+// closed-form estimate (Bowring's) and one round of the iteration that
+// confirms it. It differs from geocentricToGeodetic only by that
+// iteration's own stopping error (below 1e-12 degrees and 3e-7 m within
+// 80 degrees of the equator). False where it cannot vouch for that: an
+// unusable or distant hint, a round that moves the latitude by more than
+// the iteration's stopping step, a height beyond 100 km, or a latitude
+// beyond 79.99 degrees.
+class NearSurfaceGeodetic {
+  public:
+    explicit NearSurfaceGeodetic(const Ellipsoid& ellipsoid);
+    bool convert(const GeocentricPosition& p, const GeodeticHint& hint,
+                 GeodeticPosition& out) const;
+
+  private:
+    Real a_, oneMinusE2_, e2a_;
+    Real bowringZ_, bowringP_;  // e2 a / sqrt(1 - e2) and e2 a (1 - e2)^(3/2)
+};
+
 }  // namespace nivora::geodesy

@@ -18,6 +18,7 @@
 namespace {
 
 using namespace nivora::geodesy;
+using namespace std::string_literals;
 
 constexpr int kPoints = 1024;
 
@@ -25,29 +26,29 @@ constexpr int kPoints = 1024;
 // zone and a two-parallel Lambert cone over the Sea of Marmara.
 GeodeticParameters surveyParameters(bool lambert) {
     GeodeticParameters p;
-    p.semiMajorAxis = "6378388";
-    p.flattening = "0.00336700336700337";
-    p.scalePpm = "1.05";
-    p.rotationX = "0.7";
-    p.rotationY = "-1.2";
-    p.rotationZ = "2.3";
-    p.shiftX = "-84.1";
-    p.shiftY = "-101.8";
-    p.shiftZ = "-129.7";
-    p.centralMeridian = "30";
-    p.referenceLatitude = "0";
-    p.scaleFactor = "1";
-    p.falseEasting = "500000";
-    p.falseNorthing = "0";
-    p.lccStandardParallel1 = "40";
-    p.lccStandardParallel2 = "42";
-    p.lccScaleFactor = "1";
-    p.lccCentralParallel = "39";
-    p.lccCentralMeridian = "29";
-    p.lccFalseEasting = "500000";
-    p.lccFalseNorthing = "0";
-    p.useTmProjection = lambert ? "0" : "1";
-    p.useLambert = lambert ? "1" : "0";
+    p.semiMajorAxis = "6378388"s;
+    p.flattening = "0.00336700336700337"s;
+    p.scalePpm = "1.05"s;
+    p.rotationX = "0.7"s;
+    p.rotationY = "-1.2"s;
+    p.rotationZ = "2.3"s;
+    p.shiftX = "-84.1"s;
+    p.shiftY = "-101.8"s;
+    p.shiftZ = "-129.7"s;
+    p.centralMeridian = "30"s;
+    p.referenceLatitude = "0"s;
+    p.scaleFactor = "1"s;
+    p.falseEasting = "500000"s;
+    p.falseNorthing = "0"s;
+    p.lccStandardParallel1 = "40"s;
+    p.lccStandardParallel2 = "42"s;
+    p.lccScaleFactor = "1"s;
+    p.lccCentralParallel = "39"s;
+    p.lccCentralMeridian = "29"s;
+    p.lccFalseEasting = "500000"s;
+    p.lccFalseNorthing = "0"s;
+    p.useTmProjection = lambert ? "0"s : "1"s;
+    p.useLambert = lambert ? "1"s : "0"s;
     return p;
 }
 

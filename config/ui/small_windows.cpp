@@ -81,15 +81,20 @@ TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const QString& ini
     connect(fcadColor_, &ColorBox::colourChosen, this,
             [this](TColor c) { host_.setCanvasBackground(c); });
     connect(eUpdateRate_, &TextSpinEdit::textEdited, this, &TNavset::updateRateEdited);
-    const auto guarded = [this](TextSpinEdit* s, void (NavigationSettings::*set)(const QString&)) {
-        connect(s, &TextSpinEdit::textEdited, this, [this, set](const QString& t) {
-            (model_.*set)(t);
-            syncFromModel();
-        });
-    };
-    guarded(VesselWidth_, &NavigationSettings::setVesselWidth);
-    guarded(TrackWidth_, &NavigationSettings::setTrackWidth);
-    guarded(TrackInterval_, &NavigationSettings::setTrackInterval);
+    // Each guarded field hands its text to the model's setter, which puts
+    // the replacement text in place of an empty one.
+    connect(VesselWidth_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
+        model_.setVesselWidth(t);
+        syncFromModel();
+    });
+    connect(TrackWidth_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
+        model_.setTrackWidth(t);
+        syncFromModel();
+    });
+    connect(TrackInterval_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
+        model_.setTrackInterval(t);
+        syncFromModel();
+    });
     connect(edDepthAlert1_, &QLineEdit::textEdited, this, [this](const QString& t) {
         model_.setDepthAlert(t);
         syncFromModel();
