@@ -18,16 +18,11 @@ HelmertParameters rewritten(const HelmertParameters& p, StagePrecision precision
 // stages must be repeated with their texts. Rounding the stages to 15
 // digits moves a geocentric coordinate by at most 2e-8 m, which below 80
 // degrees of latitude shifts the result by at most about 1.5e-12 degrees
-// and 3e-7 m (a different last round of the iteration included, and so the
-// near-surface conversion, which lands on the fixed point itself); the
-// margins are well beyond that.
+// and 3e-7 m (a different last round of the iteration included, which also
+// covers the near-surface conversion: it stops on the fixed point itself);
+// the margins are well beyond that.
 constexpr Real kAngleMargin = 1e-10L;
 constexpr Real kHeightMargin = 1e-5L;
-
-GeodeticPosition rounded(const GeodeticPosition& p) {
-    return {roundDecimals(p.latitude, 8), roundDecimals(p.longitude, 8),
-            roundDecimals(p.height, 2)};
-}
 
 bool finite(const GeocentricPosition& g) {
     return std::isfinite(g.x) && std::isfinite(g.y) && std::isfinite(g.z);
@@ -61,17 +56,21 @@ DatumChain::DatumChain(const DatumParameters& parameters, StagePrecision precisi
 std::optional<GeocentricPosition> DatumChain::geocentric(const GeodeticPosition& wgs84,
                                                          GeodeticHint* hint,
                                                          bool roundStages) const {
-    return shifted(geodeticToGeocentric(wgs84, parameters_.source, hint), roundStages);
+    GeocentricPosition g;
+    if (!shifted(geodeticToGeocentric(wgs84, parameters_.source, hint), roundStages, g)) {
+        return std::nullopt;
+    }
+    return g;
 }
 
-std::optional<GeocentricPosition> DatumChain::shifted(const GeocentricPosition& start,
-                                                      bool roundStages) const {
-    const auto stage = [&](const GeocentricPosition& g) {
-        if (!roundStages) return g;
-        return GeocentricPosition{roundSignificant15(g.x), roundSignificant15(g.y),
-                                  roundSignificant15(g.z)};
+bool DatumChain::shifted(const GeocentricPosition& start, bool roundStages,
+                         GeocentricPosition& g) const {
+    const auto stage = [&](const GeocentricPosition& v) {
+        if (!roundStages) return v;
+        return GeocentricPosition{roundSignificant15(v.x), roundSignificant15(v.y),
+                                  roundSignificant15(v.z)};
     };
-    GeocentricPosition g = stage(start);
+    g = stage(start);
     // An all-zero parameter set returns its input unchanged, digit for digit,
     // so skipping it changes nothing.
     if (!sourceTransform_.isIdentity()) {
@@ -80,8 +79,7 @@ std::optional<GeocentricPosition> DatumChain::shifted(const GeocentricPosition& 
     if (!destinationTransform_.isIdentity()) {
         g = stage(destinationTransform_.apply(HelmertDirection::Wgs84ToLocal, g));
     }
-    if (!finite(g)) return std::nullopt;
-    return g;
+    return finite(g);
 }
 
 std::optional<GeocentricPosition> DatumChain::toLocalGeocentric(
@@ -104,51 +102,64 @@ std::optional<GeodeticPosition> DatumChain::geodetic(const GeodeticPosition& wgs
     return geocentricToGeodetic(*g, parameters_.destination, &hint);
 }
 
-std::optional<GeodeticPosition> DatumChain::roundedUnlessNearTie(
-    const GeocentricPosition& start, const GeodeticHint& hint) const {
-    const auto g = shifted(start, false);
-    if (!g) return std::nullopt;
-    GeodeticPosition fast;
-    if (!nearSurface_.convert(*g, hint, fast)) {
-        const auto iterated = geocentricToGeodetic(*g, parameters_.destination, &hint);
-        if (!iterated) return std::nullopt;
-        fast = *iterated;
-    }
-    double lat, lon, h;
-    if (std::fabs(fast.latitude) < 80 &&
-        roundDecimalsClearOfTie(fast.latitude, 8, kAngleMargin, lat) &&
-        roundDecimalsClearOfTie(fast.longitude, 8, kAngleMargin, lon) &&
-        roundDecimalsClearOfTie(fast.height, 2, kHeightMargin, h)) {
-        return GeodeticPosition{lat, lon, h};
-    }
-    return std::nullopt;
-}
-
 std::optional<GeodeticPosition> DatumChain::toLocal(const GeodeticPosition& wgs84,
                                                     GeodeticHint* wgs84Angles) const {
-    if (precision_ == StagePrecision::Exact) {
-        const auto p = toLocalUnrounded(wgs84, wgs84Angles);
-        if (!p) return std::nullopt;
-        const GeodeticPosition r = rounded(*p);
-        if (!std::isfinite(r.height)) return std::nullopt;
-        return r;
+    GeodeticHint own;
+    LocalPosition r;
+    if (!toLocal(wgs84, wgs84Angles ? *wgs84Angles : own, r)) return std::nullopt;
+    return GeodeticPosition{r.latitude, r.longitude, r.height};
+}
+
+bool DatumChain::roundedUnlessNearTie(const GeocentricPosition& start, const GeodeticHint& hint,
+                                      LocalPosition& out) const {
+    // The stages of shifted() without their texts, written out so that they
+    // stay in this function. The source parameters of the cycle's datum are
+    // all zero.
+    GeocentricPosition g;
+    if (!sourceTransform_.isIdentity()) {
+        if (!shifted(start, false, g)) return false;
+    } else if (!destinationTransform_.isIdentity()) {
+        g = destinationTransform_.apply(HelmertDirection::Wgs84ToLocal, start);
+        if (!finite(g)) return false;
+    } else {
+        g = start;
+        if (!finite(g)) return false;
     }
-    // Unless the unrounded result lies within the margins of a rounding
-    // tie of its 8 or 2 decimals, rounding it gives the very numbers the
+    GeodeticPosition fast;
+    if (!nearSurface_.convert(g, hint, fast)) {
+        const auto iterated = geocentricToGeodetic(g, parameters_.destination, &hint);
+        if (!iterated) return false;
+        fast = *iterated;
+    }
+    return std::fabs(fast.latitude) < 80 &&
+           roundDecimalsClearOfTie(fast.latitude, 8, kAngleMargin, out.latitude) &&
+           roundDecimalsClearOfTie(fast.longitude, 8, kAngleMargin, out.longitude) &&
+           roundDecimalsClearOfTie(fast.height, 2, kHeightMargin, out.height);
+}
+
+bool DatumChain::toLocal(const GeodeticPosition& wgs84, GeodeticHint& hint,
+                         LocalPosition& out) const {
+    if (precision_ == StagePrecision::Exact) {
+        return roundedOrNothing(toLocalUnrounded(wgs84, &hint), out);
+    }
+    // Unless the unrounded result lies within the margins of a rounding tie
+    // of its 8 or 2 decimals, rounding it gives the very numbers the
     // stage-by-stage texts give, at a fraction of the cost. Near the poles
     // longitudes are too sensitive for this.
-    GeodeticHint own;
-    GeodeticHint& hint = wgs84Angles ? *wgs84Angles : own;
     const GeocentricPosition start = geodeticToGeocentric(wgs84, parameters_.source, &hint);
-    if (const auto fast = roundedUnlessNearTie(start, hint)) return fast;
-    const auto g = shifted(start, true);
-    if (!g) return std::nullopt;
-    const auto p = geocentricToGeodetic(*g, parameters_.destination, &hint);
-    if (!p) return std::nullopt;
-    const GeodeticPosition r = rounded(*p);
+    if (roundedUnlessNearTie(start, hint, out)) return true;
+    // Otherwise the stage texts decide, from the same first stage.
+    GeocentricPosition g;
+    if (!shifted(start, true, g)) return false;
+    return roundedOrNothing(geocentricToGeodetic(g, parameters_.destination, &hint), out);
+}
+
+bool DatumChain::roundedOrNothing(const std::optional<GeodeticPosition>& p, LocalPosition& out) {
+    if (!p) return false;
+    out = {roundDecimals(p->latitude, 8), roundDecimals(p->longitude, 8),
+           roundDecimals(p->height, 2)};
     // A height beyond the double range reads back infinite.
-    if (!std::isfinite(r.height)) return std::nullopt;
-    return r;
+    return std::isfinite(out.height);
 }
 
 }  // namespace nivora::geodesy

@@ -25,6 +25,14 @@ struct DatumParameters {
 // Scans the 18 numbers; nothing when fewer than 18 can be read.
 std::optional<DatumParameters> scanDatumParameters(std::string_view text);
 
+// The datum shift's result as written: latitude and longitude with 8
+// decimals, height with 2, read back as doubles.
+struct LocalPosition {
+    double latitude = 0;
+    double longitude = 0;
+    double height = 0;
+};
+
 // How the stages hand their numbers on. The program has always written
 // them as texts of 15 significant digits between the stages; Exact keeps
 // every digit for analysis and comparisons.
@@ -44,6 +52,9 @@ class DatumChain {
     // in radians with their sines and cosines (even when nothing comes back).
     std::optional<GeodeticPosition> toLocal(const GeodeticPosition& wgs84,
                                             GeodeticHint* wgs84Angles = nullptr) const;
+    // toLocal for the real-time cycle: false where toLocal gives nothing.
+    bool toLocal(const GeodeticPosition& wgs84, GeodeticHint& wgs84Angles,
+                 LocalPosition& out) const;
     // As toLocal, without the final rounding.
     std::optional<GeodeticPosition> toLocalUnrounded(const GeodeticPosition& wgs84,
                                                      GeodeticHint* wgs84Angles = nullptr) const;
@@ -51,17 +62,18 @@ class DatumChain {
     const DatumParameters& parameters() const { return parameters_; }
 
   private:
-    // The stages after the first, from its geocentric position.
-    std::optional<GeocentricPosition> shifted(const GeocentricPosition& start,
-                                              bool roundStages) const;
+    // The stages after the first, from its geocentric position; false when
+    // a stage gives a non-finite number.
+    bool shifted(const GeocentricPosition& start, bool roundStages, GeocentricPosition& g) const;
     std::optional<GeocentricPosition> geocentric(const GeodeticPosition& wgs84, GeodeticHint* hint,
                                                  bool roundStages) const;
     std::optional<GeodeticPosition> geodetic(const GeodeticPosition& wgs84, GeodeticHint* hint,
                                              bool roundStages) const;
-    // The rounded result without the stage texts, or nothing where they
-    // must decide.
-    std::optional<GeodeticPosition> roundedUnlessNearTie(const GeocentricPosition& start,
-                                                         const GeodeticHint& hint) const;
+    // The rounded result without the stage texts; false where they must
+    // decide.
+    bool roundedUnlessNearTie(const GeocentricPosition& start, const GeodeticHint& hint,
+                              LocalPosition& out) const;
+    static bool roundedOrNothing(const std::optional<GeodeticPosition>& p, LocalPosition& out);
 
     DatumParameters parameters_;
     StagePrecision precision_;

@@ -97,6 +97,12 @@ inline Real nearestInteger(Real x) {
 #endif
 }
 
+// std::signbit for a number that is not NaN; the sign of a zero alone
+// needs the status word, which stalls the x87 pipeline.
+inline bool negative(Real x) {
+    return x < 0 || (x == 0 && std::signbit(x));
+}
+
 // k / 10^p, with k the integer a decimal text of `scaled` spells: both are
 // exact doubles, so one correctly rounded division or product gives what
 // strtod gives. False when `scaled` lies so close to a tie that its own
@@ -119,13 +125,14 @@ inline double roundSignificant15(Real value) {
     using namespace detail;
     const Real magnitude = std::fabs(value);
     if (magnitude >= 1 && magnitude < kPow10[kMaxPow10]) {
-        // floor(log10) from the binary exponent, then one exact comparison.
-        const int e2 =
-            static_cast<int>((std::bit_cast<std::uint64_t>(static_cast<double>(magnitude)) >> 52) &
-                             0x7ff) -
-            1023;
+        // floor(log10) from the binary exponent, then one comparison. The
+        // double is the magnitude rounded to nearest, so it decides unless
+        // it lands on the power of ten itself.
+        const double md = static_cast<double>(magnitude);
+        const int e2 = static_cast<int>((std::bit_cast<std::uint64_t>(md) >> 52) & 0x7ff) - 1023;
         int e10 = (e2 * 1233) >> 12;
-        if (magnitude >= kPow10[e10 + 1]) ++e10;
+        const double next = kPow10d[e10 + 1];
+        if (md > next || (md == next && magnitude >= kPow10[e10 + 1])) ++e10;
         const int p = 14 - e10;
         const Real scaled = p >= 0 ? magnitude * kPow10[p] : magnitude / kPow10[-p];
         double r;
@@ -145,7 +152,7 @@ inline bool roundDecimalsClearOfTie(Real value, int decimals, Real margin, doubl
     const Real k = nearestInteger(scaled);
     if (0.5L - std::fabs(scaled - k) <= margin * scale) return false;
     const double r = static_cast<double>(k) / kPow10d[decimals];
-    out = std::signbit(value) ? -r : r;
+    out = negative(value) ? -r : r;
     return true;
 }
 
@@ -155,8 +162,7 @@ inline double roundDecimals(Real value, int decimals) {
         const Real scaled = std::fabs(value) * kPow10[decimals];
         // Below 2^52 the integer is exact in a double.
         double r;
-        if (scaled < 0x1p52L && roundScaled(scaled, decimals, r))
-            return std::signbit(value) ? -r : r;
+        if (scaled < 0x1p52L && roundScaled(scaled, decimals, r)) return negative(value) ? -r : r;
     }
     return roundDecimalsText(value, decimals);
 }

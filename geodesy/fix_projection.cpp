@@ -99,10 +99,12 @@ FixResult FixProjector::project(double latitude, double longitude, double altitu
         return projectTm(latitude, longitude, true);
     }
     if (!chain_) return abandoned(FixStatus::DatumParametersIncomplete);
-    const auto local = chain_->toLocal({latitude, longitude, altitude});
-    if (!local) return abandoned(FixStatus::DatumShiftFailed);
-    return projectLambert(static_cast<double>(local->latitude),
-                          static_cast<double>(local->longitude));
+    GeodeticHint wgs;
+    LocalPosition local;
+    if (!chain_->toLocal({latitude, longitude, altitude}, wgs, local)) {
+        return abandoned(FixStatus::DatumShiftFailed);
+    }
+    return projectLambert(local.latitude, local.longitude);
 }
 
 FixResult FixProjector::projectLocal(double latitude, double longitude) {
@@ -122,24 +124,32 @@ FixResult FixProjector::projectTm(double latitude, double longitude, bool shift)
     // The cycle takes the convergence at the receiver's own position first,
     // then shifts the datum (height 0 on this path) and projects.
     GeodeticHint wgs;
-    std::optional<GeodeticPosition> local;
+    LocalPosition local;
+    bool haveLocal = false;
     if (shift && chain_) {
-        local = chain_->toLocal({latitude, longitude, 0}, &wgs);
+        haveLocal = chain_->toLocal({latitude, longitude, 0}, wgs, local);
     } else {
         wgs.latitude.radians = degreesToRadians(latitude);
         sinCos(wgs.latitude.radians, wgs.latitude.sin, wgs.latitude.cos);
-        if (!shift) local = GeodeticPosition{latitude, longitude, 0};
+        if (!shift) {
+            local = {latitude, longitude, 0};
+            haveLocal = true;
+        }
     }
+    // One result object on every path, built in place.
+    FixResult r;
     const Real gamma =
         tmConvergence_.gridConvergence({wgs.latitude.sin, wgs.latitude.cos}, longitude);
-    if (!std::isfinite(gamma)) return abandoned(FixStatus::ProjectionFailed);
-    FixResult r;
+    if (!std::isfinite(gamma)) {
+        r.status = FixStatus::ProjectionFailed;
+        return r;
+    }
     r.convergence = static_cast<double>(gamma);
     if (shift && !chain_) {
         r.status = FixStatus::DatumParametersIncomplete;
         return r;
     }
-    if (!local) {
+    if (!haveLocal) {
         r.status = FixStatus::DatumShiftFailed;
         return r;
     }
@@ -147,7 +157,7 @@ FixResult FixProjector::projectTm(double latitude, double longitude, bool shift)
     if (!tmProjection_) return r;
     // The shifted latitude and longitude have 8 decimals, so writing them
     // with 15 significant digits for the projection changes nothing.
-    const GridPosition g = tmProjection_->forward(local->latitude, local->longitude);
+    const GridPosition g = tmProjection_->forward(local.latitude, local.longitude);
     const double e = roundSignificant15(g.easting);
     const double n = roundSignificant15(g.northing);
     if (!std::isfinite(e) || !std::isfinite(n)) return r;

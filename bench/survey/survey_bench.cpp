@@ -12,7 +12,6 @@
 #include "core/clock.h"
 #include "sim/sentences.h"
 #include "survey/survey_session.h"
-#include "tests/support/test_support.h"
 #include "tools/cli/survey_runs.h"
 
 namespace nivora {
