@@ -44,28 +44,10 @@ bool Import::entity(Lines& lines, std::string_view& type) {
 
 bool Import::line(Lines& lines, std::string_view& next) {
     Common c;
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    const bool more = forEachGroup(lines, next, [&](int code, std::string_view v) {
-        switch (code) {
-            case 10:
-                x1 = num(v);
-                break;
-            case 20:
-                y1 = num(v);
-                break;
-            case 11:
-                x2 = num(v);
-                break;
-            case 21:
-                y2 = num(v);
-                break;
-            default:
-                c.take(code, v);
-                break;
-        }
-    });
+    LineEnds e;
+    const bool more = readLineEnds(lines, next, e, [&](int code, std::string_view v) { c.take(code, v); });
     const int layer = layerId(c.layer);
-    auto s = std::make_unique<TNLine>(x1, y1, x2, y2);
+    auto s = std::make_unique<TNLine>(e.x1, e.y1, e.x2, e.y2);
     s->PenFg = colorFor(c.color, layer);
     add(std::move(s), layer);
     return more;

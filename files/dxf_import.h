@@ -127,6 +127,24 @@ inline double num(std::string_view v) {
     return leadingDouble(v);
 }
 
+// A LINE record's two end points (groups 10, 20, 11, 21); every other group
+// goes to `other`.
+struct LineEnds {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+template <class F>
+inline bool readLineEnds(Lines& lines, std::string_view& next, LineEnds& e, F&& other) {
+    return forEachGroup(lines, next, [&](int code, std::string_view v) {
+        switch (code) {
+            case 10: e.x1 = num(v); break;
+            case 20: e.y1 = num(v); break;
+            case 11: e.x2 = num(v); break;
+            case 21: e.y2 = num(v); break;
+            default: other(code, v); break;
+        }
+    });
+}
+
 // Layer and colour of an entity.
 struct Common {
     std::string_view layer = "0";

@@ -132,26 +132,9 @@ void Import::readBlocks(const char* start) {
             });
             block = doc_.AddBlock(std::make_unique<TNBlock>(dxf::decodeName(name), bx, by));
         } else if (type == "LINE" && block) {
-            double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-            more = forEachGroup(lines, type, [&](int code, std::string_view v) {
-                switch (code) {
-                    case 10:
-                        x1 = num(v);
-                        break;
-                    case 20:
-                        y1 = num(v);
-                        break;
-                    case 11:
-                        x2 = num(v);
-                        break;
-                    case 21:
-                        y2 = num(v);
-                        break;
-                    default:
-                        break;
-                }
-            });
-            block->Shapes.push_back(std::make_unique<TNLine>(x1, y1, x2, y2));
+            LineEnds e;
+            more = readLineEnds(lines, type, e, [](int, std::string_view) {});
+            block->Shapes.push_back(std::make_unique<TNLine>(e.x1, e.y1, e.x2, e.y2));
         } else {
             if (type == "ENDBLK") block = nullptr;
             more = skipRecord(lines, type);
