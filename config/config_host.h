@@ -70,6 +70,16 @@ class OperatorPrompts {
     virtual bool askOkCancel(const QString& text) = 0;
     // A file to open; empty when cancelled.
     virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
+    // A warning with Yes and No; true for Yes. Unanswered is No.
+    virtual bool askYesNo(const QString& text) {
+        (void)text;
+        return false;
+    }
+    // A file to write; empty when cancelled.
+    virtual QString chooseSaveFile(const QString& title, const QString& filter) {
+        (void)title, (void)filter;
+        return {};
+    }
 };
 
 }  // namespace nivora

@@ -1,6 +1,6 @@
 #include "config/device_settings.h"
 
-#include "config/ini_file.h"
+#include "core/settings_file.h"
 #include "core/ini_store.h"
 #include "core/number_text.h"
 #include "sensors/echosounder.h"
@@ -243,14 +243,14 @@ void DeviceSettingsModel::load(const IniStore& ini) {
     loadIniKeys(ini, portKeys(), sensor, QString::fromLatin1(kSensor));
     loadIniKeys(ini, deviceKeys(), *this);
     loadGeodetic(ini);
+    settingsLockedNumber_.reset();
     loadIniKeys(ini, lockKeys(), *this);
     loadIniKeys(ini, displayKeys(), *this);
     applyDisplayControls();
 }
 
-void DeviceSettingsModel::onShow(const IniStore& ini) {
-    const bool lock = ini.readBool(QStringLiteral("LOCK SETTINGS"),
-                                   QStringLiteral("Settings Locked (true/false)"), lockBox_);
+void DeviceSettingsModel::onShow() {
+    const bool lock = settingsLockedNumber_.value_or(lockBox_);
     if (lock != lockBox_) restoreLock(lock);
     tabs_[static_cast<int>(SettingsTab::Global)] = !lock;
 }
@@ -263,6 +263,8 @@ void DeviceSettingsModel::restoreLock(bool ticked) {
 void DeviceSettingsModel::applySettingsLockedText(const QString& text) {
     if (text == QLatin1String("true")) setAllSettingsTabs(false);
     if (text == QLatin1String("false")) setAllSettingsTabs(true);
+    // Showing reads the same text as a number.
+    if (const auto v = toInteger(text)) settingsLockedNumber_ = *v != 0;
 }
 
 void DeviceSettingsModel::setAllSettingsTabs(bool enabled) {
@@ -289,11 +291,10 @@ void DeviceSettingsModel::lockClicked(bool ticked, IniStore& ini) {
     setAllSettingsTabs(!ticked);
 }
 
-void DeviceSettingsModel::saveAndLock(bool ticked, const QString& iniPath, ConfigHost& host,
+void DeviceSettingsModel::saveAndLock(bool ticked, const SettingsFile& settings, ConfigHost& host,
                                       OperatorPrompts& prompts) {
     QString error;
-    if (!updateIniFile(
-            iniPath, [this, ticked](IniStore& ini) { lockClicked(ticked, ini); }, &error)) {
+    if (!settings.update([this, ticked](IniStore& ini) { lockClicked(ticked, ini); }, &error)) {
         prompts.showError(error);
         restoreLock(false);
         return;

@@ -19,6 +19,7 @@
 namespace nivora {
 
 class IniStore;
+class SettingsFile;
 class TNivoraSerialGPS;
 
 // The port group of one tab, as the choice lists show it (typed texts kept as typed).
@@ -129,19 +130,20 @@ class DeviceSettingsModel {
     bool tabEnabled(SettingsTab tab) const;
 
     // ---- Loading, showing, saving ----
-    // Window creation: every key in table order; then the display settings
+    // Program start: every key in table order; then the display settings
     // are taken from the controls.
     void load(const IniStore& ini);
-    // Showing: the lock from "Settings Locked (true/false)" read as a
-    // Boolean (default: the box); the Global Setting tab follows it.
-    void onShow(const IniStore& ini);
+    // Showing: the lock from "Settings Locked (true/false)" as loaded, read
+    // as a Boolean (default: the box); the Global Setting tab follows it.
+    // The program never writes that key, so the loaded text is the file's.
+    void onShow();
     // A lock box click: writes "Lock Settings" and, when ticked, every
     // other key; the tabs follow the box. The caller saves the store.
     void lockClicked(bool ticked, IniStore& ini);
     // The whole click with the store opened and saved: a settings file that
     // cannot be written is reported and the box is left clear (nothing was
     // locked in); a saved lock appends the settings report.
-    void saveAndLock(bool ticked, const QString& iniPath, ConfigHost& host,
+    void saveAndLock(bool ticked, const SettingsFile& settings, ConfigHost& host,
                      OperatorPrompts& prompts);
 
     // Texts of the settings report, one events-log entry each.
@@ -185,6 +187,8 @@ class DeviceSettingsModel {
 
     bool lambertSelected_ = false;
     bool lockBox_ = false;
+    // "Settings Locked (true/false)" as a number, when it holds one.
+    std::optional<bool> settingsLockedNumber_;
     bool tabs_[5] = {true, true, true, true, true};
     DisplaySettings display_;
 };

@@ -35,8 +35,8 @@ class NavigationSettings {
     QString depthAlert = QStringLiteral("0.5");    // edDepthAlert1, m
     TColor gridColor = colors::Silver;             // "track_nofix"
 
-    // Showing: every key into its control. The update field shows what the
-    // file holds; the track interval is not recomputed from it.
+    // Program start: every key. The update field shows what the file
+    // holds; the track interval is not recomputed from it.
     void load(const IniStore& ini);
     // Closing: every key in table order.
     void save(IniStore& ini) const;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "config/ini_file.h"
 #include "core/ini_store.h"
 #include "core/number_text.h"
 #include "core/scan.h"
@@ -278,8 +277,7 @@ OffsetsCheck confirmOffsetsAndStart(OffsetsModel& model, const RealtimeContext& 
     }
 
     QString iniError;
-    if (!updateIniFile(
-            cx.iniPath, [&model](IniStore& ini) { model.save(ini); }, &iniError)) {
+    if (!cx.settings.update([&model](IniStore& ini) { model.save(ini); }, &iniError)) {
         cx.prompts.showError(iniError);
     }
 

@@ -9,11 +9,19 @@
 
 #include "config/config_host.h"
 #include "config/ini_table.h"
-#include "sensors/gnss_line_handler.h"
+#include "core/settings_file.h"
 
 namespace nivora {
 
 class IniStore;
+
+// The Offsets window's field texts, as the survey reads them on GNSS lines.
+struct OffsetFieldTexts {
+    QString offsetA;
+    QString soundVelocity;
+    QString offsetC;
+    QString tideHeight;
+};
 
 enum class OffsetField {
     None,
@@ -56,7 +64,7 @@ class OffsetsModel {
     QString text(OffsetField field) const;
     void setText(OffsetField field, const QString& text);
 
-    // Showing: every key but "Time" (missing keys give empty texts).
+    // Program start: every key but "Time" (missing keys give empty texts).
     void load(const IniStore& ini);
     // "Realtime": every key in order, "Time" from the label.
     void save(IniStore& ini) const;
@@ -86,7 +94,7 @@ QString profileButtonCaption(bool profileUsed, Language language);
 struct RealtimeContext {
     ConfigHost& host;
     OperatorPrompts& prompts;
-    QString iniPath;
+    SettingsFile settings;
     bool profileUsed = false;
 };
 OffsetsCheck confirmOffsetsAndStart(OffsetsModel& model, const RealtimeContext& context);

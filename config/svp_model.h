@@ -52,10 +52,10 @@ class SvpModel {
     bool depthFirstChecked() const { return depthFirst; }
     void setDepthFirst(bool checked);
 
-    // Window creation: the memo files, then section "SVP". Without a column
+    // Program start: the memo files, then section "SVP". Without a column
     // the profile box is cleared and disabled.
     void create(const IniStore& ini, const QString& memoBase);
-    // Section "SVP": read when the window is created, written when it closes.
+    // Section "SVP": read at program start, written when the window closes.
     void load(const IniStore& ini);
     void save(IniStore& ini) const;
     static const std::vector<IniKey<SvpModel>>& keys();

@@ -29,7 +29,8 @@ QString resolveIniPath(const QString& explicitPath, const QString& executablePat
 }
 
 QString dataRootFolder(const IniStore& ini) {
-    QString root = ini.readString(QStringLiteral("APPLICATION"), QStringLiteral("DataFolder")).trimmed();
+    QString root =
+        ini.readString(QStringLiteral("APPLICATION"), QStringLiteral("DataFolder")).trimmed();
     if (root.isEmpty()) {
 #ifdef Q_OS_WIN
         root = QStringLiteral("c:\\NWL\\");
@@ -37,7 +38,8 @@ QString dataRootFolder(const IniStore& ini) {
         root = QDir::homePath() + QLatin1String("/NWL/");
 #endif
     }
-    if (!root.endsWith(QLatin1Char('/')) && !root.endsWith(QLatin1Char('\\'))) root += QDir::separator();
+    if (!root.endsWith(QLatin1Char('/')) && !root.endsWith(QLatin1Char('\\')))
+        root += QDir::separator();
     return root;
 }
 

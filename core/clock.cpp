@@ -14,7 +14,7 @@ SystemClock& SystemClock::instance() {
 namespace {
 
 class QtTimer final : public Timer {
-public:
+  public:
     QtTimer() {
         QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
     }
@@ -24,13 +24,15 @@ public:
     void stop() override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
 };
 
 }  // namespace
 
-std::unique_ptr<Timer> QtTimerSource::createTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<Timer> QtTimerSource::createTimer() {
+    return std::make_unique<QtTimer>();
+}
 
 QtTimerSource& QtTimerSource::instance() {
     static QtTimerSource source;
@@ -38,7 +40,7 @@ QtTimerSource& QtTimerSource::instance() {
 }
 
 class VirtualTime::VTimer final : public Timer {
-public:
+  public:
     explicit VTimer(VirtualTime* owner) : owner_(owner) { owner_->timers_.push_back(this); }
     ~VTimer() override {
         if (owner_) std::erase(owner_->timers_, this);
@@ -75,21 +77,29 @@ public:
 VirtualTime::VirtualTime(const QDateTime& start) : start_(start) {}
 
 VirtualTime::~VirtualTime() {
-    for (VTimer* t : timers_) t->owner_ = nullptr;
+    for (VTimer* t : timers_)
+        t->owner_ = nullptr;
 }
 
-QDateTime VirtualTime::now() const { return start_.addMSecs(nowMs_); }
+QDateTime VirtualTime::now() const {
+    return start_.addMSecs(nowMs_);
+}
 
-std::unique_ptr<Timer> VirtualTime::createTimer() { return std::make_unique<VTimer>(this); }
+std::unique_ptr<Timer> VirtualTime::createTimer() {
+    return std::make_unique<VTimer>(this);
+}
 
-void VirtualTime::advance(qint64 ms) { advanceTo(nowMs_ + std::max<qint64>(0, ms)); }
+void VirtualTime::advance(qint64 ms) {
+    advanceTo(nowMs_ + std::max<qint64>(0, ms));
+}
 
 void VirtualTime::advanceTo(qint64 target) {
     while (true) {
         VTimer* next = nullptr;
         for (VTimer* t : timers_) {
             if (!t->active_ || t->due_ > target) continue;
-            if (!next || t->due_ < next->due_ || (t->due_ == next->due_ && t->seq_ < next->seq_)) next = t;
+            if (!next || t->due_ < next->due_ || (t->due_ == next->due_ && t->seq_ < next->seq_))
+                next = t;
         }
         if (!next) break;
         nowMs_ = std::max(nowMs_, next->due_);

@@ -12,7 +12,7 @@
 namespace nivora {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Local date and time.
     virtual QDateTime now() const = 0;
@@ -20,7 +20,7 @@ public:
 
 // The computer's clock.
 class SystemClock final : public Clock {
-public:
+  public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     static SystemClock& instance();
 };
@@ -28,7 +28,7 @@ public:
 // A repeating timer. start() (re)starts a full interval, like enabling a
 // timer that was off.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     void setCallback(std::function<void()> callback) { callback_ = std::move(callback); }
     virtual void setInterval(int ms) = 0;
@@ -37,24 +37,24 @@ public:
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
 
-protected:
+  protected:
     void fire() {
         if (callback_) callback_();
     }
 
-private:
+  private:
     std::function<void()> callback_;
 };
 
 class TimerSource {
-public:
+  public:
     virtual ~TimerSource() = default;
     virtual std::unique_ptr<Timer> createTimer() = 0;
 };
 
 // Timers on the Qt event loop.
 class QtTimerSource final : public TimerSource {
-public:
+  public:
     std::unique_ptr<Timer> createTimer() override;
     static QtTimerSource& instance();
 };
@@ -62,7 +62,7 @@ public:
 // Clock and timers in virtual time: nothing happens until advance() moves
 // the clock, which then runs each timer that falls due in time order.
 class VirtualTime final : public Clock, public TimerSource {
-public:
+  public:
     explicit VirtualTime(const QDateTime& start);
     ~VirtualTime() override;
 
@@ -74,7 +74,7 @@ public:
     void advance(qint64 ms);
     void advanceTo(qint64 elapsedMs);
 
-private:
+  private:
     class VTimer;
     friend class VTimer;
     QDateTime start_;

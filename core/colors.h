@@ -28,9 +28,15 @@ inline constexpr TColor Aqua = 0xFFFF00;
 inline constexpr TColor White = 0xFFFFFF;
 }  // namespace colors
 
-inline constexpr std::uint8_t redOf(TColor c) { return static_cast<std::uint8_t>(c & 0xFF); }
-inline constexpr std::uint8_t greenOf(TColor c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-inline constexpr std::uint8_t blueOf(TColor c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+inline constexpr std::uint8_t redOf(TColor c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+inline constexpr std::uint8_t greenOf(TColor c) {
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+inline constexpr std::uint8_t blueOf(TColor c) {
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 inline constexpr TColor rgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }

@@ -10,19 +10,25 @@ void appendPadded(QString& out, int value, int width) {
 // Length of the run of `c` (case-insensitive) starting at i.
 qsizetype runLength(QStringView p, qsizetype i, QChar c) {
     qsizetype n = 0;
-    while (i + n < p.size() && p[i + n].toUpper() == c) ++n;
+    while (i + n < p.size() && p[i + n].toUpper() == c)
+        ++n;
     return n;
 }
 
 }  // namespace
 
-QString dateText(const QDate& date) { return formatDate(u"YYYY-MM-DD", date); }
+QString dateText(const QDate& date) {
+    return formatDate(u"YYYY-MM-DD", date);
+}
 
-QString timeText(const QTime& time) { return formatTime(u"hhnnsszzz", time); }
+QString timeText(const QTime& time) {
+    return formatTime(u"hhnnsszzz", time);
+}
 
 QString dateTimeText(const QDateTime& dt) {
     const QTime t = dt.time();
-    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0 && t.msec() == 0) return dateText(dt.date());
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0 && t.msec() == 0)
+        return dateText(dt.date());
     return dateText(dt.date()) + QLatin1Char(' ') + timeText(t);
 }
 
@@ -40,7 +46,8 @@ QString formatDate(QStringView pattern, const QDate& date) {
             i += n;
         } else if (c == QLatin1Char('M') || c == QLatin1Char('D')) {
             const qsizetype n = std::min<qsizetype>(runLength(pattern, i, c), 2);
-            appendPadded(out, c == QLatin1Char('M') ? date.month() : date.day(), static_cast<int>(n));
+            appendPadded(out, c == QLatin1Char('M') ? date.month() : date.day(),
+                         static_cast<int>(n));
             i += n;
         } else {
             out += pattern[i++];
@@ -55,7 +62,9 @@ QString formatTime(QStringView pattern, const QTime& time) {
         const QChar c = pattern[i].toUpper();
         if (c == QLatin1Char('H') || c == QLatin1Char('N') || c == QLatin1Char('S')) {
             const qsizetype n = std::min<qsizetype>(runLength(pattern, i, c), 2);
-            const int v = c == QLatin1Char('H') ? time.hour() : c == QLatin1Char('N') ? time.minute() : time.second();
+            const int v = c == QLatin1Char('H')   ? time.hour()
+                          : c == QLatin1Char('N') ? time.minute()
+                                                  : time.second();
             appendPadded(out, v, static_cast<int>(n));
             i += n;
         } else if (c == QLatin1Char('Z')) {

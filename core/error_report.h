@@ -14,7 +14,7 @@ namespace nivora {
 class Clock;
 
 class ErrorReporter {
-public:
+  public:
     using Sink = std::function<void(const QString&)>;
     static constexpr qint64 kRepeatIntervalMs = 5000;
 
@@ -23,7 +23,7 @@ public:
     // Returns whether the text was passed on.
     bool report(const QString& text);
 
-private:
+  private:
     const Clock& clock_;
     Sink sink_;
     QHash<QString, qint64> lastShown_;

@@ -16,7 +16,9 @@ namespace {
 // A settings file is a few kilobytes; anything near this is not one.
 constexpr qint64 kMaxIniBytes = 16 * 1024 * 1024;
 
-QByteArray name(const QString& s) { return toSystemBytes(s.trimmed()); }
+QByteArray name(const QString& s) {
+    return toSystemBytes(s.trimmed());
+}
 
 // A value is one line of the file.
 QByteArray value(const QString& s) {
@@ -38,7 +40,9 @@ struct IniStore::Impl {
 
 IniStore::IniStore() : d_(std::make_unique<Impl>()) {}
 
-IniStore::IniStore(const QString& path) : path_(path), d_(std::make_unique<Impl>()) { load(); }
+IniStore::IniStore(const QString& path) : path_(path), d_(std::make_unique<Impl>()) {
+    load();
+}
 
 IniStore::~IniStore() = default;
 IniStore::IniStore(IniStore&&) noexcept = default;
@@ -76,7 +80,9 @@ QByteArray IniStore::text() const {
     return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-bool IniStore::save() { return saveAs(path_); }
+bool IniStore::save() {
+    return saveAs(path_);
+}
 
 bool IniStore::saveAs(const QString& path) {
     error_.clear();
@@ -111,7 +117,8 @@ QStringList IniStore::sections() const {
     d_->ini.GetAllSections(all);
     all.sort(CSimpleIniA::Entry::LoadOrder());
     QStringList out;
-    for (const auto& e : all) out << fromSystemBytes(e.pItem);
+    for (const auto& e : all)
+        out << fromSystemBytes(e.pItem);
     return out;
 }
 
@@ -120,7 +127,8 @@ QStringList IniStore::keys(const QString& section) const {
     d_->ini.GetAllKeys(name(section).constData(), all);
     all.sort(CSimpleIniA::Entry::LoadOrder());
     QStringList out;
-    for (const auto& e : all) out << fromSystemBytes(e.pItem);
+    for (const auto& e : all)
+        out << fromSystemBytes(e.pItem);
     return out;
 }
 
@@ -155,6 +163,8 @@ void IniStore::removeKey(const QString& section, const QString& key) {
     d_->ini.Delete(name(section).constData(), name(key).constData(), false);
 }
 
-void IniStore::removeSection(const QString& section) { d_->ini.Delete(name(section).constData(), nullptr); }
+void IniStore::removeSection(const QString& section) {
+    d_->ini.Delete(name(section).constData(), nullptr);
+}
 
 }  // namespace nivora

@@ -19,7 +19,7 @@
 namespace nivora {
 
 class IniStore {
-public:
+  public:
     IniStore();
     // Reads `path` when it exists; a missing file is an empty store.
     explicit IniStore(const QString& path);
@@ -56,7 +56,7 @@ public:
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
 
-private:
+  private:
     struct Impl;
     QString path_;
     QString error_;

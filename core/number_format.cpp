@@ -8,11 +8,15 @@
 namespace nivora {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 std::string_view trimBlanks(std::string_view t) {
-    while (!t.empty() && isBlank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && isBlank(t.back())) t.remove_suffix(1);
+    while (!t.empty() && isBlank(t.front()))
+        t.remove_prefix(1);
+    while (!t.empty() && isBlank(t.back()))
+        t.remove_suffix(1);
     return t;
 }
 
@@ -20,7 +24,8 @@ std::string_view trimBlanks(std::string_view t) {
 // magnitude is moderate, otherwise keeps the exponent form.
 void appendShortestImpl(std::string& out, double value) {
     std::array<char, 64> sci{};
-    const auto r = std::to_chars(sci.data(), sci.data() + sci.size(), value, std::chars_format::scientific);
+    const auto r =
+        std::to_chars(sci.data(), sci.data() + sci.size(), value, std::chars_format::scientific);
     const std::string_view s(sci.data(), static_cast<std::size_t>(r.ptr - sci.data()));
     if (!std::isfinite(value) || value == 0.0) {
         std::array<char, 32> plain{};
@@ -69,7 +74,8 @@ void appendFixed(std::string& out, double value, int decimals) {
     if (decimals < 0) decimals = 0;
     if (decimals > 40) decimals = 40;
     std::array<char, 384> buf{};
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, decimals);
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                 std::chars_format::fixed, decimals);
     if (r.ec == std::errc()) {
         out.append(buf.data(), r.ptr);
     } else {
@@ -78,7 +84,9 @@ void appendFixed(std::string& out, double value, int decimals) {
     }
 }
 
-void appendShortest(std::string& out, double value) { appendShortestImpl(out, value); }
+void appendShortest(std::string& out, double value) {
+    appendShortestImpl(out, value);
+}
 
 std::string formatFixed(double value, int decimals) {
     std::string s;
@@ -88,7 +96,8 @@ std::string formatFixed(double value, int decimals) {
 
 std::string formatGeneral15(double value) {
     std::array<char, 64> buf{};
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
     return std::string(buf.data(), r.ptr);
 }
 
@@ -107,10 +116,13 @@ std::optional<double> parseNumber(std::string_view text) {
         text.remove_prefix(1);
     }
     // from_chars would also take inf, nan and a second sign.
-    if (text.empty() || !(text.front() == '.' || (text.front() >= '0' && text.front() <= '9'))) return std::nullopt;
+    if (text.empty() || !(text.front() == '.' || (text.front() >= '0' && text.front() <= '9')))
+        return std::nullopt;
     double v = 0;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
+    const auto r =
+        std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt;
     return negative ? -v : v;
 }
 

@@ -16,7 +16,7 @@ QString notANumberMessage(const QString& field, const QString& text);
 
 // Remembers the last conversion, for fields read on every sensor line.
 class NumberField {
-public:
+  public:
     std::optional<double> value(const QString& text) {
         if (!valid_ || text != text_) {
             text_ = text;
@@ -26,7 +26,7 @@ public:
         return value_;
     }
 
-private:
+  private:
     QString text_;
     std::optional<double> value_;
     bool valid_ = false;

@@ -8,12 +8,18 @@
 namespace nivora {
 namespace {
 
-bool isSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isSpace(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 bool isXDigit(int c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-int toLower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+int toLower(int c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 constexpr int kEof = -1;
 
@@ -21,7 +27,7 @@ constexpr int kEof = -1;
 // the last one. Every character a conversion consumes is part of its text, so
 // a conversion's text is the slice between two positions.
 class Input {
-public:
+  public:
     explicit Input(std::string_view s) : s_(s) {}
     int get() { return pos_ < s_.size() ? static_cast<unsigned char>(s_[pos_++]) : kEof; }
     void unget(int c) {
@@ -30,7 +36,7 @@ public:
     std::size_t pos() const { return pos_; }
     std::string_view slice(std::size_t from) const { return s_.substr(from, pos_ - from); }
 
-private:
+  private:
     std::string_view s_;
     std::size_t pos_ = 0;
 };
@@ -98,12 +104,16 @@ bool convertScannedFloat(std::string_view text, double& out) {
     if (body.size() >= 2 && body[0] == '0' && toLower(body[1]) == 'x') {
         const std::string_view hex = body.substr(2);
         // A hexadecimal number needs a digit; otherwise strtod reads just the "0".
-        const bool hasDigit = !hex.empty() && (isXDigit(hex[0]) || (hex[0] == '.' && hex.size() > 1 && isXDigit(hex[1])));
+        const bool hasDigit =
+            !hex.empty() &&
+            (isXDigit(hex[0]) || (hex[0] == '.' && hex.size() > 1 && isXDigit(hex[1])));
         if (hasDigit) {
-            const auto r = std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
+            const auto r =
+                std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
             if (r.ec == std::errc::result_out_of_range) {
                 const std::size_t p = hex.find_first_of("pP");
-                const bool negativeExponent = p != std::string_view::npos && p + 1 < hex.size() && hex[p + 1] == '-';
+                const bool negativeExponent =
+                    p != std::string_view::npos && p + 1 < hex.size() && hex[p + 1] == '-';
                 value = negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
             } else if (r.ec != std::errc()) {
                 value = 0;
@@ -113,7 +123,8 @@ bool convertScannedFloat(std::string_view text, double& out) {
         return true;
     }
 
-    const auto r = std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
+    const auto r =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (r.ec == std::errc::invalid_argument) return false;
     if (r.ec == std::errc::result_out_of_range) {
         const std::string_view used(body.data(), static_cast<std::size_t>(r.ptr - body.data()));
@@ -152,7 +163,8 @@ Outcome scanFloat(Input& in, int width, double* value) {
         if (width != 0 && (c = in.get()) != kEof) {
             if (toLower(c) == 'i') {
                 if (width > 0) --width;
-                if (!expect('n') || !expect('i') || !expect('t') || !expect('y')) return {Outcome::MatchFailure};
+                if (!expect('n') || !expect('i') || !expect('t') || !expect('y'))
+                    return {Outcome::MatchFailure};
             } else {
                 in.unget(c);
             }
@@ -268,7 +280,8 @@ void ScanPattern::assign(std::string_view pattern) {
         const char ch = pattern[i];
         if (ch == '\0') break;  // a C pattern ends at its terminator
         if (isSpace(static_cast<unsigned char>(ch))) {
-            while (i < n && isSpace(static_cast<unsigned char>(pattern[i]))) ++i;
+            while (i < n && isSpace(static_cast<unsigned char>(pattern[i])))
+                ++i;
             directives_.push_back({Op::Space, false, 0, -1});
             continue;
         }
@@ -298,17 +311,19 @@ void ScanPattern::assign(std::string_view pattern) {
             width = w == 0 ? -1 : static_cast<int>(w);  // glibc reads a zero width as none
         }
         std::string length;
-        while (i < n && (pattern[i] == 'l' || pattern[i] == 'h') && length.size() < 2) length.push_back(pattern[i++]);
+        while (i < n && (pattern[i] == 'l' || pattern[i] == 'h') && length.size() < 2)
+            length.push_back(pattern[i++]);
         const char conv = i < n ? pattern[i] : '\0';
         if (i < n) ++i;
         const std::string spec(pattern.substr(start, i - start));
 
-        const bool floatConv = conv == 'f' || conv == 'e' || conv == 'g' || conv == 'a' || conv == 'F' ||
-                               conv == 'E' || conv == 'G' || conv == 'A';
+        const bool floatConv = conv == 'f' || conv == 'e' || conv == 'g' || conv == 'a' ||
+                               conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
         if (floatConv && (length == "l" || (suppress && length.empty()))) {
             directives_.push_back({Op::Double, suppress, 0, width});
             if (!suppress) kinds_.push_back(ScanValueKind::Double);
-        } else if (conv == 'd' && (length.empty() || (suppress && (length == "l" || length == "h" || length == "hh")))) {
+        } else if (conv == 'd' && (length.empty() || (suppress && (length == "l" || length == "h" ||
+                                                                   length == "hh")))) {
             directives_.push_back({Op::Int, suppress, 0, width});
             if (!suppress) kinds_.push_back(ScanValueKind::Int);
         } else if (conv == 's' && length.empty()) {
@@ -327,9 +342,12 @@ int ScanPattern::scan(std::string_view input, std::span<const ScanTarget> target
     if (!valid() || targets.size() < kinds_.size()) return 0;
     for (std::size_t k = 0; k < kinds_.size(); ++k) {
         const ScanTarget& t = targets[k];
-        const bool ok = (kinds_[k] == ScanValueKind::Double && std::holds_alternative<double*>(t) && std::get<double*>(t)) ||
-                        (kinds_[k] == ScanValueKind::Int && std::holds_alternative<int*>(t) && std::get<int*>(t)) ||
-                        (kinds_[k] == ScanValueKind::String && std::holds_alternative<std::string*>(t) && std::get<std::string*>(t));
+        const bool ok = (kinds_[k] == ScanValueKind::Double && std::holds_alternative<double*>(t) &&
+                         std::get<double*>(t)) ||
+                        (kinds_[k] == ScanValueKind::Int && std::holds_alternative<int*>(t) &&
+                         std::get<int*>(t)) ||
+                        (kinds_[k] == ScanValueKind::String &&
+                         std::holds_alternative<std::string*>(t) && std::get<std::string*>(t));
         if (!ok) return 0;
     }
 
@@ -340,7 +358,9 @@ int ScanPattern::scan(std::string_view input, std::span<const ScanTarget> target
     std::size_t next = 0;
     bool skipPending = false;
 
-    auto finish = [&](Outcome::Kind k) { return (k == Outcome::InputFailure && done == 0) ? -1 : done; };
+    auto finish = [&](Outcome::Kind k) {
+        return (k == Outcome::InputFailure && done == 0) ? -1 : done;
+    };
 
     for (const Directive& d : directives_) {
         switch (d.op) {

@@ -31,7 +31,7 @@ enum class ScanValueKind : std::uint8_t { Double, Int, String };
 using ScanTarget = std::variant<double*, int*, std::string*>;
 
 class ScanPattern {
-public:
+  public:
     ScanPattern() = default;
     explicit ScanPattern(std::string_view pattern) { assign(pattern); }
 
@@ -52,11 +52,12 @@ public:
 
     template <class... T>
     int operator()(std::string_view input, T*... out) const {
-        const ScanTarget targets[] = {ScanTarget(out)..., ScanTarget(static_cast<double*>(nullptr))};
+        const ScanTarget targets[] = {ScanTarget(out)...,
+                                      ScanTarget(static_cast<double*>(nullptr))};
         return scan(input, std::span<const ScanTarget>(targets, sizeof...(T)));
     }
 
-private:
+  private:
     enum class Op : std::uint8_t { Space, Literal, Percent, Double, Int, String };
     struct Directive {
         Op op;

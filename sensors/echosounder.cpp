@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/number_text.h"
+
 namespace nivora {
 
 const std::array<EchosounderFamily, 8>& echosounderFamilies() {
@@ -21,133 +23,103 @@ const std::array<EchosounderFamily, 8>& echosounderFamilies() {
 }
 
 const EchosounderFamily* findEchosounderFamily(const QString& name) {
+    const QString wanted = name.trimmed();
     for (const auto& f : echosounderFamilies()) {
-        if (name == QLatin1String(f.name)) return &f;
+        if (wanted.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0) return &f;
     }
     return nullptr;
 }
 
-SounderLineHandler::SounderLineHandler(RealtimeState& state) : state_(state) {}
-
-bool SounderLineHandler::profileVelocity(const QStringList* column, double rawDepth, double& v,
-                                         QString& error) const {
-    if (!column || column->isEmpty()) {
-        error = QStringLiteral("The sound velocity profile is in use but its velocity column is empty");
-        return false;
+Sounding EchosounderScanner::scan(std::string_view line, const EchosounderFamily& family,
+                                  const QString& pattern, QString* error) {
+    Sounding s;
+    for (const char* key : family.keys) {
+        if (key && line.find(key) == std::string_view::npos) return s;
     }
-    const double index = std::floor(rawDepth + 0.5);
-    if (!(index >= 0)) {
-        error = QStringLiteral("The sound velocity column has no line for a depth of %1 m").arg(rawDepth);
-        return false;
-    }
-    // Deeper than the column: its last line is the best velocity there is.
-    const qsizetype i = index >= static_cast<double>(column->size()) ? column->size() - 1 : static_cast<qsizetype>(index);
-    const auto value = toNumber(column->at(i));
-    if (!value) {
-        error = notANumberMessage(QStringLiteral("Sound velocity column line %1").arg(i), column->at(i));
-        return false;
-    }
-    v = *value;
-    return true;
-}
+    s.familyApplied = true;
 
-SounderLineResult SounderLineHandler::handle(std::string_view line, const SounderLineInputs& in) {
-    SounderLineResult r;
-
-    const auto alert = alertDepth_.value(in.alertDepthText);
-    if (!alert) {
-        r.error = notANumberMessage(QStringLiteral("Depth alert"), in.alertDepthText);
-        return r;
-    }
-    state_.AlertDepth = *alert;
-    state_.RawDepthHi = 0;
-    state_.RawDepthLo = 0;
-
-    const auto draft = offsetA_.value(in.offsetAText);
-    if (!draft) {
-        r.error = notANumberMessage(QStringLiteral("Offset A"), in.offsetAText);
-        return r;
-    }
-
-    const EchosounderFamily* family = findEchosounderFamily(in.family);
-    if (!family) return r;
-    for (const char* key : family->keys) {
-        if (key && line.find(key) == std::string_view::npos) return r;
-    }
-    r.familyApplied = true;
-
-    if (!patternSet_ || in.pattern != patternText_) {
-        patternText_ = in.pattern;
-        pattern_.assign(in.pattern.toLatin1().toStdString());
+    if (!patternSet_ || pattern != patternText_) {
+        patternText_ = pattern;
+        pattern_.assign(pattern.toLatin1().toStdString());
         patternSet_ = true;
     }
     if (!pattern_.valid()) {
-        r.error = QStringLiteral("Echosounder pattern \"%1\" cannot be used: %2")
-                      .arg(in.pattern, QString::fromStdString(pattern_.error()));
-        return r;
+        if (error) {
+            *error = QStringLiteral("Echosounder pattern \"%1\" cannot be used: %2")
+                         .arg(pattern, QString::fromStdString(pattern_.error()));
+        }
+        return s;
     }
 
     using V = EchosounderFamily::Values;
-    const std::size_t takes = family->values == V::HighAndBattery || family->values == V::HighAndLow ? 2 : 1;
+    const std::size_t takes =
+        family.values == V::HighAndBattery || family.values == V::HighAndLow ? 2 : 1;
     const auto& kinds = pattern_.valueKinds();
-    const bool allNumbers = std::all_of(kinds.begin(), kinds.end(), [](ScanValueKind k) { return k == ScanValueKind::Double; });
+    const bool allNumbers = std::all_of(kinds.begin(), kinds.end(),
+                                        [](ScanValueKind k) { return k == ScanValueKind::Double; });
     if (kinds.size() > takes || !allNumbers) {
-        r.error = QStringLiteral("Echosounder pattern \"%1\" cannot be used: the family %2 reads %3 number(s) with %lf")
-                      .arg(in.pattern, in.family)
-                      .arg(takes);
-        return r;
+        if (error) {
+            *error = QStringLiteral(
+                         "Echosounder pattern \"%1\" cannot be used: the family %2 reads %3 "
+                         "number(s) with %lf")
+                         .arg(pattern, QLatin1String(family.name))
+                         .arg(takes);
+        }
+        return s;
     }
 
     double second = 0;
-    switch (family->values) {
+    switch (family.values) {
         case V::HighAndBattery:
-            r.scanned = pattern_(line, &state_.RawDepthHi, &second) == 2;
-            if (r.scanned) r.batteryVoltage = second;
+            s.scanned = pattern_(line, &s.rawHi, &second) == 2;
+            if (s.scanned) s.batteryVoltage = second;
             break;
         case V::HighAndLow:
-            r.scanned = pattern_(line, &state_.RawDepthHi, &state_.RawDepthLo) == 2;
+            s.scanned = pattern_(line, &s.rawHi, &s.rawLo) == 2;
             break;
         case V::LowOnly:
-            r.scanned = pattern_(line, &state_.RawDepthLo) >= 1;
+            s.scanned = pattern_(line, &s.rawLo) >= 1;
             break;
         case V::High:
-            r.scanned = pattern_(line, &state_.RawDepthHi) >= 1;
+            s.scanned = pattern_(line, &s.rawHi) >= 1;
             break;
     }
     // A depth is a finite number; "nan" or "inf" in a line is noise.
-    if (!std::isfinite(state_.RawDepthHi) || !std::isfinite(state_.RawDepthLo)) r.scanned = false;
-    if (!r.scanned) {
-        // Half a line is no sounding: nothing from it may reach the log.
-        state_.RawDepthHi = 0;
-        state_.RawDepthLo = 0;
-        return r;
+    if (!std::isfinite(s.rawHi) || !std::isfinite(s.rawLo)) s.scanned = false;
+    if (!s.scanned) {
+        // Half a line is no sounding: nothing from it may be used.
+        s.rawHi = 0;
+        s.rawLo = 0;
+        s.batteryVoltage.reset();
     }
+    return s;
+}
 
-    if (!in.useProfile) {
-        const double v = state_.Offsets.soundVelocity;
-        state_.TrueDepthHi = state_.RawDepthHi * v / kSounderVelocity + *draft;
-        state_.TrueDepthLo = state_.RawDepthLo * v / kSounderVelocity + *draft;
-        state_.SoundVelocityUsed = v;
-    } else {
-        double v = 0;
-        if (!profileVelocity(in.velocityColumn, state_.RawDepthLo, v, r.error)) return r;
-        state_.TrueDepthLo = state_.RawDepthLo * v / kSounderVelocity + *draft;
-        state_.SoundVelocityUsed = v;
-        if (!profileVelocity(in.velocityColumn, state_.RawDepthHi, v, r.error)) return r;
-        state_.TrueDepthHi = state_.RawDepthHi * v / kSounderVelocity + *draft;
-        state_.SoundVelocityUsed = v;
+std::optional<double> profileVelocity(const QStringList& column, double rawDepth, QString* error) {
+    if (column.isEmpty()) {
+        if (error)
+            *error = QStringLiteral(
+                "The sound velocity profile is in use but its velocity column is empty");
+        return std::nullopt;
     }
-    state_.NewDepth = true;
-
-    if (in.realtimeRunning) {
-        const bool shallow = state_.TrueDepthHi <= state_.AlertDepth && state_.TrueDepthHi != kAlarmExcludedDepth;
-        const TColor wanted = shallow ? colors::Red : in.chosenBackground;
-        if (in.canvasBackground != wanted) r.newBackground = wanted;
-        r.repaint = true;
+    const double index = std::floor(rawDepth + 0.5);
+    if (!(index >= 0)) {
+        if (error)
+            *error = QStringLiteral("The sound velocity column has no line for a depth of %1 m")
+                         .arg(rawDepth);
+        return std::nullopt;
     }
-
-    r.rowDue = state_.RawDepthHi != 0;
-    return r;
+    // Deeper than the column: its last line is the best velocity there is.
+    const qsizetype i = index >= static_cast<double>(column.size()) ? column.size() - 1
+                                                                    : static_cast<qsizetype>(index);
+    const auto value = toNumber(column.at(i));
+    if (!value) {
+        if (error)
+            *error = notANumberMessage(QStringLiteral("Sound velocity column line %1").arg(i),
+                                       column.at(i));
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace nivora

@@ -1,10 +1,9 @@
 #pragma once
 
-// What the main window does with each echosounder line: the chosen message
-// family's pattern yields raw high- and low-frequency depths, which are
-// corrected for sound velocity and draft (raw x v / 1500 + draft), checked
-// against the shallow-water alarm, and decide whether a coordinate-log row
-// is due. The result is plain data; the window shows it.
+// Echosounder decoding: the message families, the chosen family's scan
+// pattern reading raw high- and low-frequency depths from a line, and the
+// depth correction (raw x v / 1500 + draft). Plain values in, plain values
+// out; the survey applies them.
 
 #include <QString>
 #include <QStringList>
@@ -12,24 +11,23 @@
 #include <optional>
 #include <string_view>
 
-#include "core/colors.h"
-#include "core/number_text.h"
 #include "core/scan.h"
-#include "sensors/realtime_state.h"
 
 namespace nivora {
 
 struct EchosounderFamily {
     enum class Values { HighAndBattery, High, LowOnly, HighAndLow };
-    const char* name;           // the family choice's text
+    const char* name;                 // the family choice's text
     std::array<const char*, 2> keys;  // texts a line must hold (null: none)
     const char* defaultPattern;
     Values values;
-    bool lowFrequencyShown;     // the real-time window shows the low depth
+    bool lowFrequencyShown;  // the real-time window shows the low depth
 };
 
 // The eight families in the order of the choice list.
 const std::array<EchosounderFamily, 8>& echosounderFamilies();
+// The family of a choice text; case and surrounding blanks do not matter,
+// since a name typed into the settings file must not lose every sounding.
 const EchosounderFamily* findEchosounderFamily(const QString& name);
 
 // The sound velocity the echosounder assumes, m/s.
@@ -37,43 +35,45 @@ inline constexpr double kSounderVelocity = 1500.0;
 // Never produced by the program, and excluded from the alarm.
 inline constexpr double kAlarmExcludedDepth = 0.0000001;
 
-struct SounderLineInputs {
-    QString family;                              // cSBESMessage
-    QString pattern;                             // eSBESFormat
-    QString alertDepthText;                      // edDepthAlert1
-    QString offsetAText;                         // OffsetA
-    bool useProfile = false;                     // cUseSVP
-    const QStringList* velocityColumn = nullptr; // mSVPColumn, one velocity per metre
-    bool realtimeRunning = false;
-    TColor canvasBackground = colors::White;     // as the canvas is now
-    TColor chosenBackground = colors::White;     // fcadColor
-};
-
-struct SounderLineResult {
-    bool familyApplied = false;  // the chosen family's key is in the line
-    bool scanned = false;        // depths were read and corrected
+// What one line gave.
+struct Sounding {
+    bool familyApplied = false;  // the family's keys are in the line
+    bool scanned = false;        // the depths the family reads were read
+    double rawHi = 0;            // metres at 1500 m/s; 0 when the family does not read it
+    double rawLo = 0;
     std::optional<double> batteryVoltage;
-    std::optional<TColor> newBackground;  // set the canvas background to this
-    bool repaint = false;
-    bool rowDue = false;  // append a coordinate-log row
-    // A field or pattern that cannot be used ended the handling of this line.
-    QString error;
+    // The depth the family logs: the high one, or the low one for a family
+    // that reads only that.
+    double loggedRaw(const EchosounderFamily& f) const {
+        return f.values == EchosounderFamily::Values::LowOnly ? rawLo : rawHi;
+    }
 };
 
-class SounderLineHandler {
-public:
-    explicit SounderLineHandler(RealtimeState& state);
-    SounderLineResult handle(std::string_view line, const SounderLineInputs& in);
+// Reads soundings with the chosen family's pattern, compiled once per text.
+class EchosounderScanner {
+  public:
+    // Error: a pattern that cannot serve the family (reported by the caller).
+    Sounding scan(std::string_view line, const EchosounderFamily& family, const QString& pattern,
+                  QString* error);
 
-private:
-    bool profileVelocity(const QStringList* column, double rawDepth, double& v, QString& error) const;
-
-    RealtimeState& state_;
+  private:
     ScanPattern pattern_;
     QString patternText_;
     bool patternSet_ = false;
-    NumberField alertDepth_;
-    NumberField offsetA_;
 };
+
+inline double correctedDepth(double raw, double velocity, double draft) {
+    return raw * velocity / kSounderVelocity + draft;
+}
+
+// The profile's velocity for a raw depth: line round(depth) of the column
+// (one velocity per metre), its last line below it. Nothing, with the
+// reason, when the column is empty or the line is not a number.
+std::optional<double> profileVelocity(const QStringList& column, double rawDepth, QString* error);
+
+// The shallow-water alarm: at or above the alert depth.
+inline bool shallowWater(double trueDepth, double alertDepth) {
+    return trueDepth <= alertDepth && trueDepth != kAlarmExcludedDepth;
+}
 
 }  // namespace nivora

@@ -3,8 +3,10 @@
 namespace nivora {
 
 std::string_view trimLine(std::string_view line) {
-    while (!line.empty() && static_cast<unsigned char>(line.front()) <= 32) line.remove_prefix(1);
-    while (!line.empty() && static_cast<unsigned char>(line.back()) <= 32) line.remove_suffix(1);
+    while (!line.empty() && static_cast<unsigned char>(line.front()) <= 32)
+        line.remove_prefix(1);
+    while (!line.empty() && static_cast<unsigned char>(line.back()) <= 32)
+        line.remove_suffix(1);
     return line;
 }
 

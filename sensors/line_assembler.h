@@ -12,7 +12,7 @@
 namespace nivora {
 
 class LineAssembler {
-public:
+  public:
     static constexpr std::size_t kMaxPending = 4096;
     static constexpr std::size_t kKeptPending = 2048;
 
@@ -30,7 +30,7 @@ public:
     std::size_t pending() const { return buffer_.size() - start_; }
     std::string_view pendingText() const { return std::string_view(buffer_).substr(start_); }
 
-private:
+  private:
     void compact();
 
     std::string buffer_;

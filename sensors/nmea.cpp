@@ -7,31 +7,14 @@
 namespace nivora {
 namespace {
 
-// Only the first fields are ever read; the rest are just counted.
-constexpr std::size_t kKeptFields = 16;
+using Fields = NmeaSentence;
 
-struct Fields {
-    std::array<std::string_view, kKeptFields> f;
-    std::size_t count = 0;
-
-    std::string_view operator[](std::size_t i) const { return i < kKeptFields && i < count ? f[i] : std::string_view(); }
-};
-
-void split(std::string_view s, Fields& out) {
-    out.count = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = s.find(',', start);
-        const std::size_t end = comma == std::string_view::npos ? s.size() : comma;
-        if (out.count < kKeptFields) out.f[out.count] = s.substr(start, end - start);
-        ++out.count;
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-    }
+double numberOrZero(std::string_view s) {
+    return parseNumber(s).value_or(0.0);
 }
-
-double numberOrZero(std::string_view s) { return parseNumber(s).value_or(0.0); }
-int integerOrZero(std::string_view s) { return parseInteger(s).value_or(0); }
+int integerOrZero(std::string_view s) {
+    return parseInteger(s).value_or(0);
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -102,13 +85,15 @@ Checksum nmeaChecksum(std::string_view line) {
     const int lo = hexValue(line[star + 2]);
     if (hi < 0 || lo < 0) return Checksum::Absent;
     unsigned char sum = 0;
-    for (std::size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(line[i]);
+    for (std::size_t i = 1; i < star; ++i)
+        sum ^= static_cast<unsigned char>(line[i]);
     return sum == ((hi << 4) | lo) ? Checksum::Valid : Checksum::Invalid;
 }
 
 std::string withNmeaChecksum(std::string_view body) {
     unsigned char sum = 0;
-    for (std::size_t i = 1; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
+    for (std::size_t i = 1; i < body.size(); ++i)
+        sum ^= static_cast<unsigned char>(body[i]);
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out(body);
     out += '*';
@@ -117,31 +102,58 @@ std::string withNmeaChecksum(std::string_view body) {
     return out;
 }
 
-DecodeResult decodeNmea(std::string_view line, NavValues& nav) {
+NmeaSentence splitNmea(std::string_view line) {
+    NmeaSentence out;
+    out.line = line;
+    std::string_view s = line;
+    const std::size_t star = s.find('*');
+    if (star != std::string_view::npos) {
+        s = s.substr(0, star);
+        out.starred = true;
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = s.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? s.size() : comma;
+        if (out.count < NmeaSentence::kKeptFields)
+            out.fields[out.count] = s.substr(start, end - start);
+        ++out.count;
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    if (s.size() > 5) {
+        const std::string_view type = s.substr(3, 3);
+        out.type = type == "GGA"   ? SentenceType::GGA
+                   : type == "RMC" ? SentenceType::RMC
+                   : type == "VTG" ? SentenceType::VTG
+                   : type == "ZDA" ? SentenceType::ZDA
+                   : type == "GSA" ? SentenceType::GSA
+                                   : SentenceType::Unknown;
+    }
+    return out;
+}
+
+DecodeResult decodeNmea(const NmeaSentence& fl, NavValues& nav) {
     DecodeResult r;
-    const std::size_t star = line.find('*');
-    if (star != std::string_view::npos) line = line.substr(0, star);
-    if (line.size() <= 5) return r;
-    const std::string_view type = line.substr(3, 3);
-    Fields fl;
-    if (type == "GGA") {
-        r.type = SentenceType::GGA;
-        split(line, fl);
-        r.accepted = decodeGga(fl, nav, r);
-    } else if (type == "RMC") {
-        r.type = SentenceType::RMC;
-        split(line, fl);
-        r.accepted = decodeRmc(fl, nav, r);
-    } else if (type == "VTG") {
-        r.type = SentenceType::VTG;
-        split(line, fl);
-        r.accepted = decodeVtg(fl, nav, r);
-    } else if (type == "ZDA") {
-        r.type = SentenceType::ZDA;
-    } else if (type == "GSA") {
-        r.type = SentenceType::GSA;
+    r.type = fl.type;
+    switch (fl.type) {
+        case SentenceType::GGA:
+            r.accepted = decodeGga(fl, nav, r);
+            break;
+        case SentenceType::RMC:
+            r.accepted = decodeRmc(fl, nav, r);
+            break;
+        case SentenceType::VTG:
+            r.accepted = decodeVtg(fl, nav, r);
+            break;
+        default:
+            break;
     }
     return r;
+}
+
+DecodeResult decodeNmea(std::string_view line, NavValues& nav) {
+    return decodeNmea(splitNmea(line), nav);
 }
 
 }  // namespace nivora

@@ -15,11 +15,13 @@ quint32 ParsePortName(const QString& text) {
     return static_cast<quint32>(n);
 }
 
-QString PortName(quint32 port) { return QStringLiteral("COM") + QString::number(port); }
+QString PortName(quint32 port) {
+    return QStringLiteral("COM") + QString::number(port);
+}
 
 quint32 ValidBaudRate(quint32 baud) {
     static constexpr std::array<quint32, 12> kRates = {110,   300,   600,   1200,  2400,   4800,
-                                                        14400, 19200, 38400, 57600, 115200, 230400};
+                                                       14400, 19200, 38400, 57600, 115200, 230400};
     for (quint32 r : kRates) {
         if (r == baud) return baud;
     }

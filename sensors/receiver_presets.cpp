@@ -8,7 +8,8 @@ const std::vector<ReceiverPreset>& receiverPresets() {
     static const std::vector<ReceiverPreset> kPresets = {
         {QStringLiteral("Topcon GNSS"),
          {QByteArrayLiteral("%%dm\n"), QByteArrayLiteral("%%em,/dev/ser/a,nmea/VTG:1\n"),
-          QByteArrayLiteral("%%em,/dev/ser/a,nmea/ZDA:30\n"), QByteArrayLiteral("%%em,/dev/ser/a,nmea/GGA:0.5\n")}},
+          QByteArrayLiteral("%%em,/dev/ser/a,nmea/ZDA:30\n"),
+          QByteArrayLiteral("%%em,/dev/ser/a,nmea/GGA:0.5\n")}},
         {QStringLiteral("Hemisphere GNSS"),
          {QByteArrayLiteral("$JASC,GPGGA,5\r\n"), QByteArrayLiteral("$JASC,GPVTG,5\r\n"),
           QByteArrayLiteral("$JASC,GPZDA,10\r\n")}},
@@ -26,7 +27,8 @@ const ReceiverPreset* findReceiverPreset(const QString& caption) {
 }
 
 void sendReceiverPreset(TNivoraSerialGPS& reader, const ReceiverPreset& preset) {
-    for (const QByteArray& c : preset.commands) reader.Write(c);
+    for (const QByteArray& c : preset.commands)
+        reader.Write(c);
 }
 
 }  // namespace nivora

@@ -11,8 +11,8 @@ namespace nivora {
 class TNivoraSerialGPS;
 
 struct ReceiverPreset {
-    QString caption;                  // menu item
-    std::vector<QByteArray> commands; // sent byte for byte, in order
+    QString caption;                   // menu item
+    std::vector<QByteArray> commands;  // sent byte for byte, in order
 };
 
 // "Topcon GNSS", "Hemisphere GNSS", "Geosun GNSS", "Leica GNSS"; the last two

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <array>
 
 #include "core/date_time_text.h"
@@ -13,7 +14,10 @@ TNivoraSerialGPS::TNivoraSerialGPS(QObject* parent)
     : TNivoraSerialGPS(SystemClock::instance(), QtTimerSource::instance(), parent) {}
 
 TNivoraSerialGPS::TNivoraSerialGPS(Clock& clock, TimerSource& timers, QObject* parent)
-    : QObject(parent), clock_(clock), pollTimer_(timers.createTimer()), idleTimer_(timers.createTimer()) {
+    : QObject(parent),
+      clock_(clock),
+      pollTimer_(timers.createTimer()),
+      idleTimer_(timers.createTimer()) {
     pollTimer_->setInterval(kDefaultPollMs);
     pollTimer_->setCallback([this] { pollTick(); });
     idleTimer_->setInterval(kIdleIntervalMs);
@@ -27,13 +31,17 @@ TNivoraSerialGPS::~TNivoraSerialGPS() {
     Close();
 }
 
-void TNivoraSerialGPS::setTransportFactory(TransportFactory factory) { factory_ = std::move(factory); }
+void TNivoraSerialGPS::setTransportFactory(TransportFactory factory) {
+    factory_ = std::move(factory);
+}
 
 QString TNivoraSerialGPS::deviceName() const {
     return DevicePath.isEmpty() ? comDeviceName(Port) : DevicePath;
 }
 
-QString TNivoraSerialGPS::portDisplayName() const { return DevicePath.isEmpty() ? PortName(Port) : DevicePath; }
+QString TNivoraSerialGPS::portDisplayName() const {
+    return DevicePath.isEmpty() ? PortName(Port) : DevicePath;
+}
 
 QByteArray TNivoraSerialGPS::pendingText() const {
     const std::string_view p = lines_.pendingText();
@@ -73,7 +81,8 @@ void TNivoraSerialGPS::Open() {
         QDir().mkpath(QFileInfo(LogFileName).absolutePath());
         log_.setFileName(LogFileName);
         if (!log_.open(QIODevice::Append | QIODevice::WriteOnly)) {
-            emit OnError(this, QStringLiteral("Cannot open the raw log %1: %2").arg(LogFileName, log_.errorString()));
+            emit OnError(this, QStringLiteral("Cannot open the raw log %1: %2")
+                                   .arg(LogFileName, log_.errorString()));
         }
     }
     pollTimer_->setInterval(PollInterval < 1 ? kDefaultPollMs : static_cast<int>(PollInterval));
@@ -130,7 +139,8 @@ void TNivoraSerialGPS::pollTick() {
 
 void TNivoraSerialGPS::assembleLines() {
     std::string_view line;
-    while (open_ && lines_.next(line)) handleLine(line);
+    while (open_ && lines_.next(line))
+        handleLine(line);
     lines_.bound();
 }
 
@@ -141,11 +151,15 @@ void TNivoraSerialGPS::handleLine(std::string_view line) {
         ++badChecksums_;
         return;
     }
-    const QByteArray bytes(line.data(), static_cast<qsizetype>(line.size()));
-    emit OnNewCommand(this, bytes);
-    if (!open_ || bytes.isEmpty() || bytes[0] != '$') return;
-    const DecodeResult r = decodeNmea(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), nav_);
-    if (r.positionChanged) emit OnPosition3DChange(this, nav_.latitude, nav_.longitude, nav_.altitude);
+    const NmeaSentence sentence = splitNmea(line);
+    if (sink_) sink_(sentence);
+    static const QMetaMethod newCommand = QMetaMethod::fromSignal(&TNivoraSerialGPS::OnNewCommand);
+    if (isSignalConnected(newCommand))
+        emit OnNewCommand(this, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
+    if (!open_ || line.empty() || line[0] != '$') return;
+    const DecodeResult r = decodeNmea(sentence, nav_);
+    if (r.positionChanged)
+        emit OnPosition3DChange(this, nav_.latitude, nav_.longitude, nav_.altitude);
     if (r.speedChanged && open_) emit OnSpeedChange(this, nav_.speed);
 }
 
@@ -153,8 +167,8 @@ void TNivoraSerialGPS::writeRawLog(std::string_view line) {
     if (!log_.isOpen()) return;
     if (LogTimeStamp) {
         const QDateTime now = clock_.now();
-        const QString prefix =
-            formatDate(DateFormat, now.date()) + QLatin1Char(' ') + formatTime(TimeFormat, now.time()) + QLatin1Char(' ');
+        const QString prefix = formatDate(DateFormat, now.date()) + QLatin1Char(' ') +
+                               formatTime(TimeFormat, now.time()) + QLatin1Char(' ');
         log_.write(prefix.toLatin1());
     }
     log_.write(line.data(), static_cast<qint64>(line.size()));

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "core/clock.h"
@@ -21,7 +22,7 @@ namespace nivora {
 class TNivoraSerialGPS : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kIdleIntervalMs = 5000;
     static constexpr int kDefaultPollMs = 50;
     static constexpr qint64 kMaxReadBytes = 1023;
@@ -31,13 +32,13 @@ public:
     ~TNivoraSerialGPS() override;
 
     // Settings; applied at the next Open.
-    quint32 Port = 1;          // COM number 1..20
+    quint32 Port = 1;  // COM number 1..20
     quint32 BaudRate = 9600;
-    qint32 DataBits = 4;       // byte size = code + 4
-    quint32 StopBits = 1;      // 1 one, 2 one and a half, 3 two; other values one
-    quint32 Parity = 0;        // 0 none, 1 odd, 2 even, 3 mark, 4 space; above 4: the driver's
-    quint8 Priority = 3;       // kept, not used
-    quint32 PollInterval = 50; // ms; below 1 means 50
+    qint32 DataBits = 4;        // byte size = code + 4
+    quint32 StopBits = 1;       // 1 one, 2 one and a half, 3 two; other values one
+    quint32 Parity = 0;         // 0 none, 1 odd, 2 even, 3 mark, 4 space; above 4: the driver's
+    quint8 Priority = 3;        // kept, not used
+    quint32 PollInterval = 50;  // ms; below 1 means 50
     bool LogEnabled = false;
     bool LogTimeStamp = false;
     bool EnableDTR = false;
@@ -51,6 +52,12 @@ public:
 
     // Where the bytes come from; the default opens a QSerialPort.
     void setTransportFactory(TransportFactory factory);
+
+    // The owner's handler of every line with a good or absent checksum. It
+    // runs before the reader's own decoding (so it sees the fix quality of
+    // the lines before) and gets the line cut into fields once, for both.
+    using LineSink = std::function<void(const NmeaSentence&)>;
+    void setLineSink(LineSink sink) { sink_ = std::move(sink); }
 
     void Open();
     void Close();
@@ -80,20 +87,21 @@ public:
     void pollTick();
     void idleCheck();
 
-signals:
+  signals:
     void OnConnect(nivora::TNivoraSerialGPS* sender, quint32 port);
     void OnDisconnect(nivora::TNivoraSerialGPS* sender, quint32 port);
     void OnIdle(nivora::TNivoraSerialGPS* sender);
     void OnTimeout(nivora::TNivoraSerialGPS* sender);
     void OnNewCommand(nivora::TNivoraSerialGPS* sender, const QByteArray& line);
-    void OnPosition3DChange(nivora::TNivoraSerialGPS* sender, double latitude, double longitude, double altitude);
+    void OnPosition3DChange(nivora::TNivoraSerialGPS* sender, double latitude, double longitude,
+                            double altitude);
     void OnSpeedChange(nivora::TNivoraSerialGPS* sender, double speedKmh);
     void OnSend(nivora::TNivoraSerialGPS* sender, const QByteArray& text);
     // A port that does not open, a write that did not go out, a port that
     // went away: the owner passes the text to its error report.
     void OnError(nivora::TNivoraSerialGPS* sender, const QString& text);
 
-private:
+  private:
     void assembleLines();
     void handleLine(std::string_view line);
     void writeRawLog(std::string_view line);
@@ -103,6 +111,7 @@ private:
     std::unique_ptr<Timer> pollTimer_;
     std::unique_ptr<Timer> idleTimer_;
     TransportFactory factory_;
+    LineSink sink_;
     std::unique_ptr<SerialTransport> transport_;
     bool open_ = false;
     bool dataSeen_ = false;

@@ -8,7 +8,7 @@ namespace nivora {
 namespace {
 
 class SerialPortTransport final : public SerialTransport {
-public:
+  public:
     explicit SerialPortTransport(const QString& device) { port_.setPortName(device); }
 
     bool open(const SerialSettings& s) override {
@@ -20,14 +20,15 @@ public:
         if (!port_.open(QIODevice::ReadWrite)) return fail();
         bool ok = port_.setBaudRate(static_cast<qint32>(s.baudRate)) &&
                   port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
-                  port_.setStopBits(s.stopBits == SerialSettings::Stop::Two          ? QSerialPort::TwoStop
-                                    : s.stopBits == SerialSettings::Stop::OneAndHalf ? QSerialPort::OneAndHalfStop
-                                                                                     : QSerialPort::OneStop) &&
+                  port_.setStopBits(s.stopBits == SerialSettings::Stop::Two ? QSerialPort::TwoStop
+                                    : s.stopBits == SerialSettings::Stop::OneAndHalf
+                                        ? QSerialPort::OneAndHalfStop
+                                        : QSerialPort::OneStop) &&
                   port_.setFlowControl(QSerialPort::NoFlowControl);
         if (ok && s.parity <= 4) {
-            static constexpr QSerialPort::Parity kParity[] = {QSerialPort::NoParity, QSerialPort::OddParity,
-                                                              QSerialPort::EvenParity, QSerialPort::MarkParity,
-                                                              QSerialPort::SpaceParity};
+            static constexpr QSerialPort::Parity kParity[] = {
+                QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+                QSerialPort::MarkParity, QSerialPort::SpaceParity};
             ok = port_.setParity(kParity[s.parity]);
         }
         // Devices without modem lines (USB gadgets, pseudo-terminals) refuse
@@ -78,7 +79,7 @@ public:
 
     QString errorString() const override { return error_.isEmpty() ? port_.errorString() : error_; }
 
-private:
+  private:
     bool fail() {
         error_ = port_.errorString();
         return false;

@@ -21,7 +21,7 @@ struct SerialSettings {
 };
 
 class SerialTransport {
-public:
+  public:
     virtual ~SerialTransport() = default;
     // False when the port is missing, busy or refuses the settings; errorString() says why.
     virtual bool open(const SerialSettings& settings) = 0;
@@ -44,7 +44,7 @@ std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device);
 // Bytes in memory, for tests and replay: push() what the device sends,
 // written() holds what the program sent.
 class MemoryTransport final : public SerialTransport {
-public:
+  public:
     bool open(const SerialSettings& settings) override;
     void close() override { open_ = false; }
     qint64 bytesAvailable() override;
@@ -65,7 +65,7 @@ public:
     bool failRead = false;
     qint64 writeLimit = -1;  // accept at most this many bytes per write (-1: all)
 
-private:
+  private:
     bool open_ = false;
     QByteArray incoming_;
     qsizetype readPos_ = 0;

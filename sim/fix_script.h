@@ -11,7 +11,7 @@
 namespace nivora::sim {
 
 class FixScript {
-public:
+  public:
     struct Step {
         int quality;
         double seconds;
@@ -24,7 +24,7 @@ public:
     int qualityAt(double seconds) const;
     const std::vector<Step>& steps() const { return steps_; }
 
-private:
+  private:
     std::vector<Step> steps_;
     double cycle_ = 0;
 };

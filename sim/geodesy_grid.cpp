@@ -4,10 +4,12 @@
 
 namespace nivora::sim {
 
-GeodesyGridModel::GeodesyGridModel(geodesy::FixProjector projector, std::optional<Geographic> nearby)
+GeodesyGridModel::GeodesyGridModel(geodesy::FixProjector projector,
+                                   std::optional<Geographic> nearby)
     : projector_(std::move(projector)), last_(nearby) {}
 
-std::optional<std::pair<double, double>> GeodesyGridModel::toGrid(double latitude, double longitude, double height) {
+std::optional<std::pair<double, double>> GeodesyGridModel::toGrid(double latitude, double longitude,
+                                                                  double height) {
     const geodesy::FixResult r = projector_.project(latitude, longitude, height);
     if (!r.placed()) return std::nullopt;
     return std::make_pair(r.easting, r.northing);
@@ -18,7 +20,8 @@ double GeodesyGridModel::convergence(double latitude, double longitude, double h
     return r.convergence.value_or(0.0);
 }
 
-std::optional<GridModel::Geographic> GeodesyGridModel::toWgs84(double easting, double northing, double height) {
+std::optional<GridModel::Geographic> GeodesyGridModel::toWgs84(double easting, double northing,
+                                                               double height) {
     // A start near the answer: the last one, or the centre of the projection.
     Geographic g = last_.value_or(Geographic{0, 0});
     if (!last_) {

@@ -19,13 +19,14 @@ double Seabed::depth(double e, double n) const {
     const double u = (e - area_.minEasting) / std::max(1.0, area_.width());
     const double v = (n - area_.minNorthing) / std::max(1.0, area_.height());
     const double pi = std::numbers::pi;
-    double d = 5.0 + 20.0 * u + 4.0 * v;                                      // shoaling towards the south-west
-    const double channelAxis = 0.55 + 0.12 * std::sin(2 * pi * u);            // a channel that winds east-west
+    double d = 5.0 + 20.0 * u + 4.0 * v;  // shoaling towards the south-west
+    const double channelAxis =
+        0.55 + 0.12 * std::sin(2 * pi * u);  // a channel that winds east-west
     d += 10.0 * std::exp(-std::pow((v - channelAxis) / 0.09, 2));
-    d -= 9.0 * bump(u, v, 0.25, 0.25, 0.08);                                  // mounds
+    d -= 9.0 * bump(u, v, 0.25, 0.25, 0.08);  // mounds
     d -= 6.0 * bump(u, v, 0.70, 0.20, 0.06);
     d -= 12.0 * bump(u, v, 0.80, 0.85, 0.10);
-    d += 0.4 * std::sin(2 * pi * 7 * u) * std::sin(2 * pi * 5 * v);           // sand waves
+    d += 0.4 * std::sin(2 * pi * 7 * u) * std::sin(2 * pi * 5 * v);  // sand waves
     // Soft limits keep the surface smooth where it meets them.
     const double lo = kShallowest, hi = kDeepest;
     if (d < lo + 1) d = lo + std::exp(d - lo - 1);

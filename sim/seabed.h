@@ -9,7 +9,7 @@
 namespace nivora::sim {
 
 class Seabed {
-public:
+  public:
     explicit Seabed(const SurveyArea& area) : area_(area) {}
 
     // Depth below the water line at grid position (e, n), metres.
@@ -20,7 +20,7 @@ public:
     static constexpr double kShallowest = 2.0;
     static constexpr double kDeepest = 40.0;
 
-private:
+  private:
     SurveyArea area_;
 };
 

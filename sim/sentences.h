@@ -17,7 +17,7 @@ struct GnssEpoch {
     bool hasPosition = true;  // false: an outage, empty position fields
     double latitude = 0;      // WGS-84 degrees
     double longitude = 0;
-    double altitudeMsl = 0;   // GGA altitude; antenna ellipsoid height = altitude + separation
+    double altitudeMsl = 0;  // GGA altitude; antenna ellipsoid height = altitude + separation
     double geoidSeparation = 0;
     int quality = 4;
     int satellites = 18;

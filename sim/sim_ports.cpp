@@ -9,7 +9,7 @@ namespace nivora::sim {
 namespace {
 
 class SimulatorPort final : public SerialTransport {
-public:
+  public:
     SimulatorPort(SimulatorFeed& feed, Device device) : feed_(feed), device_(device) {}
 
     // The simulated device starts with its port: what it sent from the
@@ -37,7 +37,7 @@ public:
     }
     QString errorString() const override { return {}; }
 
-private:
+  private:
     SimulatorFeed& feed_;
     Device device_;
     bool open_ = false;
@@ -50,8 +50,10 @@ SimulatorFeed::SimulatorFeed(Simulator simulator, const Clock& clock)
 
 void SimulatorFeed::pump() {
     sim_.runUntil(start_.msecsTo(clock_.now()));
-    for (auto& l : sim_.takeGnss()) gnss_ += l.bytes;
-    for (auto& l : sim_.takeSounder()) sounder_ += l.bytes;
+    for (auto& l : sim_.takeGnss())
+        gnss_ += l.bytes;
+    for (auto& l : sim_.takeSounder())
+        sounder_ += l.bytes;
     for (const TruthRow& t : sim_.takeTruth()) {
         if (truthSink_) truthSink_(t);
     }
@@ -59,7 +61,8 @@ void SimulatorFeed::pump() {
 
 TransportFactory SimulatorFeed::factory(Device device, TransportFactory fallback) {
     return [this, device, fallback](const QString& name) -> std::unique_ptr<SerialTransport> {
-        if (name.compare(kSimulatorPort, Qt::CaseInsensitive) == 0) return std::make_unique<SimulatorPort>(*this, device);
+        if (name.compare(kSimulatorPort, Qt::CaseInsensitive) == 0)
+            return std::make_unique<SimulatorPort>(*this, device);
         return fallback ? fallback(name) : makeSerialPortTransport(name);
     };
 }

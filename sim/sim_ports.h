@@ -21,7 +21,7 @@ enum class Device { Gnss, Sounder };
 
 // Runs one simulator on a clock and hands each device's bytes to its port.
 class SimulatorFeed {
-public:
+  public:
     SimulatorFeed(Simulator simulator, const Clock& clock);
 
     // Brings the simulator up to the clock.
@@ -37,7 +37,7 @@ public:
     // other device name goes to `fallback`.
     TransportFactory factory(Device device, TransportFactory fallback = {});
 
-private:
+  private:
     Simulator sim_;
     const Clock& clock_;
     QDateTime start_;

@@ -11,11 +11,14 @@ namespace {
 
 constexpr double kKnotsPerMps = 3600.0 / 1852.0;
 
-qint64 periodMs(double hz) { return std::max<qint64>(1, std::llround(1000.0 / std::clamp(hz, 0.01, 1000.0))); }
+qint64 periodMs(double hz) {
+    return std::max<qint64>(1, std::llround(1000.0 / std::clamp(hz, 0.01, 1000.0)));
+}
 
 }  // namespace
 
-std::optional<Simulator> Simulator::create(const SimulatorSettings& settings, GridModel& grid, QString* error) {
+std::optional<Simulator> Simulator::create(const SimulatorSettings& settings, GridModel& grid,
+                                           QString* error) {
     const EchosounderFamily* family = findEchosounderFamily(settings.family);
     if (!family) {
         if (error) *error = QStringLiteral("unknown echosounder family '%1'").arg(settings.family);
@@ -23,13 +26,16 @@ std::optional<Simulator> Simulator::create(const SimulatorSettings& settings, Gr
     }
     auto script = FixScript::parse(settings.fixScript);
     if (!script) {
-        if (error) *error = QStringLiteral("fix script '%1' is not a list of quality:seconds").arg(settings.fixScript);
+        if (error)
+            *error = QStringLiteral("fix script '%1' is not a list of quality:seconds")
+                         .arg(settings.fixScript);
         return std::nullopt;
     }
     return Simulator(settings, grid, *family, *script);
 }
 
-Simulator::Simulator(const SimulatorSettings& s, GridModel& grid, const EchosounderFamily& family, FixScript script)
+Simulator::Simulator(const SimulatorSettings& s, GridModel& grid, const EchosounderFamily& family,
+                     FixScript script)
     : settings_(s),
       grid_(&grid),
       family_(&family),
@@ -63,10 +69,12 @@ void Simulator::runUntil(qint64 elapsedMs) {
 void Simulator::push(std::vector<Line>& out, qint64 ms, std::string line) {
     std::uniform_real_distribution<double> unit(0, 1);
     const std::size_t star = line.find('*');
-    if (settings_.badChecksumRate > 0 && star != std::string::npos && star > 2 && unit(rng_) < settings_.badChecksumRate) {
+    if (settings_.badChecksumRate > 0 && star != std::string::npos && star > 2 &&
+        unit(rng_) < settings_.badChecksumRate) {
         // One changed character inside the data, as serial noise does it;
         // only sentences with a checksum, where the reader can tell.
-        const std::size_t at = 1 + static_cast<std::size_t>(unit(rng_) * static_cast<double>(star - 1));
+        const std::size_t at =
+            1 + static_cast<std::size_t>(unit(rng_) * static_cast<double>(star - 1));
         line[at] = line[at] == '7' ? '1' : '7';
     }
     out.push_back({ms, QByteArray::fromStdString(line + "\r\n")});
@@ -95,7 +103,8 @@ void Simulator::emitGnssEpoch(qint64 ms) {
         e += sigma * gauss(rng_);
         n += sigma * gauss(rng_);
     }
-    const double ellipsoidHeight = settings_.geoidSeparation + tideAt(t) + settings_.antennaAboveWater;
+    const double ellipsoidHeight =
+        settings_.geoidSeparation + tideAt(t) + settings_.antennaAboveWater;
     const auto geo = grid_->toWgs84(e, n, ellipsoidHeight);
 
     GnssEpoch epoch;
@@ -109,13 +118,15 @@ void Simulator::emitGnssEpoch(qint64 ms) {
     if (geo) {
         epoch.latitude = geo->latitude;
         epoch.longitude = geo->longitude;
-        double heading = pose.heading - grid_->convergence(geo->latitude, geo->longitude, ellipsoidHeight);
+        double heading =
+            pose.heading - grid_->convergence(geo->latitude, geo->longitude, ellipsoidHeight);
         heading = std::fmod(heading + 360.0, 360.0);
         epoch.headingTrue = heading;
         epoch.courseTrue = heading;
     }
     epoch.speedKnots = settings_.speed * kKnotsPerMps;
-    for (std::string& s : gnssSentences(epoch)) push(gnss_, ms, std::move(s));
+    for (std::string& s : gnssSentences(epoch))
+        push(gnss_, ms, std::move(s));
 }
 
 void Simulator::emitSounding(qint64 ms) {
@@ -138,7 +149,8 @@ void Simulator::emitSounding(qint64 ms) {
     const double scale = kSounderVelocity / settings_.soundVelocity;
     Sounding s;
     s.rawHigh = std::round(measured * scale * 100) / 100;
-    s.rawLow = std::round((measured + 0.25) * scale * 100) / 100;  // the low frequency reaches into the mud
+    s.rawLow = std::round((measured + 0.25) * scale * 100) /
+               100;  // the low frequency reaches into the mud
     s.battery = 12.8 - 0.0001 * t;
     s.sequence = sounderCount_;
     row.rawHigh = s.rawHigh;
@@ -147,8 +159,14 @@ void Simulator::emitSounding(qint64 ms) {
     push(sounder_, ms, sounderLine(*family_, s));
 }
 
-std::vector<Simulator::Line> Simulator::takeGnss() { return std::exchange(gnss_, {}); }
-std::vector<Simulator::Line> Simulator::takeSounder() { return std::exchange(sounder_, {}); }
-std::vector<TruthRow> Simulator::takeTruth() { return std::exchange(truth_, {}); }
+std::vector<Simulator::Line> Simulator::takeGnss() {
+    return std::exchange(gnss_, {});
+}
+std::vector<Simulator::Line> Simulator::takeSounder() {
+    return std::exchange(sounder_, {});
+}
+std::vector<TruthRow> Simulator::takeTruth() {
+    return std::exchange(truth_, {});
+}
 
 }  // namespace nivora::sim

@@ -26,7 +26,7 @@ namespace nivora::sim {
 // computes it, so that the program turns the simulated positions back into
 // the grid positions the simulator meant.
 class GridModel {
-public:
+  public:
     virtual ~GridModel() = default;
     struct Geographic {
         double latitude;
@@ -46,15 +46,15 @@ struct SimulatorSettings {
     double gnssRateHz = 1;
     double sounderRateHz = 10;
     QString family = QStringLiteral("NMEA DBT");
-    double soundVelocity = 1480;   // of the water; the sounder assumes 1500
-    double draft = 0.5;            // transducer below the water line
+    double soundVelocity = 1480;  // of the water; the sounder assumes 1500
+    double draft = 0.5;           // transducer below the water line
     double antennaAboveWater = 2.0;
     double geoidSeparation = 36.1;
-    double tideAmplitude = 0.4;    // metres, semi-diurnal
+    double tideAmplitude = 0.4;  // metres, semi-diurnal
     QString fixScript = QString::fromLatin1(FixScript::kDefault);
-    bool noise = false;            // depth and position noise from `seed`
-    double badChecksumRate = 0;    // share of sentences with a corrupted character
-    double garbageRate = 0;        // share of lines followed by a line of noise
+    bool noise = false;          // depth and position noise from `seed`
+    double badChecksumRate = 0;  // share of sentences with a corrupted character
+    double garbageRate = 0;      // share of lines followed by a line of noise
     unsigned long long seed = 1;
 };
 
@@ -71,7 +71,7 @@ struct TruthRow {
 };
 
 class Simulator {
-public:
+  public:
     // Nothing when the family name or the fix script is not valid.
     static std::optional<Simulator> create(const SimulatorSettings& settings, GridModel& grid,
                                            QString* error = nullptr);
@@ -98,8 +98,9 @@ public:
     // Sound velocity column of the water (m/s at 0 m, 1 m, ...), for a profile.
     double tideAt(double seconds) const;
 
-private:
-    Simulator(const SimulatorSettings& s, GridModel& grid, const EchosounderFamily& family, FixScript script);
+  private:
+    Simulator(const SimulatorSettings& s, GridModel& grid, const EchosounderFamily& family,
+              FixScript script);
     void emitGnssEpoch(qint64 ms);
     void emitSounding(qint64 ms);
     void push(std::vector<Line>& out, qint64 ms, std::string line);

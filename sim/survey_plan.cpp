@@ -23,7 +23,8 @@ SurveyPlan::SurveyPlan(const SurveyArea& area, double lineSpacing, double speedM
         const bool northbound = k % 2 == 0;
         addStraight(x(k), northbound ? south : north, northbound ? 0 : 180, length);
         if (k + 1 < lines_) {
-            // Half a circle onto the next line: over the top going north, under the bottom going south.
+            // Half a circle onto the next line: over the top going north, under the bottom going
+            // south.
             addTurn(x(k) + r, northbound ? north : south, r, pi, northbound ? -pi : pi);
         }
     }
@@ -62,8 +63,9 @@ void SurveyPlan::addTurn(double cx, double cy, double radius, double startAngle,
 VesselPose SurveyPlan::at(double seconds) const {
     const double pi = std::numbers::pi;
     double s = std::fmod(std::max(0.0, seconds) * speed_, total_);
-    const auto it = std::upper_bound(segments_.begin(), segments_.end(), s,
-                                     [](double value, const Segment& seg) { return value < seg.startS; });
+    const auto it =
+        std::upper_bound(segments_.begin(), segments_.end(), s,
+                         [](double value, const Segment& seg) { return value < seg.startS; });
     const Segment& seg = *(it == segments_.begin() ? it : it - 1);
     const double along = s - seg.startS;
     VesselPose p;
@@ -78,7 +80,8 @@ VesselPose SurveyPlan::at(double seconds) const {
     const double a = seg.startAngle + (seg.sweep > 0 ? 1 : -1) * along / seg.radius;
     p.easting = seg.x0 + seg.radius * std::cos(a);
     p.northing = seg.y0 + seg.radius * std::sin(a);
-    // The tangent: counter-clockwise travel heads along (-sin a, cos a), clockwise the opposite way.
+    // The tangent: counter-clockwise travel heads along (-sin a, cos a), clockwise the opposite
+    // way.
     const double dx = seg.sweep > 0 ? -std::sin(a) : std::sin(a);
     const double dy = seg.sweep > 0 ? std::cos(a) : -std::cos(a);
     double h = std::atan2(dx, dy) * 180 / pi;

@@ -17,7 +17,7 @@ struct VesselPose {
 };
 
 class SurveyPlan {
-public:
+  public:
     SurveyPlan(const SurveyArea& area, double lineSpacing, double speedMps);
 
     // Where the vessel is `seconds` after the start (the pattern repeats).
@@ -26,14 +26,14 @@ public:
     double cycleLength() const { return total_; }
     int lineCount() const { return lines_; }
 
-private:
+  private:
     struct Segment {
         bool arc = false;
-        double x0 = 0, y0 = 0;    // straight: start; arc: centre
-        double heading = 0;       // straight: degrees
-        double radius = 0;        // arc
-        double startAngle = 0;    // arc: radians, maths convention
-        double sweep = 0;         // arc: radians, signed
+        double x0 = 0, y0 = 0;  // straight: start; arc: centre
+        double heading = 0;     // straight: degrees
+        double radius = 0;      // arc
+        double startAngle = 0;  // arc: radians, maths convention
+        double sweep = 0;       // arc: radians, signed
         double length = 0;
         double startS = 0;
     };

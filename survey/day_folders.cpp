@@ -7,18 +7,30 @@
 
 namespace nivora {
 
-DayFolders::DayFolders(const QString& dataRoot, const QDate& startDate) : root_(dataRoot), start_(startDate) {
-    if (!root_.isEmpty() && !root_.endsWith(QLatin1Char('/')) && !root_.endsWith(QLatin1Char('\\'))) {
+DayFolders::DayFolders(const QString& dataRoot, const QDate& startDate)
+    : root_(dataRoot), start_(startDate) {
+    if (!root_.isEmpty() && !root_.endsWith(QLatin1Char('/')) &&
+        !root_.endsWith(QLatin1Char('\\'))) {
         root_ += QLatin1Char('/');
     }
 }
 
-QString DayFolders::dayFolder() const { return root_ + dateText(start_) + QLatin1Char('/'); }
-QString DayFolders::layoutsFolder() const { return dayFolder() + QLatin1String("NWL/"); }
-QString DayFolders::logsFolder() const { return dayFolder() + QLatin1String("LOG/"); }
-QString DayFolders::profilesFolder() const { return dayFolder() + QLatin1String("SVP/"); }
+QString DayFolders::dayFolder() const {
+    return root_ + dateText(start_) + QLatin1Char('/');
+}
+QString DayFolders::layoutsFolder() const {
+    return dayFolder() + QLatin1String("NWL/");
+}
+QString DayFolders::logsFolder() const {
+    return dayFolder() + QLatin1String("LOG/");
+}
+QString DayFolders::profilesFolder() const {
+    return dayFolder() + QLatin1String("SVP/");
+}
 
-QString DayFolders::coordinateLogPath() const { return logsFolder() + dateText(start_) + QLatin1String(" Coordinates.csv"); }
+QString DayFolders::coordinateLogPath() const {
+    return logsFolder() + dateText(start_) + QLatin1String(" Coordinates.csv");
+}
 
 QString DayFolders::eventsLogPath(const QDate& today) const {
     return logsFolder() + dateText(today) + QLatin1String(" Events.log");
@@ -34,12 +46,13 @@ QString DayFolders::offsetsLogPath(const QDate& today) const {
 
 QString DayFolders::rawLogPath(RawLogKind kind, const QDate& today) const {
     return logsFolder() + dateText(today) +
-           (kind == RawLogKind::Gnss ? QLatin1String(" NDW_GNSS_V3.log") : QLatin1String(" NDW_SBES_V3.log"));
+           (kind == RawLogKind::Gnss ? QLatin1String(" NDW_GNSS_V3.log")
+                                     : QLatin1String(" NDW_SBES_V3.log"));
 }
 
 QString DayFolders::snapshotPath(const QDateTime& now) const {
-    return layoutsFolder() + dateText(now.date()) + QLatin1Char(' ') + formatTime(u"hhnn", now.time()) +
-           QLatin1String(".nwl");
+    return layoutsFolder() + dateText(now.date()) + QLatin1Char(' ') +
+           formatTime(u"hhnn", now.time()) + QLatin1String(".nwl");
 }
 
 QString DayFolders::profileMemoPath(const QString& memo, const QDate& today) const {
@@ -47,7 +60,9 @@ QString DayFolders::profileMemoPath(const QString& memo, const QDate& today) con
 }
 
 QString DayFolders::createFailedMessage() const {
-    return QStringLiteral("Cannot create log folder %1. Check if you are authorized create folder at this address.")
+    return QStringLiteral(
+               "Cannot create log folder %1. Check if you are authorized create folder at this "
+               "address.")
         .arg(QDir::toNativeSeparators(logsFolder()));
 }
 

@@ -14,7 +14,7 @@ namespace nivora {
 enum class RawLogKind { Gnss, Sounder };
 
 class DayFolders {
-public:
+  public:
     DayFolders() = default;
     // `dataRoot` ends with a separator ("c:\NWL\", "$HOME/NWL/").
     DayFolders(const QString& dataRoot, const QDate& startDate);
@@ -27,12 +27,13 @@ public:
     QString logsFolder() const;      // day + "LOG/"
     QString profilesFolder() const;  // day + "SVP/"
 
-    QString coordinateLogPath() const;                   // start date + " Coordinates.csv"
-    QString eventsLogPath(const QDate& today) const;     // date + " Events.log"
-    QString geodesyLogPath(const QDate& today) const;    // date + " Geodesy.txt"
-    QString offsetsLogPath(const QDate& today) const;    // date + " Offsets.log"
-    QString rawLogPath(RawLogKind kind, const QDate& today) const;  // date + " NDW_GNSS_V3.log" / " NDW_SBES_V3.log"
-    QString snapshotPath(const QDateTime& now) const;    // layouts + date + " " + hhmm + ".nwl"
+    QString coordinateLogPath() const;                 // start date + " Coordinates.csv"
+    QString eventsLogPath(const QDate& today) const;   // date + " Events.log"
+    QString geodesyLogPath(const QDate& today) const;  // date + " Geodesy.txt"
+    QString offsetsLogPath(const QDate& today) const;  // date + " Offsets.log"
+    QString rawLogPath(RawLogKind kind,
+                       const QDate& today) const;  // date + " NDW_GNSS_V3.log" / " NDW_SBES_V3.log"
+    QString snapshotPath(const QDateTime& now) const;  // layouts + date + " " + hhmm + ".nwl"
     // Profile memo files: profiles + date + " " + memo + ".INI" (memo "mRawSVData" and so on).
     QString profileMemoPath(const QString& memo, const QDate& today) const;
 
@@ -43,7 +44,7 @@ public:
     // "Cannot create log folder <logs>. Check if you are authorized create folder at this address."
     QString createFailedMessage() const;
 
-private:
+  private:
     QString root_;
     QDate start_;
 };

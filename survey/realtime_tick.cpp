@@ -13,18 +13,36 @@
 namespace nivora {
 namespace {
 
-QString fixed(double v, int decimals) { return QString::fromStdString(formatFixed(v, decimals)); }
+QString fixed(double v, int decimals) {
+    return QString::fromStdString(formatFixed(v, decimals));
+}
 
 }  // namespace
+
+int SurveySession::liveInteger(LiveSetting& setting, const QString& text, const char* name) {
+    // A typo in a live field must not stop the tick: the last good value
+    // serves, and the operator hears of it (the error path throttles).
+    if (const auto v = toInteger(text)) {
+        setting.value = *v;
+    } else {
+        reportError(notANumberMessage(QLatin1String(name), text) +
+                    QStringLiteral("; %1 is used").arg(setting.value));
+    }
+    return setting.value;
+}
 
 bool SurveySession::takeParameters() {
     geodesy::ParameterConversionError error;
     auto projector = geodesy::FixProjector::take(models_.device.geodeticParameters(), &error);
     if (!projector) {
-        const QString key = QString::fromLatin1(error.key.data(), static_cast<qsizetype>(error.key.size()));
+        const QString key =
+            QString::fromLatin1(error.key.data(), static_cast<qsizetype>(error.key.size()));
         const QString text = QString::fromStdString(error.text);
-        reportError(error.notANumber ? notANumberMessage(key, text)
-                                     : QStringLiteral("%1: '%2' is not a valid ellipsoid value").arg(key, text));
+        const QString why =
+            error.notANumber
+                ? notANumberMessage(key, text)
+                : QStringLiteral("%1: '%2' is not a valid ellipsoid value").arg(key, text);
+        reportError(QStringLiteral("No position can be placed: ") + why);
         return false;
     }
     QString shapeError;
@@ -40,7 +58,7 @@ bool SurveySession::takeParameters() {
 
 void SurveySession::tMapTimer() {
     QElapsedTimer latency;
-    const bool measureLatency = view_.latencyWindowVisible();
+    const bool measureLatency = latencyVisible_;
     if (measureLatency) latency.start();
 
     const int quality = gnss_.FixQuality();
@@ -49,16 +67,17 @@ void SurveySession::tMapTimer() {
     TickReadouts out;
     out.fixed = QString::number(quality);
     out.antennaHeight = fixed(state_.AntennaHeight, 2);
-    out.tideHeight = view_.offsetsWindowVisible() ? QStringLiteral("-") : fixed(state_.GnssTide, 2);
+    out.tideHeight = offsetsVisible_ ? QStringLiteral("-") : fixed(state_.GnssTide, 2);
     out.satellites = QString::number(gnss_.Satellites());
-    view_.readouts(out);
+    emit readoutsChanged(out);
 
-    const double speedShown = toNumber(speedLabel_).value_or(0.0);
-    state_.GgaOverlayText = QStringLiteral("%1 | Spd: %2 kn | SV: %3 | Ant: %4 m | Tide: %5 m")
-                                .arg(fixQualityName(quality), fixed(speedShown, 1), QString::number(gnss_.Satellites()),
-                                     out.antennaHeight, out.tideHeight);
+    state_.GgaOverlayText =
+        QStringLiteral("%1 | Spd: %2 kn | SV: %3 | Ant: %4 m | Tide: %5 m")
+            .arg(fixQualityName(quality), fixed(state_.SpeedShownKnots, 1),
+                 QString::number(gnss_.Satellites()), out.antennaHeight, out.tideHeight);
     if (models_.device.sensorEnabled && state_.TrueDepthHi > 0) {
-        state_.GgaOverlayText += QStringLiteral(" | Depth: ") + fixed(state_.TrueDepthHi, 2) + QStringLiteral(" m");
+        state_.GgaOverlayText +=
+            QStringLiteral(" | Depth: ") + fixed(state_.TrueDepthHi, 2) + QStringLiteral(" m");
     }
     doc_.SetPositionStatus(state_.GgaOverlayText, quality);
 
@@ -85,42 +104,34 @@ void SurveySession::tMapTimer() {
             doc_.Refresh();
         }
 
-        const auto vesselWidth = toInteger(models_.navigation.vesselWidth);
-        if (!vesselWidth) {
-            reportError(notANumberMessage(QStringLiteral("Vessel width"), models_.navigation.vesselWidth));
-            return;
-        }
-        drawVesselSymbol(doc_, layers_.vessel, state_.GridEasting, state_.GridNorthing, state_.GridHeading,
-                         vesselShape_, models_.navigation.vesselColor, *vesselWidth);
+        const int vesselWidth =
+            liveInteger(vesselWidth_, models_.navigation.vesselWidth, "Vessel width");
+        drawVesselSymbol(doc_, layers_.vessel, state_.GridEasting, state_.GridNorthing,
+                         state_.GridHeading, vesselShape_, models_.navigation.vesselColor,
+                         vesselWidth);
     }
-    view_.statusPanel(0, QStringLiteral("Lat: ") + fixed(lat, 8));
-    view_.statusPanel(1, QStringLiteral("Lon: ") + fixed(lon, 8));
-    view_.statusPanel(2, QStringLiteral("E: ") + fixed(state_.GridEasting, 2));
-    view_.statusPanel(3, QStringLiteral("N: ") + fixed(state_.GridNorthing, 2));
+    emit statusPanelChanged(0, QStringLiteral("Lat: ") + fixed(lat, 8));
+    emit statusPanelChanged(1, QStringLiteral("Lon: ") + fixed(lon, 8));
+    emit statusPanelChanged(2, QStringLiteral("E: ") + fixed(state_.GridEasting, 2));
+    emit statusPanelChanged(3, QStringLiteral("N: ") + fixed(state_.GridNorthing, 2));
 
     if (hasPosition) {
         TrackSettings track;
-        const auto width = toInteger(models_.navigation.trackWidth);
-        const auto interval = toInteger(models_.navigation.trackInterval);
-        if (!width || !interval) {
-            reportError(!width ? notANumberMessage(QStringLiteral("Track width"), models_.navigation.trackWidth)
-                               : notANumberMessage(QStringLiteral("Track interval"), models_.navigation.trackInterval));
-            return;
-        }
         track.fixedColor = models_.navigation.colorTracklines1;
         track.floatColor = models_.navigation.colorTracklines0;
         track.noFixColor = models_.navigation.gridColor;
-        track.width = *width;
-        track.interval = *interval;
+        track.width = liveInteger(trackWidth_, models_.navigation.trackWidth, "Track width");
+        track.interval =
+            liveInteger(trackInterval_, models_.navigation.trackInterval, "Track interval");
         track.drawAsLine = models_.navigation.lineOrDot;
         track_.tick(doc_, layers_, track, quality, state_.GridEasting, state_.GridNorthing);
 
         const DisplaySettings& display = models_.device.display();
         if (display.ShowDepthLabelsSetting && state_.TrueDepthHi > 0 &&
             !(state_.GridEasting == 0 && state_.GridNorthing == 0)) {
-            doc_.SetDepthLabelSettings(display.ShowDepthLabelsSetting, display.DepthLabelSpacingSetting,
-                                       display.DepthLabelFontName, display.DepthLabelFontSize,
-                                       display.DepthLabelColor);
+            doc_.SetDepthLabelSettings(display.ShowDepthLabelsSetting,
+                                       display.DepthLabelSpacingSetting, display.DepthLabelFontName,
+                                       display.DepthLabelFontSize, display.DepthLabelColor);
             doc_.AddDepthLabel(state_.GridEasting, state_.GridNorthing, state_.TrueDepthHi);
         }
     }
@@ -135,7 +146,7 @@ void SurveySession::tMapTimer() {
     if (measureLatency) {
         const qint64 ms = latency.elapsed();
         models_.latency.record(ms);
-        view_.latencyMeasured(ms);
+        emit latencyMeasured(ms);
     }
 }
 

@@ -11,14 +11,10 @@
 #include "survey/survey_session.h"
 
 namespace nivora {
-namespace {
 
-const QString kEventsSection = QStringLiteral("EVENTS");
-const QString kEventNumber = QStringLiteral("Event Number");
-
-}  // namespace
-
-void SurveySession::EnsureLayers() { layers_ = nivora::EnsureLayers(doc_); }
+void SurveySession::EnsureLayers() {
+    layers_ = nivora::EnsureLayers(doc_);
+}
 
 bool SurveySession::clearTracks(TrackClass which) {
     struct Command {
@@ -27,23 +23,23 @@ bool SurveySession::clearTracks(TrackClass which) {
         const char* logLine;
     };
     const Command c = which == TrackClass::Fixed
-                          ? Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?", layers_.trackFix,
-                                    "Cleared Fixed/Float/DGPS tracklines"}
+                          ? Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?",
+                                    layers_.trackFix, "Cleared Fixed/Float/DGPS tracklines"}
                       : which == TrackClass::Float
-                          ? Command{"Autonomous tracking points to be cleared. Continue?", layers_.trackFloat,
-                                    "Cleared Autonomous tracklines"}
-                          : Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?", layers_.trackNoFix,
-                                    "Cleared NoFix tracklines"};
-    if (!view_.confirm(QLatin1String(c.question))) return false;
+                          ? Command{"Autonomous tracking points to be cleared. Continue?",
+                                    layers_.trackFloat, "Cleared Autonomous tracklines"}
+                          : Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?",
+                                    layers_.trackNoFix, "Cleared NoFix tracklines"};
+    if (!askYesNo(QLatin1String(c.question))) return false;
     doc_.CadClearShapes(c.layer);
     doc_.Refresh();
-    view_.repaintCanvas();
+    emit canvasRepaintRequested();
     logs_.AppendEventLog(QLatin1String(c.logLine));
     return true;
 }
 
 bool SurveySession::clearUserShapes() {
-    if (!view_.confirm(QStringLiteral("User added shapes to be deleted! Continue?"))) return false;
+    if (!askYesNo(QStringLiteral("User added shapes to be deleted! Continue?"))) return false;
     doc_.CadClearShapes(layers_.userShape);
     doc_.Refresh();
     return true;
@@ -57,14 +53,14 @@ void SurveySession::startSelectionPolygon(const QString& prompt) {
     } else {
         doc_.LayerOpen(layer_names::SelectPoly);
     }
-    view_.startPolygonTool();
-    view_.statusPanel(0, prompt);
+    emit toolModeRequested(6);
+    emit statusPanelChanged(0, prompt);
 }
 
 void SurveySession::selectTracks() {
     trackSelectMode_ = true;
     deleteButtonUsed_ = false;
-    view_.deleteShortcutOnTrackItem(true);
+    emit deleteShortcutOnTrackItem(true);
     startSelectionPolygon(QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
 }
 
@@ -82,7 +78,8 @@ void SurveySession::drawBegan() {
     mapTimer_->stop();
 }
 
-void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what) {
+void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLayers,
+                                    const QString& what) {
     const std::vector<QPointF> polygon = doc_.GetLastPolylinePoints();
     const int selectPoly = doc_.LayerFindByName(layer_names::SelectPoly);
     if (selectPoly >= 0) doc_.CadClearShapes(selectPoly);
@@ -92,18 +89,19 @@ void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLa
         } else {
             doc_.SelectShapesInPolygon(polygon, layerIds);
         }
-        view_.repaintCanvas();
+        emit canvasRepaintRequested();
         const int n = doc_.SelectedShapeCount();
-        view_.statusPanel(0, n > 0 ? QString::number(n) + what : QString());
+        emit statusPanelChanged(0, n > 0 ? QString::number(n) + what : QString());
     }
-    view_.finishDrawingTool();
+    emit toolModeRequested(0);
 }
 
 void SurveySession::drawEnded(int shapeType) {
     if (shapeType == 6 && trackSelectMode_) {
         trackSelectMode_ = false;
         std::vector<int> ids;
-        for (const QString& name : {layer_names::TrackFix, layer_names::TrackNoFix, layer_names::TrackFloat}) {
+        for (const QString& name :
+             {layer_names::TrackFix, layer_names::TrackNoFix, layer_names::TrackFloat}) {
             const int id = doc_.LayerFindByName(name);
             if (id >= 0) ids.push_back(id);
         }
@@ -111,9 +109,9 @@ void SurveySession::drawEnded(int shapeType) {
     } else if (shapeType == 6 && shapeSelectMode_) {
         shapeSelectMode_ = false;
         finishSelection({}, true, QStringLiteral(" shape(s) selected. Press Delete to remove."));
-    } else if ((shapeType == 3 || shapeType == 5 || shapeType == 6) && view_.runlineWindowVisible()) {
+    } else if ((shapeType == 3 || shapeType == 5 || shapeType == 6) && runlineVisible_) {
         const std::vector<QPointF> points = doc_.GetLastPolylinePoints();
-        if (points.size() >= 2) view_.routeDrawn(points);
+        if (points.size() >= 2) emit routeDrawn(points);
     }
     mapTimer_->start();
 }
@@ -122,15 +120,15 @@ void SurveySession::deleteSelected() {
     if (doc_.SelectedShapeCount() <= 0) return;
     doc_.CadClearSelectedShapes();
     doc_.Refresh();
-    view_.repaintCanvas();
+    emit canvasRepaintRequested();
 }
 
 void SurveySession::cancelSelection() {
     trackSelectMode_ = false;
     shapeSelectMode_ = false;
     doc_.ClearSelection();
-    view_.statusPanel(0, QString());
-    view_.repaintCanvas();
+    emit statusPanelChanged(0, QString());
+    emit canvasRepaintRequested();
 }
 
 void SurveySession::shapeNumberSelected(std::int32_t id) {
@@ -146,48 +144,48 @@ void SurveySession::shapeNumberSelected(std::int32_t id) {
 }
 
 int SurveySession::markEvent() {
-    IniStore ini(iniPath_);
-    const int number = ini.readInteger(kEventsSection, kEventNumber, 0) + 1;
+    SessionKeys& keys = models_.session;
+    const int number = ++keys.eventNumber;
     doc_.AddEventLabel(state_.GridEasting, state_.GridNorthing, number);
-    ini.writeInteger(kEventsSection, kEventNumber, number);
-    if (!ini.save()) reportError(ini.errorString());
-    const QString record = QStringLiteral("\nEvent No:") + QString::number(number) + QStringLiteral(",Date & Time:") +
-                           dateTimeText(clock_.now()) + QStringLiteral(",Easting:") +
-                           QString::fromStdString(formatFixed(state_.GridEasting, 2)) + QStringLiteral(",Northing:") +
-                           QString::fromStdString(formatFixed(state_.GridNorthing, 2)) + QStringLiteral(",True Depth:") +
-                           depthHighText_ + QStringLiteral(",True Depth:") + depthLowText_ +
-                           QStringLiteral(",Heading:") + QString::fromStdString(formatFixed(state_.GridHeading, 2));
+    saveSettings([&keys](IniStore& ini) { keys.saveEventNumber(ini); });
+    const QString record =
+        QStringLiteral("\nEvent No:") + QString::number(number) + QStringLiteral(",Date & Time:") +
+        dateTimeText(clock_.now()) + QStringLiteral(",Easting:") +
+        QString::fromStdString(formatFixed(state_.GridEasting, 2)) + QStringLiteral(",Northing:") +
+        QString::fromStdString(formatFixed(state_.GridNorthing, 2)) +
+        QStringLiteral(",True Depth:") + depthHighText_ + QStringLiteral(",True Depth:") +
+        depthLowText_ + QStringLiteral(",Heading:") +
+        QString::fromStdString(formatFixed(state_.GridHeading, 2));
     logs_.appendEventsText(record);
-    view_.repaintCanvas();
+    emit canvasRepaintRequested();
     return number;
 }
 
 bool SurveySession::resetEventNumbering() {
-    if (!view_.confirm(QStringLiteral("Event ID will restart from 1 again. Continue?"))) return false;
-    IniStore ini(iniPath_);
-    ini.writeInteger(kEventsSection, kEventNumber, 0);
-    if (!ini.save()) reportError(ini.errorString());
+    if (!askYesNo(QStringLiteral("Event ID will restart from 1 again. Continue?"))) return false;
+    SessionKeys& keys = models_.session;
+    keys.eventNumber = 0;
+    saveSettings([&keys](IniStore& ini) { keys.saveEventNumber(ini); });
     logs_.AppendEventLog(QStringLiteral("Event number was reset."));
     return true;
 }
 
-QString SurveySession::Save() {
+QString SurveySession::saveSnapshot() {
     const QDateTime now = clock_.now();
     const QString name = logs_.folders().snapshotPath(now);
     // The snapshot must not be lost for a missing folder.
     if (!QFileInfo(logs_.folders().layoutsFolder()).isDir()) logs_.createDayFolders();
-    doc_.CadClearShapes(layers_.grid);
-    doc_.CadClearShapes(layers_.vessel);
+    removeVesselAndGrid();
     FileReport report;
     if (!CadSave(doc_, name, -1, &report)) {
         reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
         return {};
     }
     logs_.AppendEventLog(QStringLiteral("Auto-saved: ") + name);
-    IniStore ini(iniPath_);
-    ini.writeString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"), name);
-    if (!ini.save()) reportError(ini.errorString());
-    view_.captionChanged(QStringLiteral("Nivora Depthwright - ") + name);
+    SessionKeys& keys = models_.session;
+    keys.lastFileSaved = name;
+    saveSettings([&keys](IniStore& ini) { keys.saveLastFile(ini); });
+    setCaptionFile(name);
     if (models_.svp.profileInUse()) logs_.saveProfileMemos(models_.svp.memoTexts());
     return name;
 }

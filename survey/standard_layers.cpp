@@ -23,11 +23,14 @@ StandardLayers EnsureLayers(CanvasDocument& doc) {
 
 int trackLayerFor(const StandardLayers& layers, int fixQuality) {
     switch (fixQuality) {
-        case 4: return layers.trackFix;
+        case 4:
+            return layers.trackFix;
         case 5:
         case 2:
-        case 3: return layers.trackFloat;
-        default: return layers.trackNoFix;
+        case 3:
+            return layers.trackFloat;
+        default:
+            return layers.trackNoFix;
     }
 }
 

@@ -10,14 +10,17 @@
 #include "core/date_time_text.h"
 #include "core/ini_store.h"
 #include "core/number_format.h"
+#include "core/number_text.h"
 #include "core/system_text.h"
 
 namespace nivora {
 
 QByteArray coordinateLogHeader() {
     return QByteArrayLiteral(
-        "Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),True Depth (Lo),"
-        "Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,Transducer Draft,GPS, RTK Antenna Height,"
+        "Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),True Depth "
+        "(Lo),"
+        "Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,Transducer Draft,GPS, RTK "
+        "Antenna Height,"
         "Manual Tide,RTK Tide\n");
 }
 
@@ -58,7 +61,8 @@ QString numberedAlternate(const QString& path, int n) {
     const QFileInfo fi(path);
     const QString suffix = fi.suffix();
     const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
-    return stem + QLatin1Char('_') + QString::number(n) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return stem + QLatin1Char('_') + QString::number(n) +
+           (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
 SurveyLogs::SurveyLogs(DayFolders folders, const Clock& clock, ErrorSink reportError)
@@ -73,7 +77,8 @@ bool SurveyLogs::createDayFolders() {
 
 void SurveyLogs::reportCannotWrite(const QString& path, const QString& why) {
     if (reportError_) {
-        reportError_(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
+        reportError_(
+            QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
     }
 }
 
@@ -95,7 +100,8 @@ bool SurveyLogs::appendBytes(const QString& path, const QByteArray& bytes) {
 }
 
 void SurveyLogs::AppendEventLog(const QString& message) {
-    appendEventsText(QStringLiteral("\nAuto Event:\t") + dateTimeText(clock_.now()) + QLatin1Char('\t') + message);
+    appendEventsText(QStringLiteral("\nAuto Event:\t") + dateTimeText(clock_.now()) +
+                     QLatin1Char('\t') + message);
 }
 
 void SurveyLogs::appendEventsText(const QString& text) {
@@ -105,7 +111,8 @@ void SurveyLogs::appendEventsText(const QString& text) {
 void SurveyLogs::appendSettingsReport(const QStringList& texts) {
     QString all;
     for (const QString& t : texts) {
-        all += QStringLiteral("\nAuto Event:\t") + dateTimeText(clock_.now()) + QLatin1Char('\t') + t;
+        all +=
+            QStringLiteral("\nAuto Event:\t") + dateTimeText(clock_.now()) + QLatin1Char('\t') + t;
     }
     appendEventsText(all);
 }
@@ -122,13 +129,15 @@ QString SurveyLogs::appendCoordinateRow(const CoordinateRow& row) {
         if (f.open(QIODevice::WriteOnly | QIODevice::Append)) used = candidate;
     }
     if (used.isEmpty()) {
-        reportCannotWrite(main, QStringLiteral("neither the coordinate log nor any of its %1 alternates can be opened")
-                                    .arg(kMaxAlternates));
+        reportCannotWrite(
+            main,
+            QStringLiteral("neither the coordinate log nor any of its %1 alternates can be opened")
+                .arg(kMaxAlternates));
         return {};
     }
     QByteArray bytes;
     if (f.size() == 0) bytes = coordinateLogHeader();
-    if (row.rawDepthHi != 0) bytes += formatCoordinateRow(row);
+    if (row.rawDepthHi != 0 || row.rawDepthLo != 0) bytes += formatCoordinateRow(row);
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         reportCannotWrite(used, f.errorString());
         return {};
@@ -136,35 +145,72 @@ QString SurveyLogs::appendCoordinateRow(const CoordinateRow& row) {
     return used;
 }
 
-bool SurveyLogs::appendGeodesyLog(const IniStore& ini) {
+namespace {
+
+using Geo = geodesy::GeodeticParameters;
+
+// The geodesy log's lines: a caption and the fields it shows, joined by
+// their separators. Fields are named by member, so the keys stay spelled
+// once, in the parameters' key table.
+struct GeodesyLogLine {
+    const char* caption;  // null: a plain text line (heading or blank)
+    std::vector<std::pair<const char*, std::string Geo::*>> fields;  // separator before, field
+    bool flag = false;                                               // "Yes"/"No"
+};
+
+const std::vector<GeodesyLogLine>& geodesyLogLines() {
+    static const std::vector<GeodesyLogLine> lines = {
+        {"", {}},
+        {"--- ELLIPSOID ---", {}},
+        {"Semi-Major Axis: ", {{"", &Geo::semiMajorAxis}}},
+        {"Inverse Flattening: ", {{"", &Geo::flattening}}},
+        {"", {}},
+        {"--- DATUM TRANSFORMATION ---", {}},
+        {"Name of Datum: ", {{"", &Geo::datumName}}},
+        {"Use DTP: ", {{"", &Geo::useDtp}}, true},
+        {"X/Y/Z Rotation: ",
+         {{"", &Geo::rotationX}, {", ", &Geo::rotationY}, {", ", &Geo::rotationZ}}},
+        {"X/Y/Z Shift: ", {{"", &Geo::shiftX}, {", ", &Geo::shiftY}, {", ", &Geo::shiftZ}}},
+        {"Scale PPM: ", {{"", &Geo::scalePpm}}},
+        {"", {}},
+        {"--- TRANSVERSE MERCATOR ---", {}},
+        {"Use TM: ", {{"", &Geo::useTmProjection}}, true},
+        {"CM: ",
+         {{"", &Geo::centralMeridian},
+          {", Ref Lat: ", &Geo::referenceLatitude},
+          {", SF: ", &Geo::scaleFactor}}},
+        {"FE: ", {{"", &Geo::falseEasting}, {", FN: ", &Geo::falseNorthing}}},
+        {"", {}},
+        {"--- LAMBERT CONFORMAL CONIC ---", {}},
+        {"Use LCC: ", {{"", &Geo::useLambert}}, true},
+        {"SP1: ", {{"", &Geo::lccStandardParallel1}, {", SP2: ", &Geo::lccStandardParallel2}}},
+        {"CP: ", {{"", &Geo::lccCentralParallel}, {", CM: ", &Geo::lccCentralMeridian}}},
+        {"FE: ", {{"", &Geo::lccFalseEasting}, {", FN: ", &Geo::lccFalseNorthing}}},
+        {"", {}},
+    };
+    return lines;
+}
+
+}  // namespace
+
+bool SurveyLogs::appendGeodesyLog(const geodesy::GeodeticParameters& p) {
     const QDateTime now = clock_.now();
     const QString path = folders_.geodesyLogPath(now.date());
-    const QString s = QStringLiteral("GEODETIC_PARAMETERS");
-    auto text = [&](const char* key) { return ini.readString(s, QLatin1String(key)); };
-    auto flag = [&](const char* key) {
-        return ini.readBool(s, QLatin1String(key), false) ? QStringLiteral("Yes") : QStringLiteral("No");
-    };
-    const QString sep = QStringLiteral(", ");
     QStringList lines;
-    lines << QStringLiteral("=== SESSION START: ") + formatTime(u"hhnnsszzz", now.time()) + QStringLiteral(" ===")
-          << QString() << QStringLiteral("--- ELLIPSOID ---")
-          << QStringLiteral("Semi-Major Axis: ") + text("SemiMajorAxis")
-          << QStringLiteral("Inverse Flattening: ") + text("InverseFlattening") << QString()
-          << QStringLiteral("--- DATUM TRANSFORMATION ---") << QStringLiteral("Name of Datum: ") + text("Name of Datum")
-          << QStringLiteral("Use DTP: ") + flag("Use DTP")
-          << QStringLiteral("X/Y/Z Rotation: ") + text("X_Rotation") + sep + text("Y_Rotation") + sep + text("Z_Rotation")
-          << QStringLiteral("X/Y/Z Shift: ") + text("X_Shift") + sep + text("Y_Shift") + sep + text("Z_Shift")
-          << QStringLiteral("Scale PPM: ") + text("Scale_PPM") << QString()
-          << QStringLiteral("--- TRANSVERSE MERCATOR ---") << QStringLiteral("Use TM: ") + flag("Use Projection")
-          << QStringLiteral("CM: ") + text("Central_Meridian") + QStringLiteral(", Ref Lat: ") +
-                 text("Reference_Latitude") + QStringLiteral(", SF: ") + text("Scale_Factor")
-          << QStringLiteral("FE: ") + text("False_Easting") + QStringLiteral(", FN: ") + text("False_Northing")
-          << QString() << QStringLiteral("--- LAMBERT CONFORMAL CONIC ---")
-          << QStringLiteral("Use LCC: ") + flag("cbUseLCCProjection")
-          << QStringLiteral("SP1: ") + text("eLCCSP1") + QStringLiteral(", SP2: ") + text("eLCCSP2")
-          << QStringLiteral("CP: ") + text("eLCCCP") + QStringLiteral(", CM: ") + text("eLCCM")
-          << QStringLiteral("FE: ") + text("eLCCFE") + QStringLiteral(", FN: ") + text("eLCCFN") << QString()
-          << QString(40, QLatin1Char('-')) << QString();
+    lines << QStringLiteral("=== SESSION START: ") + formatTime(u"hhnnsszzz", now.time()) +
+                 QStringLiteral(" ===");
+    for (const GeodesyLogLine& l : geodesyLogLines()) {
+        QString text = QLatin1String(l.caption);
+        for (const auto& [separator, field] : l.fields) {
+            const QString value = QString::fromStdString(p.*field);
+            text += QLatin1String(separator) +
+                    (l.flag ? (toInteger(value).value_or(0) != 0 ? QStringLiteral("Yes")
+                                                                 : QStringLiteral("No"))
+                            : value);
+        }
+        lines << text;
+    }
+    lines << QString(40, QLatin1Char('-')) << QString();
 
     QByteArray content;
     QFile existing(path);
@@ -176,7 +222,8 @@ bool SurveyLogs::appendGeodesyLog(const IniStore& ini) {
         content = existing.readAll();
         existing.close();
     } else {
-        content = toSystemBytes(QStringLiteral("GEODETIC PARAMETERS LOG - ") + dateText(now.date()) + QLatin1Char('\n') +
+        content = toSystemBytes(QStringLiteral("GEODETIC PARAMETERS LOG - ") +
+                                dateText(now.date()) + QLatin1Char('\n') +
                                 QString(40, QLatin1Char('=')) + QStringLiteral("\n\n"));
     }
     content += toSystemBytes(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "geodesy/geodetic_parameters.h"
 #include "survey/day_folders.h"
 
 namespace nivora {
@@ -49,7 +50,7 @@ QByteArray formatCoordinateRow(const CoordinateRow& row);
 QString numberedAlternate(const QString& path, int n);
 
 class SurveyLogs {
-public:
+  public:
     using ErrorSink = std::function<void(const QString&)>;
     static constexpr int kMaxAlternates = 99;
 
@@ -67,19 +68,19 @@ public:
     // One events-log entry per text, in order.
     void appendSettingsReport(const QStringList& texts);
 
-    // Header once, then the row (when its raw high-frequency depth is not 0).
+    // Header once, then the row (when it holds a raw depth).
     // A file that cannot be opened moves the row to the first numbered
     // alternate that can. Returns the file written, empty when none could be.
     QString appendCoordinateRow(const CoordinateRow& row);
 
-    // The block written at each real-time start, from the INI's geodetic section.
-    bool appendGeodesyLog(const IniStore& ini);
+    // The block written at each real-time start: the parameters the survey uses.
+    bool appendGeodesyLog(const geodesy::GeodeticParameters& parameters);
     // The offsets record, as composed by the Offsets window.
     bool appendOffsetsRecord(const QString& record);
     // Profile memos (name such as "mSVPColumn", text) saved beside the day's profiles.
     bool saveProfileMemos(const QList<QPair<QString, QString>>& memos);
 
-private:
+  private:
     bool appendBytes(const QString& path, const QByteArray& bytes);
     void reportCannotWrite(const QString& path, const QString& why);
 

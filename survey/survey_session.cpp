@@ -10,31 +10,19 @@
 
 namespace nivora {
 
-void SurveyModels::load(const QString& iniPath) {
-    const IniStore ini(iniPath);
-    device.load(ini);
-    offsets.load(ini);
-    const QFileInfo fi(iniPath);
-    svp.create(ini, fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName());
-    navigation.load(ini);
-    vesselShape.load(ini);
-    latency.load(ini);
-}
-
-SurveySession::SurveySession(const QString& iniPath, const DayFolders& folders, SurveyModels& models,
-                             CanvasDocument& doc, Clock& clock, TimerSource& timers, SessionView& view,
+SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, CanvasDocument& doc,
+                             Clock& clock, TimerSource& timers, OperatorPrompts* prompts,
                              QObject* parent)
     : QObject(parent),
-      iniPath_(iniPath),
       models_(models),
       doc_(doc),
       clock_(clock),
-      view_(view),
+      prompts_(prompts),
       logs_(folders, clock, [this](const QString& e) { reportError(e); }),
       errors_(clock,
               [this](const QString& text) {
                   logs_.AppendEventLog(text);
-                  view_.error(text);
+                  emit errorPosted(text);
               }),
       gnss_(clock, timers),
       sounder_(clock, timers),
@@ -51,7 +39,7 @@ SurveySession::SurveySession(const QString& iniPath, const DayFolders& folders, 
     mapTimer_->setCallback([this] { tMapTimer(); });
     echogramTimer_->setInterval(kEchogramIntervalMs);
     echogramTimer_->setCallback([this] { tEchogramTimer(); });
-    // The navigation settings apply their update period as they load.
+    // A saved update period applies from the start, not when its window opens.
     if (const auto ms = models_.navigation.timerIntervalMs()) mapTimer_->setInterval(*ms);
     connectReaders();
     EnsureLayers();
@@ -72,53 +60,78 @@ void SurveySession::setTransportFactories(TransportFactory gnss, TransportFactor
 
 void SurveySession::message(const QString& text) {
     logs_.AppendEventLog(text);
-    view_.message(text);
+    emit messagePosted(text);
 }
 
-void SurveySession::reportError(const QString& text) { errors_.report(text); }
+void SurveySession::reportError(const QString& text) {
+    errors_.report(text);
+}
 
-void SurveySession::setMapTimerInterval(int ms) { mapTimer_->setInterval(std::max(1, ms)); }
+bool SurveySession::askYesNo(const QString& question) {
+    return prompts_ && prompts_->askYesNo(question);
+}
+
+QString SurveySession::chooseOpenFile(const QString& title, const QString& filter) {
+    return prompts_ ? prompts_->chooseOpenFile(title, filter) : QString();
+}
+
+QString SurveySession::chooseSaveFile(const QString& title, const QString& filter) {
+    return prompts_ ? prompts_->chooseSaveFile(title, filter) : QString();
+}
+
+void SurveySession::saveSettings(const std::function<void(IniStore&)>& change) {
+    QString error;
+    if (!models_.file.update(change, &error)) reportError(error);
+}
+
+void SurveySession::setMapTimerInterval(int ms) {
+    mapTimer_->setInterval(std::max(1, ms));
+}
 
 void SurveySession::connectReaders() {
     using R = TNivoraSerialGPS;
+    gnss_.setLineSink([this](const NmeaSentence& s) { onGnssLine(s); });
+    sounder_.setLineSink([this](const NmeaSentence& s) { onSounderLine(s.line); });
+
     connect(&gnss_, &R::OnConnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Connected to GPS on ") + r->portDisplayName());
-        view_.realtimeButtonDown(true);
+        emit realtimeButtonDownChanged(true);
         doc_.SetLayerAction(doc_.LayerFindByName(layer_names::Vessel), 1);
         mapTimer_->start();
     });
     connect(&gnss_, &R::OnDisconnect, this, [this](R* r, quint32) {
         mapTimer_->stop();
         message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
-        view_.realtimeButtonDown(false);
+        emit realtimeButtonDownChanged(false);
     });
     connect(&gnss_, &R::OnIdle, this, [this](R*) {
         mapTimer_->stop();
         state_.CurrentLatitude = 0;
         state_.CurrentLongitude = 0;
         message(QStringLiteral("GPS is idle!"));
-        view_.gpsGroupColour(colors::Red);
+        emit gpsGroupColourChanged(colors::Red);
     });
     connect(&gnss_, &R::OnTimeout, this, [this](R*) {
         message(QStringLiteral("GPS Timeout!"));
-        view_.gnssMonitorColour(colors::Red);
+        emit gnssMonitorColourChanged(colors::Red);
     });
-    connect(&gnss_, &R::OnNewCommand, this, [this](R*, const QByteArray& line) { onGnssLine(line); });
     connect(&gnss_, &R::OnPosition3DChange, this, [this](R*, double lat, double lon, double alt) {
         state_.CurrentLatitude = lat;
         state_.CurrentLongitude = lon;
         state_.CurrentAltitude = alt;
     });
     connect(&gnss_, &R::OnSpeedChange, this, [this](R*, double kmh) {
-        speedLabel_ = QString::fromStdString(formatFixed(kmh / 1.852, 1));
-        view_.speedLabel(speedLabel_);
+        // Kept as the label shows it (one decimal), so the overlay and the
+        // label never disagree.
+        const std::string text = formatFixed(kmh / 1.852, 1);
+        state_.SpeedShownKnots = parseNumber(text).value_or(0.0);
+        emit speedTextChanged(QString::fromStdString(text));
     });
     connect(&gnss_, &R::OnSend, this, [this](R*, const QByteArray& text) {
         message(QStringLiteral("Command sent to device: ") + QString::fromLatin1(text));
     });
     connect(&gnss_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
 
-    connect(&sounder_, &R::OnNewCommand, this, [this](R*, const QByteArray& line) { onSounderLine(line); });
     connect(&sounder_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
     // A silent sounder must not go unnoticed: soundings are the survey.
     connect(&sounder_, &R::OnConnect, this, [this](R* r, quint32) {
@@ -126,41 +139,43 @@ void SurveySession::connectReaders() {
     });
     connect(&sounder_, &R::OnIdle, this, [this](R*) {
         message(QStringLiteral("Sensor timeout! Check your connection to the Sensor."));
-        view_.depthFramesColour(colors::Red);
+        emit depthFramesColourChanged(colors::Red);
     });
     connect(&sounder_, &R::OnTimeout, this, [this](R*) {
         message(QStringLiteral("Sensor TimeOut."));
-        view_.depthFramesColour(colors::Red);
+        emit depthFramesColourChanged(colors::Red);
     });
 }
 
-void SurveySession::onGnssLine(const QByteArray& line) {
-    if (view_.monitorVisible()) view_.monitorLine(PortRole::Gnss, line);
+void SurveySession::onGnssLine(const NmeaSentence& s) {
+    if (monitorRunning_) {
+        emit monitorLineReceived(PortRole::Gnss,
+                                 QByteArray(s.line.data(), static_cast<qsizetype>(s.line.size())));
+    }
     const OffsetFieldTexts offsets = models_.offsets.fieldTexts();
     GnssLineInputs in;
-    in.offsetsWindowVisible = view_.offsetsWindowVisible();
+    in.offsetsWindowVisible = offsetsVisible_;
     in.offsets = &offsets;
     in.readerFixQuality = gnss_.FixQuality();
-    const GnssLineResult r =
-        gnssHandler_.handle(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), in);
+    const GnssLineResult r = gnssHandler_.handle(s, in);
     if (!r.error.isEmpty()) {
         reportError(r.error);
         return;
     }
-    if (r.fixIndicatorChanged) view_.fixIndicator(r.fixIndicatorColor);
+    if (r.fixIndicatorChanged) emit fixIndicatorColourChanged(r.fixIndicatorColor);
 }
 
-void SurveySession::onSounderLine(const QByteArray& line) {
-    if (view_.monitorVisible()) view_.monitorLine(PortRole::Sounder, line);
-    view_.depthFramesColour(colors::Lime);
+void SurveySession::onSounderLine(std::string_view line) {
+    if (monitorRunning_) {
+        emit monitorLineReceived(PortRole::Sounder,
+                                 QByteArray(line.data(), static_cast<qsizetype>(line.size())));
+    }
+    emit depthFramesColourChanged(colors::Lime);
     // Before the first GNSS line the offsets snapshot is empty, and a sound
     // velocity of 0 would log every depth as the draft: take it here once.
-    if (!gnssHandler_.offsetsTaken() && !view_.offsetsWindowVisible()) {
+    if (!gnssHandler_.offsetsTaken() && !offsetsVisible_) {
         QString error;
-        if (!gnssHandler_.takeOffsets(models_.offsets.fieldTexts(), error)) {
-            reportError(error);
-            return;
-        }
+        if (!gnssHandler_.takeOffsets(models_.offsets.fieldTexts(), error)) reportError(error);
     }
     SounderLineInputs in;
     in.family = models_.device.sbesMessage;
@@ -172,24 +187,25 @@ void SurveySession::onSounderLine(const QByteArray& line) {
     in.realtimeRunning = state_.Running;
     in.canvasBackground = background_;
     in.chosenBackground = models_.navigation.backgroundColor;
-    const SounderLineResult r =
-        sounderHandler_.handle(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), in);
+    const SounderLineResult r = sounderHandler_.handle(line, in);
     if (!r.error.isEmpty()) reportError(r.error);
     if (r.scanned) {
         depthHighText_ = QString::fromStdString(formatFixed(state_.TrueDepthHi, 2));
         depthLowText_ = QString::fromStdString(formatFixed(state_.TrueDepthLo, 2));
-        view_.depthLabels(depthHighText_, depthLowText_);
+        emit depthTextsChanged(depthHighText_, depthLowText_);
     }
-    if (r.batteryVoltage) view_.batteryVoltage(QString::fromStdString(formatFixed(*r.batteryVoltage, 2)));
+    if (r.batteryVoltage)
+        emit batteryVoltageChanged(QString::fromStdString(formatFixed(*r.batteryVoltage, 2)));
     if (r.newBackground) {
         background_ = *r.newBackground;
-        view_.canvasBackground(background_);
+        emit canvasBackgroundChanged(background_);
     }
-    if (r.repaint) view_.repaintCanvas();
+    if (r.repaint) emit canvasRepaintRequested();
     if (r.rowDue) writeCoordinateRow();
 }
 
-std::optional<std::pair<double, double>> SurveySession::gridPosition(double latitude, double longitude,
+std::optional<std::pair<double, double>> SurveySession::gridPosition(double latitude,
+                                                                     double longitude,
                                                                      double altitude) {
     if (!projector_ || (latitude == 0 && longitude == 0)) return std::nullopt;
     const geodesy::FixResult r = projector_->project(latitude, longitude, altitude);
@@ -225,21 +241,27 @@ void SurveySession::writeCoordinateRow() {
 
 void SurveySession::RealtimeClick() {
     if (!state_.Running) {
-        logs_.appendGeodesyLog(IniStore(iniPath_));
+        logs_.appendGeodesyLog(models_.device.geodeticParameters());
+        // Parameters are taken as real time starts, so that the first rows
+        // already carry their grid position; a failure is retried each tick.
+        if (!projector_) takeParameters();
         const QDate today = clock_.now().date();
-        applyPortSettings(models_.device.gps, gnss_, logs_.folders().rawLogPath(RawLogKind::Gnss, today));
-        applyPortSettings(models_.device.sensor, sounder_, logs_.folders().rawLogPath(RawLogKind::Sounder, today));
+        applyPortSettings(models_.device.gps, gnss_,
+                          logs_.folders().rawLogPath(RawLogKind::Gnss, today));
+        applyPortSettings(models_.device.sensor, sounder_,
+                          logs_.folders().rawLogPath(RawLogKind::Sounder, today));
         gnss_.Open();
         if (models_.device.sensorEnabled) {
             sounder_.Open();
-            view_.message(QStringLiteral("ZSENSOR Open called on port: ") + sounder_.portDisplayName());
-            view_.showEchogram();
+            emit messagePosted(QStringLiteral("ZSENSOR Open called on port: ") +
+                               sounder_.portDisplayName());
+            emit echogramShowRequested();
             echogramTimer_->start();
-            view_.depthFramesVisible(true);
+            emit depthFramesVisibleChanged(true);
         } else {
-            view_.depthFramesVisible(false);
+            emit depthFramesVisibleChanged(false);
         }
-        view_.realtimeStarted(true);
+        emit realtimeStartedChanged(true);
         mapTimer_->start();
         logs_.AppendEventLog(QStringLiteral("Realtime STARTED"));
         state_.Running = true;
@@ -248,15 +270,24 @@ void SurveySession::RealtimeClick() {
         sounder_.Close();
         mapTimer_->stop();
         echogramTimer_->stop();
-        view_.realtimeStarted(false);
+        emit realtimeStartedChanged(false);
         logs_.AppendEventLog(QStringLiteral("Realtime STOPPED"));
         state_.Running = false;
     }
 }
 
 void SurveySession::tEchogramTimer() {
-    if (view_.echogramVisible() && state_.NewDepth) view_.echogramDepth(state_.TrueDepthHi);
+    if (echogramVisible_ && state_.NewDepth) emit echogramDepthAdded(state_.TrueDepthHi);
     state_.NewDepth = false;
+}
+
+bool SurveySession::createDayFolders(QString* text) {
+    return logs_.folders().create(text);
+}
+
+QString SurveySession::rawLogPath(PortRole role) {
+    return logs_.folders().rawLogPath(
+        role == PortRole::Gnss ? RawLogKind::Gnss : RawLogKind::Sounder, clock_.now().date());
 }
 
 }  // namespace nivora

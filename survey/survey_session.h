@@ -2,59 +2,68 @@
 
 // A survey as the main window runs it, without widgets: the two serial
 // readers, the shared real-time state, the real-time cycle on its timer, the
-// track layers, event marks and every survey log. It runs on an injectable
-// clock and timer source, so a whole survey day can run in virtual time.
+// track layers, event marks, the file commands and every survey log. It runs
+// on an injectable clock and timer source, so a whole survey day can run in
+// virtual time.
+//
+// It speaks outwards only through its signals, grouped by what they feed;
+// each window connects to what it shows. Windows tell it what it needs to
+// know about them through the setters; it never asks. Questions go through
+// OperatorPrompts, and with nobody to answer the answer is No.
 
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
-#include "config/device_settings.h"
-#include "config/latency_shape.h"
-#include "config/navigation_settings.h"
-#include "config/offsets_model.h"
-#include "config/svp_model.h"
+#include "config/config_host.h"
+#include "config/settings_models.h"
 #include "core/clock.h"
 #include "core/error_report.h"
 #include "geodesy/fix_projection.h"
-#include "sensors/echosounder.h"
-#include "sensors/gnss_line_handler.h"
-#include "sensors/realtime_state.h"
 #include "sensors/serial_gps.h"
-#include "survey/session_view.h"
+#include "survey/gnss_handler.h"
+#include "survey/realtime_state.h"
+#include "survey/sounder_handler.h"
 #include "survey/standard_layers.h"
 #include "survey/survey_logs.h"
 #include "survey/track_recorder.h"
+#include "survey/vessel_symbol.h"
 
 namespace nivora {
 
 class CanvasDocument;
 
-// The live settings: the models the settings windows edit.
-struct SurveyModels {
-    DeviceSettingsModel device;
-    OffsetsModel offsets;
-    SvpModel svp;
-    NavigationSettings navigation;
-    VesselShapeModel vesselShape;
-    LatencyModel latency;
-
-    // Everything from the settings file, as the windows load it at start.
-    void load(const QString& iniPath);
-};
-
 enum class TrackClass { Fixed, Float, NoFix };
 
-class SurveySession : public QObject {
+// The real-time data window's labels, set at the start of every tick.
+struct TickReadouts {
+    QString fixed;          // "Fixed": the fix quality
+    QString antennaHeight;  // "LAntennaH", 2 decimals
+    QString tideHeight;     // "LTideHt": "-" while the Offsets window is open
+    QString satellites;     // "SatelliteLabel"
+};
+
+// The canvas's mouse buttons as the session distinguishes them.
+enum class MouseButton { Left, Right, Middle };
+
+class SurveySession : public QObject, public ConfigHost {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kInitialMapIntervalMs = 500;
     static constexpr int kEchogramIntervalMs = 200;
+    static constexpr const char* kCaptionPrefix = "Nivora Depthwright - ";
+    static constexpr const char* kLayoutFilter = "Nivora Wayline [*.nwl]|*.nwl|All Files [*.*]|*.*";
+    static constexpr const char* kDxfFilter = "AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*";
 
-    SurveySession(const QString& iniPath, const DayFolders& folders, SurveyModels& models, CanvasDocument& doc,
-                  Clock& clock, TimerSource& timers, SessionView& view, QObject* parent = nullptr);
+    // The models are loaded already; the session edits them and saves
+    // through their settings file. `prompts` may be null: nobody answers.
+    SurveySession(SurveyModels& models, const DayFolders& folders, CanvasDocument& doc,
+                  Clock& clock, TimerSource& timers, OperatorPrompts* prompts = nullptr,
+                  QObject* parent = nullptr);
     ~SurveySession() override;
 
     RealtimeState& state() { return state_; }
@@ -63,13 +72,36 @@ public:
     TNivoraSerialGPS& sounder() { return sounder_; }
     SurveyLogs& logs() { return logs_; }
     CanvasDocument& document() { return doc_; }
+    SurveyModels& models() { return models_; }
     const StandardLayers& layers() const { return layers_; }
+    const QString& caption() const { return caption_; }
     bool parametersLoaded() const { return projector_.has_value(); }
     bool mapTimerActive() const { return mapTimer_->isActive(); }
     int mapTimerInterval() const { return mapTimer_->interval(); }
+    bool echogramTimerActive() const { return echogramTimer_->isActive(); }
 
     // Where the readers' bytes come from (default: serial ports).
     void setTransportFactories(TransportFactory gnss, TransportFactory sounder);
+    void setPrompts(OperatorPrompts* prompts) { prompts_ = prompts; }
+
+    // ---- What the windows tell the session ----
+    void setOffsetsWindowVisible(bool visible) { offsetsVisible_ = visible; }
+    void setMonitorRunning(bool running) { monitorRunning_ = running; }
+    void setEchogramVisible(bool visible) { echogramVisible_ = visible; }
+    void setLatencyWindowVisible(bool visible) { latencyVisible_ = visible; }
+    void setRunlineWindowVisible(bool visible) { runlineVisible_ = visible; }
+    void setLanguage(Language language) { language_ = language; }
+
+    // ---- Lifecycle of the main window ----
+    // First show: the standard layers, the last layout in replace mode, the
+    // caption and the "CANVAS" keys into the view.
+    void firstShow();
+    // The close query: readers closed ignoring errors, the layout snapshot,
+    // the "CANVAS" keys from the view. Window placements are the windows'.
+    void closeSequence();
+    // The view and overlay corners as the "CANVAS" keys hold them.
+    CanvasKeys canvasKeys() const;
+    void applyCanvasKeys(const CanvasKeys& keys);
 
     // ---- Real time ----
     void RealtimeClick();
@@ -79,6 +111,23 @@ public:
     void tEchogramTimer();
     void setMapTimerInterval(int ms);
 
+    // ---- File commands ----
+    bool newLayout();
+    bool openLayout();
+    // The layout snapshot ("Save"): the file written, empty on failure.
+    QString saveSnapshot();
+    bool saveLayoutAs();
+    bool importDxf();
+    bool exportDxf();
+    // The caption's file name after a load or save.
+    void setCaptionFile(const QString& text);
+
+    // ---- View commands ----
+    void zoomIn();
+    void zoomOut();
+    void zoomExtents();
+    void setFollowVessel(bool follow);
+
     // ---- Layers, tracks and selection ----
     void EnsureLayers();
     // Asks, clears one track layer and logs it; false when the operator said no.
@@ -86,47 +135,141 @@ public:
     bool clearUserShapes();
     void selectTracks();
     void selectShapes();
-    // The canvas reports the start and end of a drawing with the mouse.
-    void drawBegan();
-    void drawEnded(int shapeType);
     void deleteSelected();
     void cancelSelection();
     void deleteButtonUsed() { deleteButtonUsed_ = true; }
+
+    // ---- Canvas events ----
+    void drawBegan();
+    void drawEnded(int shapeType);
+    void worldMouseMove(double x, double y);
+    void worldMouseDown(MouseButton button, double x, double y);
+    // One wheel step at the last pointer position; up zooms in.
+    void wheelStep(bool up);
     void shapeNumberSelected(std::int32_t id);
+    // The distance and grid bearing (degrees clockwise from north, [0, 360))
+    // from (x0, y0) to (x, y).
+    static std::pair<double, double> distanceAndBearing(double x0, double y0, double x, double y);
+
+    // ---- Keys ----
+    void escapePressed();
+    void toggleDepthSpeedCorner();  // F2
+    void toggleGgaOverlayCorner();  // F3
 
     // ---- Events ----
     // Returns the number of the event marked.
     int markEvent();
     bool resetEventNumbering();
 
+    // ---- Tools ----
+    // Sends a receiver make's command set through the GNSS reader.
+    bool sendReceiverPreset(const QString& caption);
+    // The folder "Open Log Folder" shows: the GNSS raw log's, also before
+    // real time has started.
+    QString logFolder() const;
+
     // ---- Logs and errors ----
     void AppendEventLog(const QString& text) { logs_.AppendEventLog(text); }
     // A short status message: the message window and the events log.
     void message(const QString& text);
     // The one error path: throttled, logged, shown.
-    void reportError(const QString& text);
-
-    // The layout snapshot ("Save"). Returns the file written, empty on failure.
-    QString Save();
+    void reportError(const QString& text) override;
 
     // The grid image of a position with the parameters the cycle took, or
     // nothing before they are taken or when the position is none.
-    std::optional<std::pair<double, double>> gridPosition(double latitude, double longitude, double altitude);
+    std::optional<std::pair<double, double>> gridPosition(double latitude, double longitude,
+                                                          double altitude);
 
-private:
+    // ---- ConfigHost: what the settings windows need ----
+    Language language() const override { return language_; }
+    void appendSettingsReport(const QStringList& texts) override {
+        logs_.appendSettingsReport(texts);
+    }
+    bool appendOffsetsRecord(const QString& record) override {
+        return logs_.appendOffsetsRecord(record);
+    }
+    bool createDayFolders(QString* message) override;
+    void Save() override { saveSnapshot(); }
+    bool realtimeRunning() const override { return state_.Running; }
+    void startRealtime() override { RealtimeClick(); }
+    void setRealtimeTimerInterval(int ms) override { setMapTimerInterval(ms); }
+    void showProfileWindow() override { emit profileWindowRequested(); }
+    void setMonitorPaused(bool paused) override { monitorRunning_ = !paused; }
+    void setDepthDisplay(bool lowFrequencyShown) override {
+        emit depthDisplayChanged(lowFrequencyShown);
+    }
+    TNivoraSerialGPS* reader(PortRole role) override {
+        return role == PortRole::Gnss ? &gnss_ : &sounder_;
+    }
+    QString rawLogPath(PortRole role) override;
+    void setCanvasGridVisible(bool visible) override;
+    void setCanvasGridSpacing(double x, double y) override;
+    void setCanvasGridColour(TColor colour) override;
+    void setCanvasBackground(TColor colour) override;
+    void displaySettingsChanged(const DisplaySettings& settings) override;
+    void repaintCanvas() override { emit canvasRepaintRequested(); }
+
+  signals:
+    // Real-time read-outs (the real-time data window, the settings window's groups).
+    void readoutsChanged(const nivora::TickReadouts& readouts);
+    void speedTextChanged(const QString& knots);
+    void depthTextsChanged(const QString& high, const QString& low);
+    void depthFramesColourChanged(nivora::TColor colour);
+    void depthFramesVisibleChanged(bool visible);
+    void depthDisplayChanged(bool lowFrequencyShown);
+    void fixIndicatorColourChanged(nivora::TColor colour);
+    void gpsGroupColourChanged(nivora::TColor colour);
+    void batteryVoltageChanged(const QString& volts);
+    // Status bar panels: 0 latitude or selection prompts, 1 longitude, 2
+    // easting, 3 northing, 4 and 5 the last clicked point.
+    void statusPanelChanged(int index, const QString& text);
+    // Messages (the message window) and error reports (already throttled
+    // and logged).
+    void messagePosted(const QString& text);
+    void errorPosted(const QString& text);
+    // Real time started or stopped; the Realtime button's state.
+    void realtimeStartedChanged(bool running);
+    void realtimeButtonDownChanged(bool down);
+    // The echogram feed.
+    void echogramShowRequested();
+    void echogramDepthAdded(double depth);
+    // The settings window's monitor.
+    void monitorLineReceived(nivora::PortRole port, const QByteArray& line);
+    void gnssMonitorColourChanged(nivora::TColor colour);
+    void latencyMeasured(qint64 ms);
+    // The main window and its canvas.
+    void captionChanged(const QString& caption);
+    void canvasRepaintRequested();
+    void canvasBackgroundChanged(nivora::TColor colour);
+    void toolModeRequested(int mode);  // the canvas's ToolMode: 6 polygon, 0 none
+    void deleteShortcutOnTrackItem(bool on);
+    void profileWindowRequested();
+    // A line or polyline drawn while the run line window is open: its route.
+    void routeDrawn(const std::vector<QPointF>& points);
+
+  private:
+    struct LiveSetting {
+        int value;
+    };
+    int liveInteger(LiveSetting& setting, const QString& text, const char* name);
     void connectReaders();
-    void onGnssLine(const QByteArray& line);
-    void onSounderLine(const QByteArray& line);
+    void onGnssLine(const NmeaSentence& sentence);
+    void onSounderLine(std::string_view line);
     void writeCoordinateRow();
     bool takeParameters();
     void startSelectionPolygon(const QString& prompt);
     void finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what);
+    void removeVesselAndGrid();
+    bool askYesNo(const QString& question);
+    QString chooseOpenFile(const QString& title, const QString& filter);
+    QString chooseSaveFile(const QString& title, const QString& filter);
+    void saveSettings(const std::function<void(IniStore&)>& change);
+    bool loadLayout(const QString& path, bool append);
 
-    QString iniPath_;
     SurveyModels& models_;
     CanvasDocument& doc_;
     Clock& clock_;
-    SessionView& view_;
+    OperatorPrompts* prompts_;
     RealtimeState state_;
     SurveyLogs logs_;
     ErrorReporter errors_;
@@ -140,13 +283,26 @@ private:
     TrackRecorder track_;
     std::optional<geodesy::FixProjector> projector_;
     VesselShape vesselShape_;
-    QString speedLabel_;
     QString depthHighText_ = QStringLiteral("0.00");
     QString depthLowText_ = QStringLiteral("0.00");
+    QString caption_;
     TColor background_;
+    Language language_ = Language::English;
+    bool offsetsVisible_ = false;
+    bool monitorRunning_ = false;
+    bool echogramVisible_ = false;
+    bool latencyVisible_ = false;
+    bool runlineVisible_ = false;
     bool trackSelectMode_ = false;
     bool shapeSelectMode_ = false;
     bool deleteButtonUsed_ = false;
+    // Last good values of the navigation fields the tick converts.
+    LiveSetting vesselWidth_{2};
+    LiveSetting trackWidth_{2};
+    LiveSetting trackInterval_{20};
+    double pointerX_ = 0, pointerY_ = 0;
+    bool measuring_ = false;
+    double measureX0_ = 0, measureY0_ = 0;
 };
 
 }  // namespace nivora

@@ -5,8 +5,8 @@
 
 namespace nivora {
 
-std::int32_t TrackRecorder::tick(CanvasDocument& doc, const StandardLayers& layers, const TrackSettings& s,
-                                 int fixQuality, double e, double n) {
+std::int32_t TrackRecorder::tick(CanvasDocument& doc, const StandardLayers& layers,
+                                 const TrackSettings& s, int fixQuality, double e, double n) {
     std::int32_t id = 0;
     if (first_) {
         first_ = false;
@@ -14,7 +14,8 @@ std::int32_t TrackRecorder::tick(CanvasDocument& doc, const StandardLayers& laye
         previousN_ = n;
     } else if (counter_ >= s.interval) {
         const int layer = trackLayerFor(layers, fixQuality);
-        id = s.drawAsLine ? doc.DrawLine(previousE_, previousN_, e, n, layer) : doc.DrawPoint(e, n, layer);
+        id = s.drawAsLine ? doc.DrawLine(previousE_, previousN_, e, n, layer)
+                          : doc.DrawPoint(e, n, layer);
         const TColor colour = layer == layers.trackFix     ? s.fixedColor
                               : layer == layers.trackFloat ? s.floatColor
                                                            : s.noFixColor;

@@ -24,15 +24,15 @@ struct TrackSettings {
 };
 
 class TrackRecorder {
-public:
+  public:
     // One tick at grid position (e, n). Returns the id of the mark laid, or 0.
-    std::int32_t tick(CanvasDocument& doc, const StandardLayers& layers, const TrackSettings& settings,
-                      int fixQuality, double e, double n);
+    std::int32_t tick(CanvasDocument& doc, const StandardLayers& layers,
+                      const TrackSettings& settings, int fixQuality, double e, double n);
 
     bool started() const { return !first_; }
     int counter() const { return counter_; }
 
-private:
+  private:
     bool first_ = true;
     double previousE_ = 0;
     double previousN_ = 0;

@@ -10,23 +10,26 @@
 #include <string>
 
 #include "core/clock.h"
-#include "sensors/echosounder.h"
-#include "sensors/gnss_line_handler.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_gps.h"
+#include "survey/gnss_handler.h"
+#include "survey/sounder_handler.h"
 
 namespace nivora {
 namespace {
 
-std::string withChecksum(const std::string& body) { return withNmeaChecksum(body) + "\r\n"; }
+std::string withChecksum(const std::string& body) {
+    return withNmeaChecksum(body) + "\r\n";
+}
 
 // RTK fixes of a moving boat, each with a valid checksum.
 std::string ggaStream(int lines) {
     std::string s;
     for (int i = 0; i < lines; ++i) {
-        s += withChecksum("$GNGGA,1012" + std::to_string(10 + i % 50) + ".00,4101.23456" + std::to_string(10 + i % 90) +
-                          ",N,02900.12345" + std::to_string(10 + i % 80) + ",E,4,24,0.6,45.123,M,36.100,M,1.0,0000");
+        s += withChecksum("$GNGGA,1012" + std::to_string(10 + i % 50) + ".00,4101.23456" +
+                          std::to_string(10 + i % 90) + ",N,02900.12345" +
+                          std::to_string(10 + i % 80) + ",E,4,24,0.6,45.123,M,36.100,M,1.0,0000");
     }
     return s;
 }
@@ -83,30 +86,34 @@ void BM_AssembleAndDecodeGga(benchmark::State& st) {
 }
 BENCHMARK(BM_AssembleAndDecodeGga);
 
-// The whole reader: poll ticks, raw bytes, line events, decoding, position events,
-// plus the window's GNSS line handler on every line.
+// The whole reader: poll ticks, raw bytes, line cutting, decoding, position
+// events, plus the survey's GNSS line handler on every line, the line cut once
+// for both.
 void BM_ReaderWithGnssHandler(benchmark::State& st) {
     const std::string data = ggaStream(kLines);
     VirtualTime vt(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
     RealtimeState state;
     GnssLineHandler handler(state);
-    OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"), QStringLiteral("0")};
+    OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"),
+                             QStringLiteral("0")};
     GnssLineInputs in;
     in.offsets = &offsets;
     TNivoraSerialGPS reader(vt, vt);
     MemoryTransport* port = nullptr;
     reader.setTransportFactory(MemoryTransport::factory(port));
-    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS* r, const QByteArray& l) {
-        in.readerFixQuality = r->FixQuality();
-        handler.handle(std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
+    reader.setLineSink([&](const NmeaSentence& s) {
+        in.readerFixQuality = reader.FixQuality();
+        handler.handle(s, in);
     });
     reader.Open();
     const QByteArray bytes(data.data(), static_cast<qsizetype>(data.size()));
     for (auto _ : st) {
         port->push(bytes);
-        while (port->bytesAvailable() > 0) reader.pollTick();
+        while (port->bytesAvailable() > 0)
+            reader.pollTick();
     }
-    if (reader.badChecksumCount() != 0 || state.AntennaHeight == 0) st.SkipWithError("lines were not decoded");
+    if (reader.badChecksumCount() != 0 || state.AntennaHeight == 0)
+        st.SkipWithError("lines were not decoded");
     st.SetItemsProcessed(st.iterations() * kLines);
 }
 BENCHMARK(BM_ReaderWithGnssHandler);
@@ -114,7 +121,8 @@ BENCHMARK(BM_ReaderWithGnssHandler);
 // The echosounder line handler: family key, scan, correction, alarm, row decision.
 void BM_SounderLines(benchmark::State& st) {
     std::vector<std::string> lines;
-    for (int i = 0; i < 1000; ++i) lines.push_back("$SDDBT,32.8,f," + std::to_string(5 + i % 30) + ".25,M,5.4,F*00");
+    for (int i = 0; i < 1000; ++i)
+        lines.push_back("$SDDBT,32.8,f," + std::to_string(5 + i % 30) + ".25,M,5.4,F*00");
     RealtimeState state;
     state.Offsets.soundVelocity = 1480;
     SounderLineHandler handler(state);
@@ -126,7 +134,8 @@ void BM_SounderLines(benchmark::State& st) {
     in.realtimeRunning = true;
     std::size_t rows = 0;
     for (auto _ : st) {
-        for (const auto& l : lines) rows += handler.handle(l, in).rowDue;
+        for (const auto& l : lines)
+            rows += handler.handle(l, in).rowDue;
     }
     benchmark::DoNotOptimize(rows);
     st.SetItemsProcessed(st.iterations() * static_cast<long long>(lines.size()));

@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 
-#include "core/time_zone.h"
 #include <QTemporaryDir>
 #include <random>
+#include "core/time_zone.h"
 
 #include "canvas/canvas_document.h"
 #include "core/clock.h"
@@ -25,21 +25,24 @@ void BM_TickWithMillionShapes(benchmark::State& st) {
     QTemporaryDir dir;
     VirtualTime vt(QDateTime(QDate(2026, 6, 1), QTime(9, 0)));
     SurveyModels models;
-    models.load(kDemoIni);
+    models.load(SettingsFile(kDemoIni));
+    // Anything the session saves goes to the scratch folder, never the demo.
+    models.file = SettingsFile(QDir(dir.path()).filePath(QStringLiteral("NivoraDW.INI")));
     models.navigation.trackInterval = QStringLiteral("1");
     CanvasDocument doc;
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> e(415000, 416500), n(4540500, 4541800);
     std::vector<int> layers;
-    for (int l = 0; l < 10; ++l) layers.push_back(doc.LayerOpen(QStringLiteral("chart %1").arg(l)));
+    for (int l = 0; l < 10; ++l)
+        layers.push_back(doc.LayerOpen(QStringLiteral("chart %1").arg(l)));
     for (int i = 0; i < 1000000; ++i) {
         const double x = e(rng), y = n(rng);
-        if (i % 5 == 0) doc.DrawLine(x, y, x + 3, y + 3, layers[i % 10]);
-        else doc.DrawPoint(x, y, layers[i % 10]);
+        if (i % 5 == 0)
+            doc.DrawLine(x, y, x + 3, y + 3, layers[i % 10]);
+        else
+            doc.DrawPoint(x, y, layers[i % 10]);
     }
-    SessionView view;
-    SurveySession session(QDir(dir.path()).filePath(QStringLiteral("NivoraDW.INI")),
-                          DayFolders(dir.path(), QDate(2026, 6, 1)), models, doc, vt, vt, view);
+    SurveySession session(models, DayFolders(dir.path(), QDate(2026, 6, 1)), doc, vt, vt);
     session.state().CurrentLatitude = 41.0;
     session.state().CurrentLongitude = 29.0;
     session.state().TrueDepthHi = 12.3;
@@ -66,7 +69,8 @@ void BM_SimulatedHour(benchmark::State& st) {
         if (!cli::runSimulation(o, &summary, &error)) st.SkipWithError(error.toStdString().c_str());
         st.counters["rows"] = static_cast<double>(summary.rows);
     }
-    st.counters["hours_per_second"] = benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
+    st.counters["hours_per_second"] =
+        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimulatedHour)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -4,11 +4,11 @@
 
 #include <QCoreApplication>
 
-#include "core/time_zone.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include "core/time_zone.h"
 
 #include "tools/cli/survey_runs.h"
 
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
             const long kb = residentKb();
             peakKb = std::max(peakKb, kb);
             std::printf("%6lld %10lld %18lld %12ld\n", static_cast<long long>(t / 3600000),
-                        static_cast<long long>(hour.restart()), static_cast<long long>(slowestSecondUs), kb);
+                        static_cast<long long>(hour.restart()),
+                        static_cast<long long>(slowestSecondUs), kb);
             std::fflush(stdout);
             slowestSecondUs = 0;
         }
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 2;
     }
-    std::printf("soundings %lld, rows %lld, errors %lld, peak RSS %ld kB\n", summary.soundings, summary.rows,
-                summary.errors, peakKb);
+    std::printf("soundings %lld, rows %lld, errors %lld, peak RSS %ld kB\n", summary.soundings,
+                summary.rows, summary.errors, peakKb);
     return 0;
 }

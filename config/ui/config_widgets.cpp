@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <array>
 
-#include "config/ini_file.h"
+#include "core/settings_file.h"
 #include "config/window_placement.h"
 #include "core/ini_store.h"
 #include "core/number_text.h"
@@ -174,7 +174,7 @@ QString QtOperatorPrompts::chooseOpenFile(const QString& title, const QString& f
 
 // ---- Placement ----
 
-bool SaveWindowPlacement(const QWidget& window, const QString& iniPath, QString* error) {
+bool SaveWindowPlacement(const QWidget& window, const SettingsFile& settings, QString* error) {
     WindowPlacement p;
     // A maximised window keeps its normal place for the next restore.
     const QRect normal =
@@ -187,12 +187,11 @@ bool SaveWindowPlacement(const QWidget& window, const QString& iniPath, QString*
     p.Width = normal.isValid() ? normal.width() : window.width();
     p.Height = normal.isValid() ? normal.height() : window.height();
     const QString section = window.objectName();
-    return updateIniFile(
-        iniPath, [&](IniStore& ini) { writeWindowPlacement(ini, section, p); }, error);
+    return settings.update([&](IniStore& ini) { writeWindowPlacement(ini, section, p); }, error);
 }
 
-void RestoreWindowPlacement(QWidget& window, const QString& iniPath, bool sizing) {
-    const IniStore ini(iniPath);
+void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings, bool sizing) {
+    const IniStore ini = settings.read();
     const WindowPlacement stored =
         readWindowPlacement(ini, window.objectName(), window.width(), window.height());
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();

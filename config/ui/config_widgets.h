@@ -15,6 +15,8 @@ class QLineEdit;
 
 namespace nivora {
 
+class SettingsFile;
+
 inline QColor toQColor(TColor c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
 }
@@ -87,8 +89,9 @@ class QtOperatorPrompts final : public OperatorPrompts {
 
 // The placement section is the window's object name. Saving returns false
 // with the reason when the settings file could not be written.
-bool SaveWindowPlacement(const QWidget& window, const QString& iniPath, QString* error = nullptr);
-void RestoreWindowPlacement(QWidget& window, const QString& iniPath, bool sizing);
+bool SaveWindowPlacement(const QWidget& window, const SettingsFile& settings,
+                         QString* error = nullptr);
+void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings, bool sizing);
 
 // A label and field row helper for the windows' forms.
 QLineEdit* namedLineEdit(const char* name, QWidget* parent);

@@ -18,7 +18,6 @@
 #include "config/ui/config_widgets.h"
 #include "core/clock.h"
 #include "core/date_time_text.h"
-#include "core/ini_store.h"
 
 namespace nivora {
 namespace {
@@ -83,14 +82,14 @@ bool isNumberField(OffsetField f) {
 }  // namespace
 
 TOffsets::TOffsets(OffsetsModel& model, const SvpModel* svp, ConfigHost& host,
-                   OperatorPrompts& prompts, const QString& iniPath, const Clock& clock,
+                   OperatorPrompts& prompts, const SettingsFile& settings, const Clock& clock,
                    QWidget* parent)
     : QWidget(parent, Qt::Window),
       model_(model),
       svp_(svp),
       host_(host),
       prompts_(prompts),
-      iniPath_(iniPath),
+      settings_(settings),
       clock_(clock) {
     setObjectName(QStringLiteral("TOffsets"));
     setWindowTitle(QStringLiteral("Offsets Essential for Post Processing / Recovery"));
@@ -173,20 +172,20 @@ void TOffsets::setProfileInUse(bool used) {
 }
 
 void TOffsets::RealtimeClick() {
-    const RealtimeContext context{host_, prompts_, iniPath_, svp_ && svp_->profileInUse()};
+    const RealtimeContext context{host_, prompts_, settings_, svp_ && svp_->profileInUse()};
     const OffsetsCheck check = confirmOffsetsAndStart(model_, context);
     if (!check.ok) {
         if (QLineEdit* e = fields_.value(check.focus)) e->setFocus();
         return;
     }
     QString error;
-    if (!SaveWindowPlacement(*this, iniPath_, &error)) host_.reportError(error);
+    if (!SaveWindowPlacement(*this, settings_, &error)) host_.reportError(error);
     close();
 }
 
 void TOffsets::CancelClick() {
     QString error;
-    if (!SaveWindowPlacement(*this, iniPath_, &error)) host_.reportError(error);
+    if (!SaveWindowPlacement(*this, settings_, &error)) host_.reportError(error);
     close();
 }
 
@@ -218,8 +217,7 @@ bool TOffsets::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TOffsets::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, iniPath_, false);
-    model_.load(IniStore(iniPath_));
+    RestoreWindowPlacement(*this, settings_, false);
     syncFromModel();
     refreshTime();
     model_.windowVisible = true;
@@ -232,7 +230,7 @@ void TOffsets::hideEvent(QHideEvent* event) {
 }
 
 void TOffsets::closeEvent(QCloseEvent* event) {
-    RestoreWindowPlacement(*this, iniPath_, false);
+    RestoreWindowPlacement(*this, settings_, false);
     QWidget::closeEvent(event);
 }
 

@@ -10,6 +10,7 @@
 
 #include "config/config_host.h"
 #include "config/offsets_model.h"
+#include "core/settings_file.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,9 +26,10 @@ class TOffsets : public QWidget {
     Q_OBJECT
 
   public:
-    // `svp` tells whether the sound velocity profile is in use (may be null).
+    // `svp` tells whether the sound velocity profile is in use (may be null);
+    // `settings` is where "Save && Go realtime" and the placement are saved.
     TOffsets(OffsetsModel& model, const SvpModel* svp, ConfigHost& host, OperatorPrompts& prompts,
-             const QString& iniPath, const Clock& clock, QWidget* parent = nullptr);
+             const SettingsFile& settings, const Clock& clock, QWidget* parent = nullptr);
 
     OffsetsModel& model() { return model_; }
     QLineEdit* field(OffsetField f) const { return fields_.value(f); }
@@ -55,7 +57,7 @@ class TOffsets : public QWidget {
     const SvpModel* svp_;
     ConfigHost& host_;
     OperatorPrompts& prompts_;
-    QString iniPath_;
+    SettingsFile settings_;
     const Clock& clock_;
     QMap<OffsetField, QLineEdit*> fields_;
     QLabel* time_ = nullptr;

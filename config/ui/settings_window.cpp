@@ -18,7 +18,6 @@
 #include <QVBoxLayout>
 
 #include "config/ui/config_widgets.h"
-#include "core/ini_store.h"
 
 namespace nivora {
 namespace {
@@ -44,12 +43,12 @@ QGroupBox* group(const QString& title, QWidget* parent) {
 }  // namespace
 
 TFGPS::TFGPS(DeviceSettingsModel& model, ConfigHost& host, OperatorPrompts& prompts,
-             const QString& iniPath, QWidget* parent)
+             const SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       model_(model),
       host_(host),
       prompts_(prompts),
-      iniPath_(iniPath) {
+      settings_(settings) {
     setObjectName(QStringLiteral("TFGPS"));
     setWindowTitle(QStringLiteral("Settings"));
 
@@ -82,7 +81,6 @@ TFGPS::TFGPS(DeviceSettingsModel& model, ConfigHost& host, OperatorPrompts& prom
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    model_.load(IniStore(iniPath_));
     syncFromModel();
 }
 
@@ -448,7 +446,7 @@ void TFGPS::familyChosen(const QString& name) {
 }
 
 void TFGPS::lockClicked(bool ticked) {
-    model_.saveAndLock(ticked, iniPath_, host_, prompts_);
+    model_.saveAndLock(ticked, settings_, host_, prompts_);
     syncLockState();
 }
 
@@ -507,8 +505,9 @@ void TFGPS::showEvent(QShowEvent* event) {
         shownBefore_ = true;
         if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     }
-    model_.onShow(IniStore(iniPath_));
-    syncLockState();
+    model_.onShow();
+    // The models are shared: show what they hold now.
+    syncFromModel();
     const DisplaySettings& d = model_.display();
     host_.setCanvasGridVisible(d.GridVisibleSetting);
     const GridSpacingPair spacing = model_.canvasGridSpacing();

@@ -11,6 +11,7 @@
 
 #include "config/config_host.h"
 #include "config/device_settings.h"
+#include "core/settings_file.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,9 +28,10 @@ class TFGPS : public QWidget {
     Q_OBJECT
 
   public:
-    // Loads the settings file into the model (window creation).
+    // Shows the model as loaded at program start; `settings` is where a
+    // lock click saves.
     TFGPS(DeviceSettingsModel& model, ConfigHost& host, OperatorPrompts& prompts,
-          const QString& iniPath, QWidget* parent = nullptr);
+          const SettingsFile& settings, QWidget* parent = nullptr);
 
     DeviceSettingsModel& model() { return model_; }
 
@@ -89,7 +91,7 @@ class TFGPS : public QWidget {
     DeviceSettingsModel& model_;
     ConfigHost& host_;
     OperatorPrompts& prompts_;
-    QString iniPath_;
+    SettingsFile settings_;
     bool syncing_ = false;
     bool shownBefore_ = false;
 

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "config/ini_file.h"
 #include "config/ui/config_widgets.h"
 #include "core/ini_store.h"
 
@@ -28,9 +27,9 @@ TextSpinEdit* spin(const char* name, int minimum, int maximum, int step, QWidget
 
 // ---- TNavset ----
 
-TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const QString& iniPath,
+TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile& settings,
                  QWidget* parent)
-    : QWidget(parent, Qt::Tool), model_(model), host_(host), iniPath_(iniPath) {
+    : QWidget(parent, Qt::Tool), model_(model), host_(host), settings_(settings) {
     setObjectName(QStringLiteral("TNavset"));
     setWindowTitle(QStringLiteral("Navigation Settings"));
 
@@ -137,12 +136,11 @@ void TNavset::updateRateEdited(const QString& text) {
 
 void TNavset::savePlacement() {
     QString error;
-    if (!SaveWindowPlacement(*this, iniPath_, &error)) host_.reportError(error);
+    if (!SaveWindowPlacement(*this, settings_, &error)) host_.reportError(error);
 }
 
 void TNavset::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, iniPath_, false);
-    model_.load(IniStore(iniPath_));
+    RestoreWindowPlacement(*this, settings_, false);
     syncFromModel();
     QString error;
     if (const auto period = model_.timerIntervalMs(&error)) {
@@ -160,8 +158,7 @@ void TNavset::hideEvent(QHideEvent* event) {
 
 void TNavset::closeEvent(QCloseEvent* event) {
     QString error;
-    if (!updateIniFile(
-            iniPath_, [this](IniStore& ini) { model_.save(ini); }, &error))
+    if (!settings_.update([this](IniStore& ini) { model_.save(ini); }, &error))
         host_.reportError(error);
     savePlacement();
     QWidget::closeEvent(event);
@@ -169,8 +166,9 @@ void TNavset::closeEvent(QCloseEvent* event) {
 
 // ---- TfLatency ----
 
-TfLatency::TfLatency(LatencyModel& model, ConfigHost& host, const QString& iniPath, QWidget* parent)
-    : QWidget(parent, Qt::Tool), model_(model), host_(host), iniPath_(iniPath) {
+TfLatency::TfLatency(LatencyModel& model, ConfigHost& host, const SettingsFile& settings,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Tool), model_(model), host_(host), settings_(settings) {
     setObjectName(QStringLiteral("TfLatency"));
     setWindowTitle(QStringLiteral("Latency"));
 
@@ -189,8 +187,13 @@ TfLatency::TfLatency(LatencyModel& model, ConfigHost& host, const QString& iniPa
     (new QVBoxLayout(this))->addWidget(group_);
 
     connect(eLatencyTol_, &QLineEdit::textEdited, this, &TfLatency::toleranceEdited);
-    model_.load(IniStore(iniPath_));
     syncFromModel();
+}
+
+void TfLatency::showEvent(QShowEvent* event) {
+    // The models are shared: show what this one holds now.
+    syncFromModel();
+    QWidget::showEvent(event);
 }
 
 void TfLatency::syncFromModel() {
@@ -214,16 +217,15 @@ void TfLatency::recordLatency(qint64 ms) {
 void TfLatency::toleranceEdited(const QString& text) {
     if (!model_.setToleranceText(text)) return;
     QString error;
-    if (!updateIniFile(
-            iniPath_, [this](IniStore& ini) { model_.save(ini); }, &error))
+    if (!settings_.update([this](IniStore& ini) { model_.save(ini); }, &error))
         host_.reportError(error);
 }
 
 // ---- TFShape ----
 
-TFShape::TFShape(VesselShapeModel& model, OperatorPrompts& prompts, const QString& iniPath,
+TFShape::TFShape(VesselShapeModel& model, OperatorPrompts& prompts, const SettingsFile& settings,
                  QWidget* parent)
-    : QWidget(parent, Qt::Tool), model_(model), prompts_(prompts), iniPath_(iniPath) {
+    : QWidget(parent, Qt::Tool), model_(model), prompts_(prompts), settings_(settings) {
     setObjectName(QStringLiteral("TFShape"));
     setWindowTitle(QStringLiteral("Vessel Geometry"));
 
@@ -261,8 +263,13 @@ TFShape::TFShape(VesselShapeModel& model, OperatorPrompts& prompts, const QStrin
     layout->addWidget(pole);
     layout->addLayout(buttons);
 
-    model_.load(IniStore(iniPath_));
     syncFromModel();
+}
+
+void TFShape::showEvent(QShowEvent* event) {
+    // The models are shared: show what this one holds now.
+    syncFromModel();
+    QWidget::showEvent(event);
 }
 
 QLineEdit* TFShape::field(const char* name, QString VesselShapeModel::*member) {
@@ -287,8 +294,7 @@ void TFShape::DefaultClick() {
 
 void TFShape::SaveAndHideClick() {
     QString error;
-    if (!updateIniFile(
-            iniPath_, [this](IniStore& ini) { model_.save(ini); }, &error)) {
+    if (!settings_.update([this](IniStore& ini) { model_.save(ini); }, &error)) {
         prompts_.showError(error);
         return;
     }

@@ -8,6 +8,7 @@
 #include "config/config_host.h"
 #include "config/latency_shape.h"
 #include "config/navigation_settings.h"
+#include "core/settings_file.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -23,7 +24,8 @@ class TNavset : public QWidget {
     Q_OBJECT
 
   public:
-    TNavset(NavigationSettings& model, ConfigHost& host, const QString& iniPath,
+    // Shows the model; closing saves it to `settings`.
+    TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile& settings,
             QWidget* parent = nullptr);
 
     NavigationSettings& model() { return model_; }
@@ -41,7 +43,7 @@ class TNavset : public QWidget {
 
     NavigationSettings& model_;
     ConfigHost& host_;
-    QString iniPath_;
+    SettingsFile settings_;
 
     ColorBox* VesselColor_ = nullptr;
     TextSpinEdit* VesselWidth_ = nullptr;
@@ -61,7 +63,8 @@ class TfLatency : public QWidget {
     Q_OBJECT
 
   public:
-    TfLatency(LatencyModel& model, ConfigHost& host, const QString& iniPath,
+    // Shows the model; a tolerance that is a number is saved to `settings`.
+    TfLatency(LatencyModel& model, ConfigHost& host, const SettingsFile& settings,
               QWidget* parent = nullptr);
 
     LatencyModel& model() { return model_; }
@@ -69,12 +72,15 @@ class TfLatency : public QWidget {
     void recordLatency(qint64 ms);
     void syncFromModel();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void toleranceEdited(const QString& text);
 
     LatencyModel& model_;
     ConfigHost& host_;
-    QString iniPath_;
+    SettingsFile settings_;
     QGroupBox* group_ = nullptr;
     QLineEdit* eCurrentLatency_ = nullptr;
     QLineEdit* eLatencyAveraged_ = nullptr;
@@ -86,7 +92,8 @@ class TFShape : public QWidget {
     Q_OBJECT
 
   public:
-    TFShape(VesselShapeModel& model, OperatorPrompts& prompts, const QString& iniPath,
+    // Shows the model; "Save && Hide" saves it to `settings`.
+    TFShape(VesselShapeModel& model, OperatorPrompts& prompts, const SettingsFile& settings,
             QWidget* parent = nullptr);
 
     VesselShapeModel& model() { return model_; }
@@ -94,12 +101,15 @@ class TFShape : public QWidget {
     void SaveAndHideClick();
     void syncFromModel();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     QLineEdit* field(const char* name, QString VesselShapeModel::*member);
 
     VesselShapeModel& model_;
     OperatorPrompts& prompts_;
-    QString iniPath_;
+    SettingsFile settings_;
     QLineEdit* edAmount_ = nullptr;
     QLineEdit* edInterval_ = nullptr;
     QLineEdit* edRadious_ = nullptr;

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +13,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "config/ini_file.h"
 #include "config/ui/config_widgets.h"
 #include "core/ini_store.h"
 
@@ -34,13 +32,13 @@ QStringList editedLines(const QString& text) {
 
 }  // namespace
 
-TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts, const QString& iniPath,
-             QWidget* parent)
+TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts,
+             const SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Window),
       model_(model),
       host_(host),
       prompts_(prompts),
-      iniPath_(iniPath) {
+      settings_(settings) {
     setObjectName(QStringLiteral("TfSVP"));
     setWindowTitle(QStringLiteral("Sound Velocity"));
 
@@ -134,13 +132,12 @@ TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts, const 
         emit profileInUseChanged(model_.profileInUse());
     });
 
-    model_.create(IniStore(iniPath_), memoBase());
     syncFromModel();
 }
 
 QString TfSVP::memoBase() const {
-    const QFileInfo ini(iniPath_);
-    return ini.path() + QLatin1Char('/') + ini.completeBaseName();
+    // Where the model was created from, so the memos are saved where they were read.
+    return settings_.companionBase();
 }
 
 QPlainTextEdit* TfSVP::memo(const char* name, QStringList* lines) {
@@ -229,14 +226,15 @@ void TfSVP::DefaultsClick() {
 }
 
 void TfSVP::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, iniPath_, false);
+    RestoreWindowPlacement(*this, settings_, false);
+    // The models are shared: show what this one holds now.
+    syncFromModel();
     QWidget::showEvent(event);
 }
 
 void TfSVP::closeEvent(QCloseEvent* event) {
     QString error;
-    if (!updateIniFile(
-            iniPath_, [this](IniStore& ini) { model_.save(ini); }, &error))
+    if (!settings_.update([this](IniStore& ini) { model_.save(ini); }, &error))
         host_.reportError(error);
     QWidget::closeEvent(event);
 }

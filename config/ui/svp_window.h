@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "config/config_host.h"
+#include "core/settings_file.h"
 #include "config/svp_model.h"
 
 class QCheckBox;
@@ -21,8 +22,9 @@ class TfSVP : public QWidget {
     Q_OBJECT
 
   public:
-    // Loads the memo files and section "SVP" into the model (window creation).
-    TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts, const QString& iniPath,
+    // Shows the model as created at program start (memo files and section
+    // "SVP"); `settings` is where the section and, beside it, the memos are saved.
+    TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts, const SettingsFile& settings,
           QWidget* parent = nullptr);
 
     SvpModel& model() { return model_; }
@@ -53,7 +55,7 @@ class TfSVP : public QWidget {
     SvpModel& model_;
     ConfigHost& host_;
     OperatorPrompts& prompts_;
-    QString iniPath_;
+    SettingsFile settings_;
     bool syncing_ = false;
 
     QPlainTextEdit* mRawSVData_ = nullptr;

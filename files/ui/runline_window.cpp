@@ -32,12 +32,12 @@ W* named(W* widget, const char* name) {
 }  // namespace
 
 TfRunline1::TfRunline1(CanvasDocument* doc, std::function<void()> repaint, RunlineHost* host,
-                       const QString& iniPath, QWidget* parent)
+                       const SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
       doc_(doc),
       repaint_(std::move(repaint)),
       host_(host),
-      iniPath_(iniPath) {
+      settings_(settings) {
     setObjectName(QStringLiteral("TfRunline1"));
     setWindowTitle(QStringLiteral("Runline Generator"));
 
@@ -98,7 +98,7 @@ TfRunline1::TfRunline1(CanvasDocument* doc, std::function<void()> repaint, Runli
 }
 
 void TfRunline1::FormCreate() {
-    const IniStore ini(iniPath_);
+    const IniStore ini = settings_.read();
     eSpacing_->setText(ini.readString(kSection, QStringLiteral("Spacing"), QStringLiteral("10")));
     eLength_->setText(ini.readString(kSection, QStringLiteral("Length"), QStringLiteral("100")));
     const bool perpendicular = ini.readBool(kSection, QStringLiteral("Perpendicular"), true);
@@ -183,11 +183,19 @@ void TfRunline1::bGenerateClick() {
         return;
     }
     GenerateRunlines();
-    IniStore ini(iniPath_);
-    ini.writeString(kSection, QStringLiteral("Spacing"), eSpacing_->text());
-    ini.writeString(kSection, QStringLiteral("Length"), eLength_->text());
-    ini.writeBool(kSection, QStringLiteral("Perpendicular"), rbPerpendicular_->isChecked());
-    ini.save();
+    const QString spacing = eSpacing_->text();
+    const QString length = eLength_->text();
+    const bool perpendicular = rbPerpendicular_->isChecked();
+    QString error;
+    const bool saved = settings_.update(
+        [&](IniStore& ini) {
+            ini.writeString(kSection, QStringLiteral("Spacing"), spacing);
+            ini.writeString(kSection, QStringLiteral("Length"), length);
+            ini.writeBool(kSection, QStringLiteral("Perpendicular"), perpendicular);
+        },
+        &error);
+    // The lines stand; the operator only learns the settings were not kept.
+    if (!saved && host_) host_->ShowMessage(error);
 }
 
 void TfRunline1::bClearClick() {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/settings_file.h"
 #include "core/colors.h"
 #include "files/runlines.h"
 
@@ -52,9 +53,10 @@ class TfRunline1 : public QWidget {
     Q_OBJECT
 
   public:
-    // `repaint` repaints the canvas; `iniPath` is the settings file.
+    // `repaint` repaints the canvas; the "RUNLINE" keys are read from
+    // `settings` here, once, and saved to it by Generate.
     TfRunline1(CanvasDocument* doc, std::function<void()> repaint, RunlineHost* host,
-               const QString& iniPath, QWidget* parent = nullptr);
+               const SettingsFile& settings, QWidget* parent = nullptr);
 
     // The points of a finished canvas drawing.
     void SetRoute(const std::vector<QPointF>& points);
@@ -80,7 +82,7 @@ class TfRunline1 : public QWidget {
     CanvasDocument* doc_;
     std::function<void()> repaint_;
     RunlineHost* host_;
-    QString iniPath_;
+    SettingsFile settings_;
 
     std::vector<QPointF> route_;
     bool routeReady_ = false;

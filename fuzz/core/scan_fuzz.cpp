@@ -25,7 +25,8 @@ bool hasLongDigitRun(std::string_view s) {
     return false;
 }
 
-void compareWithLibc(const nivora::ScanPattern& p, const std::string& pattern, const std::string& line) {
+void compareWithLibc(const nivora::ScanPattern& p, const std::string& pattern,
+                     const std::string& line) {
     const auto& kinds = p.valueKinds();
     // The sanitizer's sscanf check sizes %Ns buffers by N: keep widths small.
     if (kinds.size() > 3 || hasLongDigitRun(line)) return;
@@ -87,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view all(reinterpret_cast<const char*>(data), size);
     const std::size_t split = all.find('\0');
     const std::string_view pattern = split == std::string_view::npos ? all : all.substr(0, split);
-    std::string_view line = split == std::string_view::npos ? std::string_view() : all.substr(split + 1);
+    std::string_view line =
+        split == std::string_view::npos ? std::string_view() : all.substr(split + 1);
     line = line.substr(0, line.find('\0'));
     nivora::ScanPattern p(pattern);
     double a = 0, b = 0;

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "sensors/echosounder.h"
-#include "sensors/gnss_line_handler.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
+#include "survey/gnss_handler.h"
+#include "survey/sounder_handler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nivora;
@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RealtimeState state;
     GnssLineHandler gnss(state);
     SounderLineHandler sounder(state);
-    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1"), QStringLiteral("0")};
+    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"),
+                                   QStringLiteral("1"), QStringLiteral("0")};
     GnssLineInputs gin;
     gin.offsets = &offsets;
     NavValues nav;

@@ -53,7 +53,8 @@ TEST(Background, LinesAndPointsOfTheBackgroundColourShowInItsContrast) {
         EXPECT_TRUE(isColor(img, 30, 20, colors::Black)) << "fast " << fast;
         EXPECT_GT(countColor(img, QRect(96, 46, 9, 9), colors::Black), 0) << "fast " << fast;
         img = s.render({colors::Black, 0, fast});
-        EXPECT_TRUE(isColor(img, 30, 20, colors::White)) << "any other background leaves white as it is";
+        EXPECT_TRUE(isColor(img, 30, 20, colors::White))
+            << "any other background leaves white as it is";
     }
     EXPECT_EQ(s.doc.GetShapePenFg(line), colors::White) << "the drawing keeps its colour";
 }

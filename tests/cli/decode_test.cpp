@@ -13,14 +13,15 @@ using test::runCli;
 TEST(DecodeCommand, GnssLogWithStampsCommentsAndABadChecksum) {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("gnss.log"));
-    test::writeFile(log,
-                    "# a comment\n"
-                    "2026-12-08 093007250 $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"
-                    "2026-12-08 093007300 $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48\n"
-                    "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\r\n"
-                    "$GPHDT,274.07,T*03\n"
-                    "$GPGGA,1,49x0.000,N,01131.000,E,5,9,0.9,3,M,0,M,,\n"
-                    "$GPRMC,123520,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+    test::writeFile(
+        log,
+        "# a comment\n"
+        "2026-12-08 093007250 $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n"
+        "2026-12-08 093007300 $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48\n"
+        "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\r\n"
+        "$GPHDT,274.07,T*03\n"
+        "$GPGGA,1,49x0.000,N,01131.000,E,5,9,0.9,3,M,0,M,,\n"
+        "$GPRMC,123520,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
     const auto r = runCli({QStringLiteral("decode"), QStringLiteral("--gnss"), log});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(r.out,
@@ -38,9 +39,10 @@ TEST(DecodeCommand, SounderLog) {
                     "2026-12-08 093007250 $SDDBT,32.8,f,10.0,M,5.4,F\n"
                     "$SDDPT,4.0,0.5\n"
                     "$SDDBT,65.6,f,20.0,M,10.8,F\n");
-    const auto r = runCli({QStringLiteral("decode"), QStringLiteral("--sbes"), log, QStringLiteral("--family"),
-                           QStringLiteral("NMEA DBT"), QStringLiteral("--sv"), QStringLiteral("1480"),
-                           QStringLiteral("--draft"), QStringLiteral("0.5")});
+    const auto r =
+        runCli({QStringLiteral("decode"), QStringLiteral("--sbes"), log, QStringLiteral("--family"),
+                QStringLiteral("NMEA DBT"), QStringLiteral("--sv"), QStringLiteral("1480"),
+                QStringLiteral("--draft"), QStringLiteral("0.5")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QList<QByteArray> rows = r.out.split('\n');
     ASSERT_EQ(rows.size(), 4);
@@ -50,8 +52,9 @@ TEST(DecodeCommand, SounderLog) {
     EXPECT_TRUE(rows[2].startsWith("20,0,20.2333333333")) << rows[2].constData();
     EXPECT_EQ(r.err, "lines read: 3, sentences accepted: 2, dropped for a bad checksum: 0\n");
 
-    const auto custom = runCli({QStringLiteral("decode"), QStringLiteral("--sbes"), log, QStringLiteral("--family"),
-                                QStringLiteral("OTHER"), QStringLiteral("--pattern"), QStringLiteral("%*6s,%lf")});
+    const auto custom =
+        runCli({QStringLiteral("decode"), QStringLiteral("--sbes"), log, QStringLiteral("--family"),
+                QStringLiteral("OTHER"), QStringLiteral("--pattern"), QStringLiteral("%*6s,%lf")});
     EXPECT_EQ(custom.exitCode, 0);
     EXPECT_EQ(custom.out.count('\n'), 4) << custom.out.constData();
 }
@@ -64,14 +67,17 @@ TEST(DecodeCommand, RealCaptureDecodes) {
 }
 
 TEST(DecodeCommand, MistakesGiveOneLineAndAFailingStatus) {
-    auto r = runCli({QStringLiteral("decode"), QStringLiteral("--gnss"), QStringLiteral("/no/such/file")});
+    auto r = runCli(
+        {QStringLiteral("decode"), QStringLiteral("--gnss"), QStringLiteral("/no/such/file")});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith("nivora: cannot read /no/such/file")) << r.err.constData();
     EXPECT_EQ(r.err.count('\n'), 1);
-    r = runCli({QStringLiteral("decode"), QStringLiteral("--sbes"), test::dataPath(QStringLiteral("nmea/sounder.log")),
-                QStringLiteral("--family"), QStringLiteral("Sonar")});
+    r = runCli({QStringLiteral("decode"), QStringLiteral("--sbes"),
+                test::dataPath(QStringLiteral("nmea/sounder.log")), QStringLiteral("--family"),
+                QStringLiteral("Sonar")});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_TRUE(r.err.contains("--family must be one of: Nivora SMT, NMEA DPT")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("--family must be one of: Nivora SMT, NMEA DPT"))
+        << r.err.constData();
     r = runCli({QStringLiteral("decode")});
     EXPECT_NE(r.exitCode, 0);
     r = runCli({QStringLiteral("frobnicate")});

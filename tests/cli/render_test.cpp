@@ -113,20 +113,23 @@ TEST_F(RenderCommand, LayoutFilesDrawWithTheirOwnView) {
     auto r = runCli({QStringLiteral("convert"), file("a.dxf"), file("a.nwl")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     r = runCli({QStringLiteral("render"), file("a.nwl"), file("out.png"), QStringLiteral("--size"),
-                QStringLiteral("200x150"), QStringLiteral("--view"), QStringLiteral("0,0,200,150")});
+                QStringLiteral("200x150"), QStringLiteral("--view"),
+                QStringLiteral("0,0,200,150")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     QImage picture(file("out.png"));
     EXPECT_EQ(countRgb(picture, 0xFF0000u), 161);
     // Without a view the file's own WORLD record decides; the line is in it.
-    r = runCli({QStringLiteral("render"), file("a.nwl"), file("own.png"), QStringLiteral("--extents")});
+    r = runCli(
+        {QStringLiteral("render"), file("a.nwl"), file("own.png"), QStringLiteral("--extents")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_GT(countRgb(QImage(file("own.png")), 0xFF0000u), 100);
 }
 
 // The demo chart draws something on its white background, colour 7 included.
 TEST_F(RenderCommand, TheDemoHarbourShows) {
-    const auto r = runCli({QStringLiteral("render"), QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/harbour.dxf"),
-                           file("harbour.png"), QStringLiteral("--extents"), QStringLiteral("--grid")});
+    const auto r = runCli(
+        {QStringLiteral("render"), QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/harbour.dxf"),
+         file("harbour.png"), QStringLiteral("--extents"), QStringLiteral("--grid")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QImage picture(file("harbour.png"));
     EXPECT_GT(picture.width() * picture.height() - countRgb(picture, 0xFFFFFFu), 2000);

@@ -23,7 +23,7 @@ namespace {
 
 const QString kDemoIni = QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/NivoraDW.INI");
 const sim::SurveyArea kArea{415300, 4540700, 416300, 4541500};  // the demo's [SIMULATOR] Area
-constexpr double kSpeed = 2.0;                                   // m/s, the demo's Speed
+constexpr double kSpeed = 2.0;                                  // m/s, the demo's Speed
 
 struct Row {
     QList<QByteArray> f;
@@ -41,17 +41,18 @@ std::vector<Row> readRows(const QString& path) {
 
 geodesy::FixProjector demoProjector() {
     const IniStore ini(kDemoIni);
-    const auto p = geodesy::readGeodeticParameters([&](std::string_view s, std::string_view k) -> std::optional<std::string> {
-        const QString section = QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-        const QString key = QString::fromLatin1(k.data(), static_cast<qsizetype>(k.size()));
-        if (!ini.hasKey(section, key)) return std::nullopt;
-        return ini.readString(section, key).toStdString();
-    });
+    const auto p = geodesy::readGeodeticParameters(
+        [&](std::string_view s, std::string_view k) -> std::optional<std::string> {
+            const QString section = QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+            const QString key = QString::fromLatin1(k.data(), static_cast<qsizetype>(k.size()));
+            if (!ini.hasKey(section, key)) return std::nullopt;
+            return ini.readString(section, key).toStdString();
+        });
     return *geodesy::FixProjector::take(p);
 }
 
 class SimulatedSurvey : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir = new QTemporaryDir;
         cli::SimulateOptions o;
@@ -110,12 +111,14 @@ TEST_F(SimulatedSurvey, EveryRowsGridPositionIsTheProjectionOfItsOwnFix) {
 }
 
 TEST_F(SimulatedSurvey, TheFixClassesLandOnTheirTrackLayers) {
-    const QStringList snapshots = QDir(summary.dayFolder + QStringLiteral("NWL")).entryList({QStringLiteral("*.nwl")});
+    const QStringList snapshots =
+        QDir(summary.dayFolder + QStringLiteral("NWL")).entryList({QStringLiteral("*.nwl")});
     ASSERT_EQ(snapshots.size(), 1);
     CanvasDocument doc;
     ASSERT_TRUE(CadLoad(doc, summary.dayFolder + QStringLiteral("NWL/") + snapshots[0]));
     std::map<int, int> perLayer;
-    for (const TNShape& s : doc.Shapes()) ++perLayer[s.Layer()];
+    for (const TNShape& s : doc.Shapes())
+        ++perLayer[s.Layer()];
     const int fix = perLayer[doc.LayerFindByName(layer_names::TrackFix)];
     const int flt = perLayer[doc.LayerFindByName(layer_names::TrackFloat)];
     const int nofix = perLayer[doc.LayerFindByName(layer_names::TrackNoFix)];
@@ -167,7 +170,8 @@ TEST(NoisySurvey, CorruptedSentencesChangeNothing) {
     const QString logs = summary.dayFolder + QStringLiteral("LOG/2026-06-01 ");
     // Rows: exactly the sounder lines whose checksum holds.
     long long valid = 0;
-    for (const QByteArray& line : test::readFile(logs + QStringLiteral("NDW_SBES_V3.log")).split('\n')) {
+    for (const QByteArray& line :
+         test::readFile(logs + QStringLiteral("NDW_SBES_V3.log")).split('\n')) {
         if (line.size() > 21 && line.mid(21).startsWith("$SDDBT") &&
             nmeaChecksum(line.mid(21).toStdString()) == Checksum::Valid) {
             ++valid;
@@ -181,16 +185,18 @@ TEST(NoisySurvey, CorruptedSentencesChangeNothing) {
         if (r.at(3) == 0 && r.at(4) == 0) continue;
         // A dropped GGA leaves the position one more epoch old, no worse.
         const double tolerance = 0.01 + 1.5 * seabed.slope(r.at(3), r.at(4)) * kSpeed * 3;
-        ASSERT_NEAR(r.at(7), seabed.depth(r.at(3), r.at(4)), tolerance) << r.f.join(',').constData();
+        ASSERT_NEAR(r.at(7), seabed.depth(r.at(3), r.at(4)), tolerance)
+            << r.f.join(',').constData();
     }
 }
 
 TEST(SurveyCommands, SimulateAndReplayFromTheCommandLine) {
     QTemporaryDir dir;
-    auto r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--minutes"),
-                           QStringLiteral("2"), QStringLiteral("--out"), dir.filePath(QStringLiteral("a")),
-                           QStringLiteral("--family"), QStringLiteral("Nivora XDR H/L"), QStringLiteral("--rate-sbes"),
-                           QStringLiteral("5")});
+    auto r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni,
+                           QStringLiteral("--minutes"), QStringLiteral("2"),
+                           QStringLiteral("--out"), dir.filePath(QStringLiteral("a")),
+                           QStringLiteral("--family"), QStringLiteral("Nivora XDR H/L"),
+                           QStringLiteral("--rate-sbes"), QStringLiteral("5")});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.err.contains("soundings: 601")) << r.err.constData();
     const QString day = dir.filePath(QStringLiteral("a/2026-06-01/LOG/2026-06-01 "));
@@ -200,21 +206,26 @@ TEST(SurveyCommands, SimulateAndReplayFromTheCommandLine) {
     EXPECT_GT(rows.back().at(8), rows.back().at(7)) << "the low frequency reads deeper";
 
     // The run's own copy of the settings carries the family it used.
-    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"), dir.filePath(QStringLiteral("a/NivoraDW.INI")),
-                      QStringLiteral("--gnss"), day + QStringLiteral("NDW_GNSS_V3.log"), QStringLiteral("--sbes"), day + QStringLiteral("NDW_SBES_V3.log"),
-                      QStringLiteral("--out"), dir.filePath(QStringLiteral("b"))});
+    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"),
+                      dir.filePath(QStringLiteral("a/NivoraDW.INI")), QStringLiteral("--gnss"),
+                      day + QStringLiteral("NDW_GNSS_V3.log"), QStringLiteral("--sbes"),
+                      day + QStringLiteral("NDW_SBES_V3.log"), QStringLiteral("--out"),
+                      dir.filePath(QStringLiteral("b"))});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(test::readFile(dir.filePath(QStringLiteral("b/2026-06-01/LOG/2026-06-01 Coordinates.csv"))),
-              test::readFile(day + QStringLiteral("Coordinates.csv")));
+    EXPECT_EQ(
+        test::readFile(dir.filePath(QStringLiteral("b/2026-06-01/LOG/2026-06-01 Coordinates.csv"))),
+        test::readFile(day + QStringLiteral("Coordinates.csv")));
 
-    r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--minutes"),
-                      QStringLiteral("1"), QStringLiteral("--out"), dir.filePath(QStringLiteral("c")), QStringLiteral("--family"),
+    r = test::runCli({QStringLiteral("simulate"), QStringLiteral("--ini"), kDemoIni,
+                      QStringLiteral("--minutes"), QStringLiteral("1"), QStringLiteral("--out"),
+                      dir.filePath(QStringLiteral("c")), QStringLiteral("--family"),
                       QStringLiteral("Sonar")});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains("unknown echosounder family 'Sonar'")) << r.err.constData();
-    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"), kDemoIni, QStringLiteral("--gnss"),
-                      test::dataPath(QStringLiteral("nmea/hemi.log")), QStringLiteral("--sbes"),
-                      test::dataPath(QStringLiteral("nmea/sounder.log")), QStringLiteral("--out"), dir.filePath(QStringLiteral("d"))});
+    r = test::runCli({QStringLiteral("replay"), QStringLiteral("--ini"), kDemoIni,
+                      QStringLiteral("--gnss"), test::dataPath(QStringLiteral("nmea/hemi.log")),
+                      QStringLiteral("--sbes"), test::dataPath(QStringLiteral("nmea/sounder.log")),
+                      QStringLiteral("--out"), dir.filePath(QStringLiteral("d"))});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains("time stamps")) << r.err.constData();
 }

@@ -14,6 +14,7 @@
 
 #include "config/config_host.h"
 #include "config/device_settings.h"
+#include "core/settings_file.h"
 #include "core/ini_store.h"
 #include "sensors/serial_gps.h"
 #include "tests/support/test_support.h"
@@ -124,6 +125,7 @@ class ScratchIni {
   public:
     ScratchIni() : path_(dir_.filePath(QStringLiteral("NivoraDW.INI"))) {}
     const QString& path() const { return path_; }
+    SettingsFile file() const { return SettingsFile(path_); }
     QString folder() const { return dir_.path(); }
     void write(const char* text) const { writeFile(path_, QByteArray(text)); }
     IniStore store() const { return IniStore(path_); }

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QTextStream>
 
+#include "config/settings_models.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
@@ -48,9 +49,10 @@ int main(int argc, char** argv) {
         "Surveyor=A. Kaya\nSurveyBoat=Deniz 3\nSurveyLocation=Izmir Bay\n");
     test::FakeHost host;
     test::FakePrompts prompts;
+    SurveyModels models;
+    models.load(ini.file());
 
-    DeviceSettingsModel settings;
-    TFGPS gps(settings, host, prompts, ini.path());
+    TFGPS gps(models.device, host, prompts, ini.file());
     auto* tabs = gps.findChild<QTabWidget*>();
     const char* names[] = {"settings_gps", "settings_sensor", "settings_geodetic",
                            "settings_monitor", "settings_global"};
@@ -64,8 +66,8 @@ int main(int argc, char** argv) {
         shoot(gps, folder, QString::fromLatin1(names[i]));
     }
 
-    SvpModel svpModel;
-    TfSVP svp(svpModel, host, prompts, ini.path());
+    SvpModel& svpModel = models.svp;
+    TfSVP svp(svpModel, host, prompts, ini.file());
     svpModel.rawData = {QStringLiteral("2024-05-01T10:00:00.000 1500.0,0.2"),
                         QStringLiteral("2024-05-01T10:00:01.000 1520.0,1.0")};
     svpModel.maxDepth = QStringLiteral("5");
@@ -74,23 +76,19 @@ int main(int argc, char** argv) {
     svp.bAveragedSVtoSVPClick();
     shoot(svp, folder, QStringLiteral("svp"));
 
-    OffsetsModel offsets;
     VirtualTime clock(QDateTime(QDate(2024, 5, 1), QTime(9, 30, 7, 250)));
-    TOffsets off(offsets, &svpModel, host, prompts, ini.path(), clock);
+    TOffsets off(models.offsets, &svpModel, host, prompts, ini.file(), clock);
     shoot(off, folder, QStringLiteral("offsets"));
 
-    NavigationSettings nav;
-    TNavset navset(nav, host, ini.path());
+    TNavset navset(models.navigation, host, ini.file());
     shoot(navset, folder, QStringLiteral("navset"));
 
-    LatencyModel latencyModel;
-    TfLatency latency(latencyModel, host, ini.path());
+    TfLatency latency(models.latency, host, ini.file());
     latency.recordLatency(120);
     latency.recordLatency(180);
     shoot(latency, folder, QStringLiteral("latency"));
 
-    VesselShapeModel shapeModel;
-    TFShape shape(shapeModel, prompts, ini.path());
+    TFShape shape(models.vesselShape, prompts, ini.file());
     shoot(shape, folder, QStringLiteral("shape"));
     return 0;
 }

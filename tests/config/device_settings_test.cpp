@@ -202,24 +202,45 @@ TEST(DeviceSettingsLock, LoadingATickedLockRestoresTheBoxWithoutSaving) {
 
 TEST(DeviceSettingsLock, ShowingReadsSettingsLockedAsABoolean) {
     ScratchIni ini;
-    DeviceSettingsModel m = loaded(ini);
     ini.write("[LOCK SETTINGS]\nSettings Locked (true/false)=1\n");
-    m.onShow(ini.store());
+    DeviceSettingsModel m = loaded(ini);
+    EXPECT_FALSE(m.locked());
+    m.onShow();
     EXPECT_TRUE(m.locked());
     EXPECT_FALSE(m.tabEnabled(SettingsTab::Global));
 
     // "true" is not a number: the box keeps its state, Global follows it.
     ini.write("[LOCK SETTINGS]\nSettings Locked (true/false)=true\n");
-    m.onShow(ini.store());
+    m = loaded(ini);
+    m.restoreLock(true);
+    m.onShow();
     EXPECT_TRUE(m.locked());
     EXPECT_FALSE(m.tabEnabled(SettingsTab::Global));
+}
+
+// Showing once read the file again; the model holds what was loaded.
+TEST(DeviceSettingsLock, ShowingUsesTheLoadedTextNotTheFileNow) {
+    ScratchIni ini;
+    ini.write("[LOCK SETTINGS]\nSettings Locked (true/false)=0\n");
+    DeviceSettingsModel m = loaded(ini);
+    ini.write("[LOCK SETTINGS]\nSettings Locked (true/false)=1\n");
+    m.onShow();
+    EXPECT_FALSE(m.locked());
+    EXPECT_TRUE(m.tabEnabled(SettingsTab::Global));
+
+    // A later load forgets a number the file no longer holds.
+    ini.write("");
+    m.load(ini.store());
+    m.restoreLock(true);
+    m.onShow();
+    EXPECT_TRUE(m.locked());
 }
 
 TEST(DeviceSettingsLock, ShowingUnlockedEnablesOnlyTheGlobalTab) {
     ScratchIni ini;
     ini.write("[LOCK SETTINGS]\nSettings Locked (true/false)=true\n");
     DeviceSettingsModel m = loaded(ini);
-    m.onShow(ini.store());
+    m.onShow();
     EXPECT_TRUE(m.tabEnabled(SettingsTab::Global));
     EXPECT_FALSE(m.tabEnabled(SettingsTab::Gps));
 }
@@ -285,12 +306,12 @@ TEST(DeviceSettingsLock, SavedLockAppendsTheSettingsReportOnce) {
     DeviceSettingsModel m = loaded(ini);
     FakeHost host;
     FakePrompts prompts;
-    m.saveAndLock(true, ini.path(), host, prompts);
+    m.saveAndLock(true, ini.file(), host, prompts);
     ASSERT_EQ(host.reports.size(), 1);
     EXPECT_EQ(host.reports.front(), m.settingsReport());
     EXPECT_TRUE(prompts.shown.empty());
 
-    m.saveAndLock(false, ini.path(), host, prompts);
+    m.saveAndLock(false, ini.file(), host, prompts);
     EXPECT_EQ(host.reports.size(), 1);
 }
 
@@ -299,8 +320,8 @@ TEST(DeviceSettingsLock, AnUnwritableSettingsFileIsReportedAndNothingIsLocked) {
     DeviceSettingsModel m = loaded(ini);
     FakeHost host;
     FakePrompts prompts;
-    m.saveAndLock(true, ini.folder() + QStringLiteral("/missing/folder/NivoraDW.INI"), host,
-                  prompts);
+    m.saveAndLock(true, SettingsFile(ini.folder() + QStringLiteral("/missing/folder/NivoraDW.INI")),
+                  host, prompts);
     EXPECT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
     EXPECT_FALSE(m.locked());
     EXPECT_TRUE(m.tabEnabled(SettingsTab::Gps));

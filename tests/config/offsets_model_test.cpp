@@ -277,7 +277,7 @@ class RealtimeConfirm : public ::testing::Test {
     FakeHost host;
     FakePrompts prompts;
     OffsetsModel model = valid();
-    RealtimeContext context() { return {host, prompts, ini.path(), false}; }
+    RealtimeContext context() { return {host, prompts, ini.file(), false}; }
 };
 
 TEST_F(RealtimeConfirm, ValidOffsetsAreLoggedStoredAndStartRealTime) {

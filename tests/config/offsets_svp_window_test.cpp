@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "config/settings_models.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/svp_window.h"
 #include "core/clock.h"
@@ -35,8 +36,13 @@ class OffsetsWindow : public ::testing::Test {
   protected:
     void open(const char* iniText) {
         ini.write(iniText);
-        svp = std::make_unique<TfSVP>(svpModel, host, prompts, ini.path());
-        window = std::make_unique<TOffsets>(model, &svpModel, host, prompts, ini.path(), clock);
+        openWindows();
+    }
+    // As the program starts: the models once, then the windows on them.
+    void openWindows() {
+        models.load(ini.file());
+        svp = std::make_unique<TfSVP>(svpModel, host, prompts, ini.file());
+        window = std::make_unique<TOffsets>(model, &svpModel, host, prompts, ini.file(), clock);
         QObject::connect(svp.get(), &TfSVP::profileInUseChanged, window.get(),
                          &TOffsets::setProfileInUse);
     }
@@ -55,15 +61,16 @@ class OffsetsWindow : public ::testing::Test {
 
     VirtualTime clock{QDateTime(QDate(2024, 5, 1), QTime(9, 30, 7, 250))};
     ScratchIni ini;
-    OffsetsModel model;
-    SvpModel svpModel;
+    SurveyModels models;
+    OffsetsModel& model = models.offsets;
+    SvpModel& svpModel = models.svp;
     FakeHost host;
     FakePrompts prompts;
     std::unique_ptr<TfSVP> svp;
     std::unique_ptr<TOffsets> window;
 };
 
-TEST_F(OffsetsWindow, ShowingLoadsTheFieldsAndTheClock) {
+TEST_F(OffsetsWindow, ShowingShowsTheLoadedFieldsAndTheClock) {
     open(kStoredOffsets);
     EXPECT_FALSE(model.windowVisible);
     showWindow();
@@ -138,6 +145,17 @@ TEST_F(OffsetsWindow, LeavingANumberFieldThatIsNotANumberReturnsTheFocus) {
     EXPECT_EQ(prompts.texts(QStringLiteral("error")).back(),
               QStringLiteral("Offset B: 'x' is not a valid number"));
     EXPECT_EQ(QApplication::focusWidget(), field(OffsetField::OffsetB));
+}
+
+// Showing once read the settings file again, dropping what the model held.
+TEST_F(OffsetsWindow, ShowingShowsTheModelNotTheFile) {
+    open(kStoredOffsets);
+    ini.write("[ECHOSOUNDER_OFFSETS]\nOffset A=0.9\nSurveyLocation=Elsewhere\n");
+    model.offsetC = QStringLiteral("1.4");
+    showWindow();
+    EXPECT_EQ(field(OffsetField::OffsetA)->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(field(OffsetField::OffsetC)->text(), QStringLiteral("1.4"));
+    EXPECT_EQ(field(OffsetField::Location)->text(), QStringLiteral("Izmir"));
 }
 
 TEST_F(OffsetsWindow, CancelKeepsTheFileButSavesThePlacement) {
@@ -279,10 +297,7 @@ TEST_F(SvpWindow, DoubleClickOnThePatternAndTheDefaultsCommand) {
 TEST_F(SvpWindow, EmptyingTheColumnTellsTheOffsetsWindow) {
     ini.write("[SVP]\ncUseSVP=1\n");
     test::writeFile(ini.folder() + QStringLiteral("/NivoraDWmSVPColumn.ini"), "1500.00\n");
-    svp = std::make_unique<TfSVP>(svpModel, host, prompts, ini.path());
-    window = std::make_unique<TOffsets>(model, &svpModel, host, prompts, ini.path(), clock);
-    QObject::connect(svp.get(), &TfSVP::profileInUseChanged, window.get(),
-                     &TOffsets::setProfileInUse);
+    openWindows();
     EXPECT_EQ(child<QPushButton>(window.get(), "bSVP")->text(), QStringLiteral("SVP Profile Used"));
     svp->bRawToSVVClick();
     EXPECT_FALSE(child<QCheckBox>(svp.get(), "cUseSVP")->isChecked());

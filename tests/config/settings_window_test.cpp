@@ -20,9 +20,11 @@ using test::ScratchIni;
 
 class SettingsWindow : public ::testing::Test {
   protected:
+    // The program loads the model once at start, then creates the window.
     void open(const char* iniText = "") {
         ini.write(iniText);
-        window = std::make_unique<TFGPS>(model, host, prompts, ini.path());
+        model.load(ini.file().read());
+        window = std::make_unique<TFGPS>(model, host, prompts, ini.file());
     }
     void showWindow() {
         window->show();
@@ -48,7 +50,7 @@ class SettingsWindow : public ::testing::Test {
     std::unique_ptr<TFGPS> window;
 };
 
-TEST_F(SettingsWindow, CreationShowsTheStoredSettings) {
+TEST_F(SettingsWindow, CreationShowsTheLoadedSettings) {
     open(
         "[GPS1 COMUNICATION SETTINGS]\nPort No=COM9\nBaud Rate=115200\n"
         "[SENSOR COMUNICATION SETTINGS]\nPort No=SIM\ncSBESMessage=NMEA DPT\neSBESFormat=%*6s,%lf\n"
@@ -212,6 +214,20 @@ TEST_F(SettingsWindow, SettingsLockedInTheFileDisablesTheTabsAtCreation) {
     EXPECT_FALSE(tabs()->widget(0)->isEnabled());
     EXPECT_FALSE(tabs()->widget(2)->isEnabled());
     EXPECT_FALSE(child<QCheckBox>("LockStateCheck1")->isChecked());
+}
+
+// Showing once read the settings file again over the operator's edits.
+TEST_F(SettingsWindow, ShowingShowsTheModelNotTheFile) {
+    open("[GPS1 COMUNICATION SETTINGS]\nPort No=COM9\n[GRID_SETTINGS]\nGridSpacingX=40\n");
+    ini.write(
+        "[GPS1 COMUNICATION SETTINGS]\nPort No=COM2\n[LOCK SETTINGS]\nLock Settings=1\n"
+        "Settings Locked (true/false)=1\n");
+    model.gps.port = QStringLiteral("COM5");
+    showWindow();
+    EXPECT_EQ(child<QComboBox>("Port")->currentText(), QStringLiteral("COM5"));
+    EXPECT_EQ(child<QLineEdit>("edGridSpacingX")->text(), QStringLiteral("40"));
+    EXPECT_FALSE(child<QCheckBox>("LockStateCheck1")->isChecked());
+    EXPECT_TRUE(tabs()->widget(0)->isEnabled());
 }
 
 TEST_F(SettingsWindow, GpsSetAndSbesSetFillTheReaders) {

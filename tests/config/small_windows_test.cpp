@@ -45,8 +45,10 @@ TEST(NavsetWindow, ShowingAnEmptyFileShowsWhatTheFileGivesAndRunsTheTimerAtTheMi
     ScratchIni ini;
     NavigationSettings model;
     FakeHost host;
-    TNavset w(model, host, ini.path());
+    TNavset w(model, host, ini.file());
     EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("1000"));
+    // Showing shows the model as it is then: here, loaded after the window was made.
+    model.load(ini.file().read());
     show(w);
     EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("20"));
     EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("20"));
@@ -60,8 +62,9 @@ TEST(NavsetWindow, ShowingAnEmptyFileShowsWhatTheFileGivesAndRunsTheTimerAtTheMi
 TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
     ScratchIni ini;
     NavigationSettings model;
+    model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.path());
+    TNavset w(model, host, ini.file());
     show(w);
     auto* rate = child<TextSpinEdit>(&w, "eUpdateRate");
     retype(rate, QStringLiteral("500"));
@@ -83,8 +86,9 @@ TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
 TEST(NavsetWindow, EmptiedFieldsGetTheirReplacementsAndLettersAreRefused) {
     ScratchIni ini;
     NavigationSettings model;
+    model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.path());
+    TNavset w(model, host, ini.file());
     show(w);
     auto* width = child<TextSpinEdit>(&w, "TrackWidth");
     retype(width, QString());
@@ -103,8 +107,9 @@ TEST(NavsetWindow, EmptiedFieldsGetTheirReplacementsAndLettersAreRefused) {
 TEST(NavsetWindow, BackgroundColourGoesToTheCanvasAndClosingWritesTheFile) {
     ScratchIni ini;
     NavigationSettings model;
+    model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.path());
+    TNavset w(model, host, ini.file());
     show(w);
     auto* background = child<ColorBox>(&w, "fcadColor");
     const int teal = background->findText(QStringLiteral("Teal"));
@@ -129,8 +134,9 @@ TEST(LatencyWindow, ShowsTheCycleAndColoursTheGroup) {
     ScratchIni ini;
     ini.write("[LATENCY]\neLatencyTol=300\n");
     LatencyModel model;
+    model.load(ini.file().read());
     FakeHost host;
-    TfLatency w(model, host, ini.path());
+    TfLatency w(model, host, ini.file());
     EXPECT_EQ(child<QLineEdit>(&w, "eLatencyTol")->text(), QStringLiteral("300"));
     w.recordLatency(120);
     w.recordLatency(310);
@@ -145,8 +151,9 @@ TEST(LatencyWindow, ShowsTheCycleAndColoursTheGroup) {
 TEST(LatencyWindow, EveryChangeOfTheToleranceIsStored) {
     ScratchIni ini;
     LatencyModel model;
+    model.load(ini.file().read());
     FakeHost host;
-    TfLatency w(model, host, ini.path());
+    TfLatency w(model, host, ini.file());
     show(w);
     auto* tol = child<QLineEdit>(&w, "eLatencyTol");
     tol->setFocus();
@@ -165,8 +172,9 @@ TEST(LatencyWindow, EveryChangeOfTheToleranceIsStored) {
 TEST(ShapeWindow, DefaultThenSaveAndHide) {
     ScratchIni ini;
     VesselShapeModel model;
+    model.load(ini.file().read());
     FakePrompts prompts;
-    TFShape w(model, prompts, ini.path());
+    TFShape w(model, prompts, ini.file());
     show(w);
     EXPECT_EQ(child<QLineEdit>(&w, "edLArrow")->text(), QStringLiteral("0"));
     QTest::mouseClick(child<QPushButton>(&w, "bDefault"), Qt::LeftButton);
@@ -188,9 +196,11 @@ TEST(ShapeWindow, DefaultThenSaveAndHide) {
 
 TEST(ShapeWindow, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
     ScratchIni ini;
+    const SettingsFile gone(ini.folder() + QStringLiteral("/gone/NivoraDW.INI"));
     VesselShapeModel model;
+    model.load(gone.read());
     FakePrompts prompts;
-    TFShape w(model, prompts, ini.folder() + QStringLiteral("/gone/NivoraDW.INI"));
+    TFShape w(model, prompts, gone);
     show(w);
     w.SaveAndHideClick();
     EXPECT_TRUE(w.isVisible());
@@ -207,7 +217,7 @@ TEST(WindowPlacementUi, SaveAndRestoreAWindow) {
     show(a);
     a.move(40, 60);
     QString error;
-    ASSERT_TRUE(SaveWindowPlacement(a, ini.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(SaveWindowPlacement(a, ini.file(), &error)) << error.toStdString();
     const IniStore stored = ini.store();
     EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("Width"), 0), 333);
     EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("WindowState"), -1), 0);
@@ -215,10 +225,10 @@ TEST(WindowPlacementUi, SaveAndRestoreAWindow) {
     QWidget b;
     b.setObjectName(QStringLiteral("TfSVP"));
     b.resize(100, 100);
-    RestoreWindowPlacement(b, ini.path(), false);
+    RestoreWindowPlacement(b, ini.file(), false);
     EXPECT_EQ(b.size(), QSize(100, 100));
     EXPECT_EQ(b.pos(), a.pos());
-    RestoreWindowPlacement(b, ini.path(), true);
+    RestoreWindowPlacement(b, ini.file(), true);
     EXPECT_EQ(b.size(), QSize(333, 222));
 }
 
@@ -230,7 +240,7 @@ TEST(WindowPlacementUi, AnUnreadableSettingsFileIsNotOverwritten) {
     QWidget a;
     a.setObjectName(QStringLiteral("TOffsets"));
     QString error;
-    EXPECT_FALSE(SaveWindowPlacement(a, ini.path(), &error));
+    EXPECT_FALSE(SaveWindowPlacement(a, ini.file(), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QFileInfo(ini.path()).size(), 17 * 1024 * 1024);
 }

@@ -22,8 +22,8 @@ TEST(VirtualTime, TimersFireInTimeOrder) {
     fast->start();
     slow->start();
     vt.advance(250);
-    const std::vector<std::pair<char, qint64>> expected = {{'f', 50}, {'f', 100}, {'s', 120}, {'f', 150},
-                                                           {'f', 200}, {'s', 240}, {'f', 250}};
+    const std::vector<std::pair<char, qint64>> expected = {
+        {'f', 50}, {'f', 100}, {'s', 120}, {'f', 150}, {'f', 200}, {'s', 240}, {'f', 250}};
     EXPECT_EQ(fired, expected);
     EXPECT_EQ(vt.now(), kStart.addMSecs(250));
 }

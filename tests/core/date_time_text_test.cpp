@@ -13,7 +13,8 @@ TEST(DateTimeText, LogFormats) {
 }
 
 TEST(DateTimeText, TimeIsLeftOutOnlyAtExactlyMidnight) {
-    EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 0))), QStringLiteral("2026-12-08"));
+    EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 0))),
+              QStringLiteral("2026-12-08"));
     EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 1))),
               QStringLiteral("2026-12-08 000000001"));
     EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(23, 59, 59, 999))),

@@ -16,22 +16,28 @@ using test::readFile;
 using test::writeFile;
 
 class IniStoreTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("NivoraDW.INI")); }
 };
 
 TEST_F(IniStoreTest, SectionsAndKeysMatchRegardlessOfCaseAndBlanks) {
-    writeFile(path(), "[File]\n  Last File Saved       = c:\\a.nwl  \n[ gps1 comunication settings ]\nPort No=COM3\n");
+    writeFile(path(),
+              "[File]\n  Last File Saved       = c:\\a.nwl  \n[ gps1 comunication settings ]\nPort "
+              "No=COM3\n");
     IniStore ini(path());
-    EXPECT_EQ(ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")), QStringLiteral("c:\\a.nwl"));
+    EXPECT_EQ(ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")),
+              QStringLiteral("c:\\a.nwl"));
     EXPECT_EQ(ini.readString(QStringLiteral("file"), QStringLiteral("Last File Saved       ")),
               QStringLiteral("c:\\a.nwl"));
-    EXPECT_EQ(ini.readString(QStringLiteral("GPS1 COMUNICATION SETTINGS"), QStringLiteral("port no")),
-              QStringLiteral("COM3"));
-    ini.writeString(QStringLiteral("FILE"), QStringLiteral("Last File Saved       "), QStringLiteral("d.nwl"));
+    EXPECT_EQ(
+        ini.readString(QStringLiteral("GPS1 COMUNICATION SETTINGS"), QStringLiteral("port no")),
+        QStringLiteral("COM3"));
+    ini.writeString(QStringLiteral("FILE"), QStringLiteral("Last File Saved       "),
+                    QStringLiteral("d.nwl"));
     EXPECT_EQ(ini.keys(QStringLiteral("file")).size(), 1) << "the padded key is the same key";
-    EXPECT_EQ(ini.readString(QStringLiteral("File"), QStringLiteral("LAST FILE SAVED")), QStringLiteral("d.nwl"));
+    EXPECT_EQ(ini.readString(QStringLiteral("File"), QStringLiteral("LAST FILE SAVED")),
+              QStringLiteral("d.nwl"));
 }
 
 TEST_F(IniStoreTest, BooleansAndIntegers) {
@@ -57,7 +63,8 @@ TEST_F(IniStoreTest, BooleansAndIntegers) {
 TEST_F(IniStoreTest, EachHandlerSeesWhatTheLastOneSaved) {
     {
         IniStore ini(path());
-        ini.writeString(QStringLiteral("ECHOGRAM"), QStringLiteral("DataWidth"), QStringLiteral("50"));
+        ini.writeString(QStringLiteral("ECHOGRAM"), QStringLiteral("DataWidth"),
+                        QStringLiteral("50"));
         ASSERT_TRUE(ini.save());
     }
     {
@@ -66,19 +73,23 @@ TEST_F(IniStoreTest, EachHandlerSeesWhatTheLastOneSaved) {
         ASSERT_TRUE(ini.save());
     }
     IniStore ini(path());
-    EXPECT_EQ(ini.readString(QStringLiteral("ECHOGRAM"), QStringLiteral("DataWidth")), QStringLiteral("50"));
+    EXPECT_EQ(ini.readString(QStringLiteral("ECHOGRAM"), QStringLiteral("DataWidth")),
+              QStringLiteral("50"));
     EXPECT_EQ(ini.readString(QStringLiteral("svp"), QStringLiteral("use")), QStringLiteral("1"));
     EXPECT_EQ(ini.sections(), (QStringList{QStringLiteral("ECHOGRAM"), QStringLiteral("SVP")}));
 }
 
 TEST_F(IniStoreTest, ValuesKeepPatternsAndLoseLineBreaks) {
     IniStore ini(path());
-    ini.writeString(QStringLiteral("S"), QStringLiteral("eSBESFormat"), QStringLiteral("%*8s,%lf;#x"));
+    ini.writeString(QStringLiteral("S"), QStringLiteral("eSBESFormat"),
+                    QStringLiteral("%*8s,%lf;#x"));
     ini.writeString(QStringLiteral("S"), QStringLiteral("two"), QStringLiteral("a\nb=c\r\n[X]"));
     ASSERT_TRUE(ini.save());
     IniStore again(path());
-    EXPECT_EQ(again.readString(QStringLiteral("S"), QStringLiteral("eSBESFormat")), QStringLiteral("%*8s,%lf;#x"));
-    EXPECT_EQ(again.readString(QStringLiteral("S"), QStringLiteral("two")), QStringLiteral("a b=c  [X]"));
+    EXPECT_EQ(again.readString(QStringLiteral("S"), QStringLiteral("eSBESFormat")),
+              QStringLiteral("%*8s,%lf;#x"));
+    EXPECT_EQ(again.readString(QStringLiteral("S"), QStringLiteral("two")),
+              QStringLiteral("a b=c  [X]"));
     EXPECT_FALSE(again.hasSection(QStringLiteral("X")));
 }
 
@@ -88,7 +99,8 @@ TEST_F(IniStoreTest, AFailedSaveLeavesTheOldFile) {
     ini.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("new"));
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const bool saved = ini.save();
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (saved) GTEST_SKIP() << "running with rights that ignore folder permissions";
     EXPECT_FALSE(ini.errorString().isEmpty());
     EXPECT_EQ(readFile(path()), QByteArray("[A]\nk=old\n"));
@@ -107,7 +119,8 @@ TEST_F(IniStoreTest, SavingOverAFolderFailsAndSaysWhy) {
 TEST_F(IniStoreTest, MissingCorruptAndOversizedFiles) {
     IniStore missing(dir.filePath(QStringLiteral("nope.ini")));
     EXPECT_TRUE(missing.loaded());
-    EXPECT_EQ(missing.readString(QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("def")), QStringLiteral("def"));
+    EXPECT_EQ(missing.readString(QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("def")),
+              QStringLiteral("def"));
 
     writeFile(path(), QByteArray("\x00\xff[[[\n=x\n[A\nk=v\n\x01\x02", 17));
     IniStore corrupt(path());
@@ -125,7 +138,8 @@ TEST_F(IniStoreTest, MissingCorruptAndOversizedFiles) {
 
 TEST(AppPaths, IniLocationRule) {
     QTemporaryDir dir;
-    EXPECT_EQ(iniPathArgument({QStringLiteral("--ini"), QStringLiteral("/x/a.ini")}), QStringLiteral("/x/a.ini"));
+    EXPECT_EQ(iniPathArgument({QStringLiteral("--ini"), QStringLiteral("/x/a.ini")}),
+              QStringLiteral("/x/a.ini"));
     EXPECT_EQ(iniPathArgument({QStringLiteral("--ini=/y/b.ini")}), QStringLiteral("/y/b.ini"));
     EXPECT_TRUE(iniPathArgument({QStringLiteral("--other")}).isEmpty());
 
@@ -133,7 +147,8 @@ TEST(AppPaths, IniLocationRule) {
     EXPECT_EQ(resolveIniPath(QString(), exe), dir.filePath(QStringLiteral("NivoraDW.INI")));
     EXPECT_EQ(resolveIniPath(QString(), dir.filePath(QStringLiteral("NivoraDW.exe"))),
               dir.filePath(QStringLiteral("NivoraDW.INI")));
-    EXPECT_EQ(resolveIniPath(dir.filePath(QStringLiteral("mine.ini")), exe), dir.filePath(QStringLiteral("mine.ini")));
+    EXPECT_EQ(resolveIniPath(dir.filePath(QStringLiteral("mine.ini")), exe),
+              dir.filePath(QStringLiteral("mine.ini")));
 
     const QString readOnly = dir.filePath(QStringLiteral("ro"));
     ASSERT_TRUE(QDir().mkpath(readOnly));
@@ -148,7 +163,8 @@ TEST(AppPaths, IniLocationRule) {
 TEST(AppPaths, DataFolderFromIniOrHome) {
     IniStore ini;
     EXPECT_EQ(dataRootFolder(ini), QDir::homePath() + QStringLiteral("/NWL/"));
-    ini.writeString(QStringLiteral("APPLICATION"), QStringLiteral("DataFolder"), QStringLiteral("/srv/survey"));
+    ini.writeString(QStringLiteral("APPLICATION"), QStringLiteral("DataFolder"),
+                    QStringLiteral("/srv/survey"));
     EXPECT_EQ(dataRootFolder(ini), QStringLiteral("/srv/survey/"));
 }
 

@@ -40,9 +40,9 @@ TEST(NumberFormat, FixedRoundsLikePrintf) {
 
 TEST(NumberFormat, General15IsPercentPoint15g) {
     std::setlocale(LC_ALL, "C");
-    for (double v : {0.0, 1.0, -1.5, 41.123456789012345, 4551234.123456789, 1e-5, 1.23456789e-7, 1e15, 1e16,
-                     123456789012345678.0, 6378137.0, 298.257223563, 0.1 + 0.2, -0.0, 5e-324,
-                     std::numeric_limits<double>::max()}) {
+    for (double v : {0.0, 1.0, -1.5, 41.123456789012345, 4551234.123456789, 1e-5, 1.23456789e-7,
+                     1e15, 1e16, 123456789012345678.0, 6378137.0, 298.257223563, 0.1 + 0.2, -0.0,
+                     5e-324, std::numeric_limits<double>::max()}) {
         EXPECT_EQ(formatGeneral15(v), printfText("%.15g", v)) << v;
     }
 }
@@ -83,8 +83,8 @@ TEST(NumberParse, WholeTextMustBeANumber) {
     EXPECT_EQ(parseNumber("  -2.5e3 "), -2500);
     EXPECT_EQ(parseNumber("+.5"), 0.5);
     EXPECT_EQ(parseNumber("7."), 7);
-    for (const char* bad : {"", " ", "abc", "1.5x", "1,5", "--1", "+-1", "inf", "nan", "-inf", "1e999", ".", "-",
-                            "1 2", "0x10"}) {
+    for (const char* bad : {"", " ", "abc", "1.5x", "1,5", "--1", "+-1", "inf", "nan", "-inf",
+                            "1e999", ".", "-", "1 2", "0x10"}) {
         EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
     }
     EXPECT_EQ(parseInteger(" 42 "), 42);

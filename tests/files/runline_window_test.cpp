@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +44,7 @@ class RunlineWindow : public ::testing::Test {
     }
     std::unique_ptr<TfRunline1> make() {
         return std::make_unique<TfRunline1>(
-            &doc, [this] { ++repaints; }, &host, ini);
+            &doc, [this] { ++repaints; }, &host, SettingsFile(ini));
     }
     template <class W>
     static W* child(QWidget& w, const char* name) {
@@ -105,6 +106,11 @@ TEST_F(RunlineWindow, SettingsAreReadAtCreation) {
     EXPECT_EQ(child<QLineEdit>(*w, "eLength")->text(), QStringLiteral("300"));
     EXPECT_TRUE(child<QRadioButton>(*w, "rbParallel")->isChecked());
     EXPECT_EQ(w->LineType(), RunlineType::Parallel);
+    // Only at creation: showing does not read them again.
+    store.writeString(QStringLiteral("RUNLINE"), QStringLiteral("Spacing"), QStringLiteral("40"));
+    ASSERT_TRUE(store.save());
+    w->show();
+    EXPECT_EQ(child<QLineEdit>(*w, "eSpacing")->text(), QStringLiteral("25"));
 }
 
 TEST_F(RunlineWindow, DrawRouteClearsTheRouteLayerAndStartsDrawing) {
@@ -121,7 +127,7 @@ TEST_F(RunlineWindow, DrawRouteClearsTheRouteLayerAndStartsDrawing) {
     EXPECT_EQ(statusColor(*w), QColor(0, 0, 255));
     EXPECT_GE(repaints, 1);
     CanvasDocument fresh;
-    TfRunline1 other(&fresh, nullptr, &host, ini);
+    TfRunline1 other(&fresh, nullptr, &host, SettingsFile(ini));
     QTest::mouseClick(other.findChild<QPushButton*>(QStringLiteral("bDrawRoute")), Qt::LeftButton);
     EXPECT_EQ(fresh.CurrentLayer, fresh.LayerFindByName(QStringLiteral("Nivora_Route")));
 }
@@ -188,6 +194,17 @@ TEST_F(RunlineWindow, GenerateSavesTheSettings) {
               QStringLiteral("100"));
     EXPECT_EQ(saved.readString(QStringLiteral("RUNLINE"), QStringLiteral("Perpendicular")),
               QStringLiteral("0"));
+}
+
+// Generate once saved over a settings file it could not read, losing every section.
+TEST_F(RunlineWindow, GenerateDoesNotOverwriteAnUnreadableSettingsFile) {
+    test::writeFile(ini, QByteArray(17 * 1024 * 1024, 'x'));
+    auto w = make();
+    w->SetRoute({{0, 0}, {25, 0}});
+    QTest::mouseClick(child<QPushButton>(*w, "bGenerate"), Qt::LeftButton);
+    EXPECT_EQ(runlineShapes(), 4);
+    EXPECT_EQ(host.messages.size(), 1);
+    EXPECT_EQ(QFileInfo(ini).size(), 17 * 1024 * 1024);
 }
 
 TEST_F(RunlineWindow, ClearRemovesTheLinesAndTheRoute) {

@@ -136,7 +136,10 @@ TEST(DatumChain, ResultsAtRoundingTiesEqualTheTextChain) {
         const Real margin = which == 2 ? 1e-3L : 1e-2L;
         const Real offset = (i % 2 ? 1 : -1) * (i % 4 < 2 ? 1e-7L * (i % 7) : 1.2L * margin);
         const auto distanceFromTie = [&](const GeodeticPosition& out) {
-            const Real v = (which == 0 ? out.latitude : which == 1 ? out.longitude : out.height) / unit;
+            const Real v = (which == 0   ? out.latitude
+                            : which == 1 ? out.longitude
+                                         : out.height) /
+                           unit;
             return v - (std::floor(v) + 0.5L);
         };
         for (int pass = 0; pass < 3; ++pass) {

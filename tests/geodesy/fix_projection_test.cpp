@@ -152,9 +152,10 @@ TEST(FixProjector, NamesTheFieldThatIsNotANumber) {
 // An inverse flattening typed into the flattening field would move every fix
 // by kilometres; the fix is abandoned instead.
 TEST(FixProjector, RefusesAnEllipsoidThatCannotBe) {
-    for (const auto& [key, text] : {std::pair<const char*, const char*>{"InverseFlattening", "298.257223563"},
-                                    {"InverseFlattening", "-0.003"},
-                                    {"SemiMajorAxis", "0"}}) {
+    for (const auto& [key, text] :
+         {std::pair<const char*, const char*>{"InverseFlattening", "298.257223563"},
+          {"InverseFlattening", "-0.003"},
+          {"SemiMajorAxis", "0"}}) {
         Ini ini = surveyIni();
         ini[key] = text;
         ParameterConversionError error;

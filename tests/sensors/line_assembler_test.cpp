@@ -11,7 +11,8 @@ namespace {
 std::vector<std::string> drain(LineAssembler& a) {
     std::vector<std::string> out;
     std::string_view line;
-    while (a.next(line)) out.emplace_back(line);
+    while (a.next(line))
+        out.emplace_back(line);
     a.bound();
     return out;
 }
@@ -43,7 +44,8 @@ TEST(LineAssembly, BytesAfterANulInAChunkAreDropped) {
 TEST(LineAssembly, UnterminatedTextIsBounded) {
     LineAssembler a;
     std::string big(5000, 'x');
-    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>('a' + i % 26);
     a.append(big);
     EXPECT_TRUE(drain(a).empty());
     EXPECT_EQ(a.pending(), 2048u);

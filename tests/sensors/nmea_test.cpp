@@ -9,11 +9,14 @@
 namespace nivora {
 namespace {
 
-std::string withChecksum(const std::string& body) { return withNmeaChecksum(body); }
+std::string withChecksum(const std::string& body) {
+    return withNmeaChecksum(body);
+}
 
 TEST(NmeaGga, TextbookSentence) {
     NavValues nav;
-    const auto r = decodeNmea("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", nav);
+    const auto r =
+        decodeNmea("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", nav);
     EXPECT_EQ(r.type, SentenceType::GGA);
     EXPECT_TRUE(r.accepted);
     EXPECT_TRUE(r.positionChanged);
@@ -29,7 +32,8 @@ TEST(NmeaGga, PositionEventOnlyWhenSomethingChanged) {
     const std::string s = "$GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,";
     EXPECT_TRUE(decodeNmea(s, nav).positionChanged);
     EXPECT_FALSE(decodeNmea(s, nav).positionChanged);
-    EXPECT_TRUE(decodeNmea("$GNGGA,123520,4807.038,N,01131.000,E,4,08,0.9,545.5,M,46.9,M,,", nav).positionChanged)
+    EXPECT_TRUE(decodeNmea("$GNGGA,123520,4807.038,N,01131.000,E,4,08,0.9,545.5,M,46.9,M,,", nav)
+                    .positionChanged)
         << "altitude alone is a change";
 }
 
@@ -97,7 +101,8 @@ TEST(NmeaCoordinate, DegreeDigitsFollowThePoint) {
 
 TEST(NmeaRmcVtg, SpeedAndCourse) {
     NavValues nav;
-    auto r = decodeNmea("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", nav);
+    auto r =
+        decodeNmea("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", nav);
     EXPECT_TRUE(r.accepted);
     EXPECT_TRUE(r.speedChanged);
     EXPECT_NEAR(nav.speed, 22.4 * 1.852, 1e-12);
@@ -119,18 +124,22 @@ TEST(NmeaRmcVtg, SpeedAndCourse) {
 TEST(NmeaDispatch, TypeComesFromTheAddressField) {
     NavValues nav;
     EXPECT_EQ(decodeNmea("$GPZDA,201530.00,04,07,2002,00,00*60", nav).type, SentenceType::ZDA);
-    EXPECT_EQ(decodeNmea("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", nav).type, SentenceType::GSA);
+    EXPECT_EQ(decodeNmea("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", nav).type,
+              SentenceType::GSA);
     EXPECT_EQ(decodeNmea("$PXYZ,GGA,1,2,3,4,5,6,7,8,9,10", nav).type, SentenceType::Unknown);
     EXPECT_EQ(decodeNmea("$GPGG", nav).type, SentenceType::Unknown);
-    EXPECT_EQ(decodeNmea("$GPGGA*12", nav).type, SentenceType::GGA) << "text after the star is cut off";
+    EXPECT_EQ(decodeNmea("$GPGGA*12", nav).type, SentenceType::GGA)
+        << "text after the star is cut off";
 }
 
 TEST(NmeaChecksum, PresentValidOrCorrupted) {
     EXPECT_EQ(withChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"),
               "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
-    const std::string good = withChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string good =
+        withChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     EXPECT_EQ(nmeaChecksum(good), Checksum::Valid);
-    EXPECT_EQ(nmeaChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"), Checksum::Valid);
+    EXPECT_EQ(nmeaChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"),
+              Checksum::Valid);
     std::string flipped = good;
     flipped[20] = '9';
     EXPECT_EQ(nmeaChecksum(flipped), Checksum::Invalid);
@@ -139,8 +148,10 @@ TEST(NmeaChecksum, PresentValidOrCorrupted) {
     EXPECT_EQ(nmeaChecksum("$GPHDT,274.07,T*0"), Checksum::Absent);
     EXPECT_EQ(nmeaChecksum("$GPHDT,274.07,T*zz"), Checksum::Absent);
     EXPECT_EQ(nmeaChecksum("SMT,12.5*00"), Checksum::Absent) << "not an NMEA sentence";
-    EXPECT_EQ(nmeaChecksum(withChecksum("!AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0") ), Checksum::Valid);
-    EXPECT_EQ(nmeaChecksum(withChecksum("$GPHDT,1,T") + "\r"), Checksum::Valid) << "anything after hh is ignored";
+    EXPECT_EQ(nmeaChecksum(withChecksum("!AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0")),
+              Checksum::Valid);
+    EXPECT_EQ(nmeaChecksum(withChecksum("$GPHDT,1,T") + "\r"), Checksum::Valid)
+        << "anything after hh is ignored";
 }
 
 TEST(MalformedInput, NeverCrashesOrReadsPastTheLine) {
@@ -149,7 +160,8 @@ TEST(MalformedInput, NeverCrashesOrReadsPastTheLine) {
         "$",
         "$GPGGA,",
         "$GPGGA,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,",
-        "$GPGGA,1e999,9999999999999999999999.9,N,99999999999999999999999.9,E,99999999999,99999999999,1,1e400,M",
+        "$GPGGA,1e999,9999999999999999999999.9,N,99999999999999999999999.9,E,99999999999,"
+        "99999999999,1,1e400,M",
         "$GPRMC,,,,,,,,,",
         "$GPVTG,nan,T,inf,M,x,N,-inf,K",
         std::string(10000, '$'),

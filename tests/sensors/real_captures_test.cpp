@@ -8,9 +8,9 @@
 #include <QJsonObject>
 
 #include "core/clock.h"
-#include "sensors/echosounder.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_gps.h"
+#include "survey/sounder_handler.h"
 #include "tests/support/test_support.h"
 
 namespace nivora {
@@ -24,7 +24,8 @@ struct Position {
 constexpr double kDegreeTolerance = 6e-9;
 
 bool near(const Position& a, const Position& b) {
-    return std::abs(a.lat - b.lat) <= kDegreeTolerance && std::abs(a.lon - b.lon) <= kDegreeTolerance;
+    return std::abs(a.lat - b.lat) <= kDegreeTolerance &&
+           std::abs(a.lon - b.lon) <= kDegreeTolerance;
 }
 
 // Positions of other sentences, to recognise a gpsd report that does not come from a GGA.
@@ -47,10 +48,14 @@ std::optional<Position> otherPosition(const QByteArray& line) {
 // gpsd's status for a GGA fix quality.
 int gpsdStatus(int quality) {
     switch (quality) {
-        case 2: return 2;
-        case 4: return 3;
-        case 5: return 4;
-        default: return 1;
+        case 2:
+            return 2;
+        case 4:
+            return 3;
+        case 5:
+            return 4;
+        default:
+            return 1;
     }
 }
 
@@ -61,7 +66,9 @@ struct CaptureStats {
 // Walks gpsd's check file: every sentence in order through our decoder, and
 // for each GGA with a fix the reports gpsd printed before the next GGA.
 CaptureStats compareWithGpsd(const QString& name) {
-    const QList<QByteArray> lines = test::readFile(test::dataPath(QStringLiteral("nmea/") + name + QStringLiteral(".chk"))).split('\n');
+    const QList<QByteArray> lines =
+        test::readFile(test::dataPath(QStringLiteral("nmea/") + name + QStringLiteral(".chk")))
+            .split('\n');
     CaptureStats st;
     NavValues nav;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -75,36 +82,49 @@ CaptureStats compareWithGpsd(const QString& name) {
         std::vector<QJsonObject> reports;
         std::vector<Position> others;
         bool skySeen = false;
-        for (qsizetype j = i + 1; j < lines.size() && !(lines[j].startsWith('$') && lines[j].mid(3, 3) == "GGA"); ++j) {
+        for (qsizetype j = i + 1;
+             j < lines.size() && !(lines[j].startsWith('$') && lines[j].mid(3, 3) == "GGA"); ++j) {
             if (lines[j].startsWith('{')) {
                 const QJsonObject o = QJsonDocument::fromJson(lines[j]).object();
-                if (o[QStringLiteral("class")] == QStringLiteral("TPV") && o.contains(QStringLiteral("lat"))) reports.push_back(o);
-                if (o[QStringLiteral("class")] == QStringLiteral("SKY") && o.contains(QStringLiteral("uSat")) && !skySeen) {
+                if (o[QStringLiteral("class")] == QStringLiteral("TPV") &&
+                    o.contains(QStringLiteral("lat")))
+                    reports.push_back(o);
+                if (o[QStringLiteral("class")] == QStringLiteral("SKY") &&
+                    o.contains(QStringLiteral("uSat")) && !skySeen) {
                     skySeen = true;
                     ++st.satellitesCompared;
-                    EXPECT_EQ(o[QStringLiteral("uSat")].toInt(), nav.satellites) << name.toStdString() << ": " << line.constData();
+                    EXPECT_EQ(o[QStringLiteral("uSat")].toInt(), nav.satellites)
+                        << name.toStdString() << ": " << line.constData();
                 }
             } else if (const auto p = otherPosition(lines[j])) {
                 others.push_back(*p);
             }
         }
-        const auto matching = std::find_if(reports.begin(), reports.end(), [&](const QJsonObject& o) {
-            return near(ours, {o[QStringLiteral("lat")].toDouble(), o[QStringLiteral("lon")].toDouble()});
-        });
+        const auto matching =
+            std::find_if(reports.begin(), reports.end(), [&](const QJsonObject& o) {
+                return near(ours, {o[QStringLiteral("lat")].toDouble(),
+                                   o[QStringLiteral("lon")].toDouble()});
+            });
         if (matching != reports.end()) {
             ++st.matched;
             if (matching->contains(QStringLiteral("altMSL"))) {
-                EXPECT_NEAR((*matching)[QStringLiteral("altMSL")].toDouble(), nav.altitude, 1e-4) << line.constData();
+                EXPECT_NEAR((*matching)[QStringLiteral("altMSL")].toDouble(), nav.altitude, 1e-4)
+                    << line.constData();
             }
-            EXPECT_EQ((*matching)[QStringLiteral("status")].toInt(1), gpsdStatus(nav.fixQuality)) << line.constData();
+            EXPECT_EQ((*matching)[QStringLiteral("status")].toInt(1), gpsdStatus(nav.fixQuality))
+                << line.constData();
             continue;
         }
-        // No report carries our position: each report must then be the position of another sentence.
+        // No report carries our position: each report must then be the position of another
+        // sentence.
         for (const QJsonObject& o : reports) {
-            const Position theirs{o[QStringLiteral("lat")].toDouble(), o[QStringLiteral("lon")].toDouble()};
-            const bool explained = std::any_of(others.begin(), others.end(), [&](const Position& p) { return near(p, theirs); });
-            EXPECT_TRUE(explained) << name.toStdString() << ": gpsd reports " << theirs.lat << "," << theirs.lon
-                                   << " for " << line.constData() << ", we decoded " << ours.lat << "," << ours.lon;
+            const Position theirs{o[QStringLiteral("lat")].toDouble(),
+                                  o[QStringLiteral("lon")].toDouble()};
+            const bool explained = std::any_of(others.begin(), others.end(),
+                                               [&](const Position& p) { return near(p, theirs); });
+            EXPECT_TRUE(explained)
+                << name.toStdString() << ": gpsd reports " << theirs.lat << "," << theirs.lon
+                << " for " << line.constData() << ", we decoded " << ours.lat << "," << ours.lon;
         }
         if (!reports.empty()) ++st.fromOtherSentences;
     }
@@ -114,8 +134,14 @@ CaptureStats compareWithGpsd(const QString& name) {
 TEST(RealCaptures, GgaPositionsAgreeWithGpsd) {
     // Captures with the number of GGA epochs whose position gpsd reported as is.
     const std::pair<const char*, int> captures[] = {
-        {"bundg_zeus_9.log", 90},      {"hemi.log", 6},   {"humminbird-M37.log", 7}, {"isync.log", 11},
-        {"nmea-fuzzy-cases.log", 14}, {"nmea-rtk.log", 122}, {"rst39.log", 39}, {"skytraq-PX1172RH_DS.log", 9},
+        {"bundg_zeus_9.log", 90},
+        {"hemi.log", 6},
+        {"humminbird-M37.log", 7},
+        {"isync.log", 11},
+        {"nmea-fuzzy-cases.log", 14},
+        {"nmea-rtk.log", 122},
+        {"rst39.log", 39},
+        {"skytraq-PX1172RH_DS.log", 9},
         {"ublox-f9p-hpnmea.log", 9},
     };
     for (const auto& [name, minimum] : captures) {
@@ -128,7 +154,8 @@ TEST(RealCaptures, GgaPositionsAgreeWithGpsd) {
 
 // Every capture through a reader, as it would arrive on the port.
 TEST(RealCaptures, ReaderDecodesEveryCaptureWithoutTrouble) {
-    const QStringList files = QDir(test::dataPath(QStringLiteral("nmea"))).entryList({QStringLiteral("*.log")});
+    const QStringList files =
+        QDir(test::dataPath(QStringLiteral("nmea"))).entryList({QStringLiteral("*.log")});
     ASSERT_GE(files.size(), 10);
     for (const QString& f : files) {
         SCOPED_TRACE(f.toStdString());
@@ -137,7 +164,8 @@ TEST(RealCaptures, ReaderDecodesEveryCaptureWithoutTrouble) {
         MemoryTransport* port = nullptr;
         reader.setTransportFactory(MemoryTransport::factory(port));
         int lines = 0, moves = 0;
-        QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS*, const QByteArray&) { ++lines; });
+        QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
+                         [&](TNivoraSerialGPS*, const QByteArray&) { ++lines; });
         QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange,
                          [&](TNivoraSerialGPS*, double lat, double lon, double) {
                              ++moves;
@@ -165,7 +193,8 @@ TEST(RealCaptures, SounderDepthsFromDbt) {
     in.alertDepthText = QStringLiteral("0");
     in.offsetAText = QStringLiteral("0");
     int scanned = 0;
-    for (const QByteArray& line : test::readFile(test::dataPath(QStringLiteral("nmea/sounder.log"))).split('\n')) {
+    for (const QByteArray& line :
+         test::readFile(test::dataPath(QStringLiteral("nmea/sounder.log"))).split('\n')) {
         const QByteArray l = line.trimmed();
         if (!l.contains("DBT") || l.startsWith('#')) continue;
         const auto r = handler.handle(l.toStdString(), in);

@@ -22,8 +22,9 @@ TEST(ReceiverPresets, CommandsGoOutByteForByte) {
     reader.Open();
     sendReceiverPreset(reader, *findReceiverPreset(QStringLiteral("Topcon GNSS")));
     EXPECT_EQ(sent.size(), 4);
-    EXPECT_EQ(port->written(), QByteArray("%%dm\n%%em,/dev/ser/a,nmea/VTG:1\n%%em,/dev/ser/a,nmea/ZDA:30\n"
-                                          "%%em,/dev/ser/a,nmea/GGA:0.5\n"));
+    EXPECT_EQ(port->written(),
+              QByteArray("%%dm\n%%em,/dev/ser/a,nmea/VTG:1\n%%em,/dev/ser/a,nmea/ZDA:30\n"
+                         "%%em,/dev/ser/a,nmea/GGA:0.5\n"));
     sendReceiverPreset(reader, *findReceiverPreset(QStringLiteral("Hemisphere GNSS")));
     EXPECT_EQ(sent.size(), 7);
     EXPECT_TRUE(port->written().endsWith("$JASC,GPGGA,5\r\n$JASC,GPVTG,5\r\n$JASC,GPZDA,10\r\n"));

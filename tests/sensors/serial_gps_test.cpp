@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "core/clock.h"
-#include "sensors/gnss_line_handler.h"
 #include "sensors/serial_gps.h"
+#include "survey/gnss_handler.h"
 #include "tests/support/test_support.h"
 
 namespace nivora {
@@ -16,7 +16,7 @@ namespace {
 const QDateTime kStart(QDate(2026, 12, 8), QTime(9, 30, 7, 250));
 
 class ReaderTest : public ::testing::Test {
-protected:
+  protected:
     ReaderTest() : vt(kStart), reader(vt, vt) {
         reader.setTransportFactory([this](const QString& device) {
             devices << device;
@@ -85,18 +85,21 @@ TEST_F(ReaderTest, AFailedOpenStaysClosedAndSaysWhy) {
     EXPECT_FALSE(reader.isOpen());
     EXPECT_EQ(connected.size(), 0);
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open port COM3: "))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open port COM3: ")))
+        << errors[0].toStdString();
 }
 
 TEST_F(ReaderTest, LinesArriveTrimmedInOrderAndThenAreDecoded) {
     reader.Open();
     QList<double> latitudeWhenLineSeen;
-    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
-                     [&](TNivoraSerialGPS* r, const QByteArray&) { latitudeWhenLineSeen << r->Latitude(); });
+    QObject::connect(
+        &reader, &TNivoraSerialGPS::OnNewCommand,
+        [&](TNivoraSerialGPS* r, const QByteArray&) { latitudeWhenLineSeen << r->Latitude(); });
     QSignalSpy moved(&reader, &TNivoraSerialGPS::OnPosition3DChange);
     send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPVTG");
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0], QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
+    EXPECT_EQ(lines[0],
+              QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
     EXPECT_EQ(latitudeWhenLineSeen[0], 0.0) << "the owner sees a line before the reader decodes it";
     ASSERT_EQ(moved.size(), 1);
     EXPECT_NEAR(moved[0][1].toDouble(), 48.1173, 1e-12);
@@ -109,7 +112,8 @@ TEST_F(ReaderTest, LinesArriveTrimmedInOrderAndThenAreDecoded) {
 TEST_F(ReaderTest, AtMost1023BytesAreReadPerTick) {
     reader.Open();
     QByteArray many;
-    for (int i = 0; i < 200; ++i) many += "$GPHDT,123.4,T\r\n";  // 16 bytes each
+    for (int i = 0; i < 200; ++i)
+        many += "$GPHDT,123.4,T\r\n";  // 16 bytes each
     port->push(many);
     vt.advance(50);
     EXPECT_EQ(lines.size(), 1023 / 16);
@@ -147,15 +151,18 @@ TEST_F(ReaderTest, BadChecksumIsDroppedAndCounted) {
     EXPECT_TRUE(lines.isEmpty());
     EXPECT_EQ(moved.size(), 0);
     EXPECT_EQ(reader.badChecksumCount(), 1u);
-    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n");  // no checksum: accepted
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n");  // no checksum:
+                                                                                 // accepted
     EXPECT_EQ(lines.size(), 1);
     EXPECT_EQ(moved.size(), 1);
 }
 
 TEST_F(ReaderTest, IdleAndTimeoutTiming) {
     QList<qint64> idle, timeout;
-    QObject::connect(&reader, &TNivoraSerialGPS::OnIdle, [&](TNivoraSerialGPS*) { idle << vt.elapsedMs(); });
-    QObject::connect(&reader, &TNivoraSerialGPS::OnTimeout, [&](TNivoraSerialGPS*) { timeout << vt.elapsedMs(); });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnIdle,
+                     [&](TNivoraSerialGPS*) { idle << vt.elapsedMs(); });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnTimeout,
+                     [&](TNivoraSerialGPS*) { timeout << vt.elapsedMs(); });
     reader.Open();
     vt.advance(5000);
     EXPECT_EQ(idle, QList<qint64>{5000}) << "5 s after opening when nothing ever arrived";
@@ -178,7 +185,9 @@ TEST_F(ReaderTest, CloseZeroesTheValuesAndRaisesDisconnectOnce) {
     reader.Close();
     EXPECT_EQ(disconnected.size(), 0) << "closing a reader that never opened raises nothing";
     reader.Open();
-    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\n$GPRMC,1,A,4807.038,N,01131.000,E,5,90\n");
+    send(
+        "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\n$GPRMC,1,A,4807.038,N,"
+        "01131.000,E,5,90\n");
     EXPECT_NE(reader.Latitude(), 0);
     reader.Close();
     EXPECT_EQ(disconnected.size(), 1);
@@ -193,7 +202,8 @@ TEST_F(ReaderTest, CloseZeroesTheValuesAndRaisesDisconnectOnce) {
 
 TEST_F(ReaderTest, AHandlerThatClosesThePortStopsTheLines) {
     reader.Open();
-    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS* r, const QByteArray&) { r->Close(); });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
+                     [&](TNivoraSerialGPS* r, const QByteArray&) { r->Close(); });
     send("$A\n$B\n$C\n");
     EXPECT_EQ(lines.size(), 1);
     EXPECT_FALSE(reader.isOpen());
@@ -213,7 +223,8 @@ TEST_F(ReaderTest, WriteRaisesOnSendOnlyWhenTheBytesWentOut) {
     reader.Write("%%dm\n");
     EXPECT_EQ(sent.size(), 1) << "a short write is not a sent command";
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Command not sent to device on COM1"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Command not sent to device on COM1")))
+        << errors[0].toStdString();
 }
 
 TEST_F(ReaderTest, APortThatFailsIsReportedOnceAndIdleFollows) {
@@ -235,18 +246,21 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
     reader.Open();
     send("\r\n  $GPHDT,1,T \r\n\r\n$GPHDT,2,T*3D\n");
     reader.Close();
-    EXPECT_EQ(test::readFile(plain), QByteArray("$GPHDT,1,T\n$GPHDT,2,T*3D\n")) << "only trimmed, non-empty lines";
+    EXPECT_EQ(test::readFile(plain), QByteArray("$GPHDT,1,T\n$GPHDT,2,T*3D\n"))
+        << "only trimmed, non-empty lines";
 
     const QString stamped = dir.filePath(QStringLiteral("stamped.log"));
     reader.LogFileName = stamped;
     reader.LogTimeStamp = true;
     reader.Open();
     send("$GPHDT,3,T\n");
-    EXPECT_EQ(test::readFile(stamped), QByteArray("2026-12-08 093007350 $GPHDT,3,T\n")) << "flushed per line";
+    EXPECT_EQ(test::readFile(stamped), QByteArray("2026-12-08 093007350 $GPHDT,3,T\n"))
+        << "flushed per line";
     reader.Close();
     reader.Open();
     send("$GPHDT,4,T\n");
-    EXPECT_TRUE(test::readFile(stamped).endsWith("$GPHDT,3,T\n2026-12-08 093007400 $GPHDT,4,T\n")) << "appends";
+    EXPECT_TRUE(test::readFile(stamped).endsWith("$GPHDT,3,T\n2026-12-08 093007400 $GPHDT,4,T\n"))
+        << "appends";
 }
 
 TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
@@ -257,7 +271,8 @@ TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
     reader.Open();
     EXPECT_TRUE(reader.isOpen()) << "the port works without its log";
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open the raw log"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open the raw log")))
+        << errors[0].toStdString();
     send("$A\n");
     EXPECT_EQ(lines.size(), 1);
 }
@@ -265,22 +280,26 @@ TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
 TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {
     RealtimeState state;
     GnssLineHandler handler(state);
-    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("fifteen hundred"), QStringLiteral("1"),
-                                   QStringLiteral("0")};
+    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("fifteen hundred"),
+                                   QStringLiteral("1"), QStringLiteral("0")};
     GnssLineInputs in;
     in.offsets = &offsets;
     QStringList handlerErrors;
-    QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS*, const QByteArray& l) {
-        const auto r = handler.handle(std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
-        if (!r.error.isEmpty()) handlerErrors << r.error;
-    });
-    QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange, [&](TNivoraSerialGPS*, double lat, double lon, double) {
-        state.CurrentLatitude = lat;
-        state.CurrentLongitude = lon;
-    });
+    QObject::connect(
+        &reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS*, const QByteArray& l) {
+            const auto r = handler.handle(
+                std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
+            if (!r.error.isEmpty()) handlerErrors << r.error;
+        });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange,
+                     [&](TNivoraSerialGPS*, double lat, double lon, double) {
+                         state.CurrentLatitude = lat;
+                         state.CurrentLongitude = lon;
+                     });
     reader.Open();
     send("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,\n");
-    EXPECT_EQ(handlerErrors, QStringList{QStringLiteral("SV: 'fifteen hundred' is not a valid number")});
+    EXPECT_EQ(handlerErrors,
+              QStringList{QStringLiteral("SV: 'fifteen hundred' is not a valid number")});
     EXPECT_NEAR(state.CurrentLatitude, 48.1173, 1e-12) << "the position still reaches the survey";
     EXPECT_EQ(state.AntennaHeight, 0) << "the rest of the window handler was skipped";
 }
@@ -288,8 +307,10 @@ TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {
 TEST_F(ReaderTest, GarbageOnTheLineIsHarmless) {
     reader.Open();
     QByteArray noise;
-    for (int i = 0; i < 20000; ++i) noise += static_cast<char>((i * 7919) % 256);
-    for (qsizetype i = 0; i < noise.size(); i += 1000) send(noise.mid(i, 1000));
+    for (int i = 0; i < 20000; ++i)
+        noise += static_cast<char>((i * 7919) % 256);
+    for (qsizetype i = 0; i < noise.size(); i += 1000)
+        send(noise.mid(i, 1000));
     send(QByteArray(10000, 'A'), 10);
     EXPECT_LE(reader.pendingText().size(), 4096);
     send("\n$GPGGA,1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\n");

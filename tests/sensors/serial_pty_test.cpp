@@ -21,7 +21,7 @@ namespace nivora {
 namespace {
 
 class PtyPair {
-public:
+  public:
     PtyPair() {
         char name[256] = {};
         if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
@@ -38,12 +38,15 @@ public:
         if (slave >= 0) close(slave);
     }
     bool ok() const { return master >= 0; }
-    void send(const QByteArray& b) const { ASSERT_EQ(::write(master, b.constData(), b.size()), b.size()); }
+    void send(const QByteArray& b) const {
+        ASSERT_EQ(::write(master, b.constData(), b.size()), b.size());
+    }
     QByteArray receive() const {
         QByteArray out;
         char buf[256];
         ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) out.append(buf, n);
+        while ((n = ::read(master, buf, sizeof buf)) > 0)
+            out.append(buf, n);
         return out;
     }
 
@@ -55,7 +58,8 @@ public:
 bool waitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < ms) QTest::qWait(10);
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(10);
     return done();
 }
 
@@ -67,7 +71,8 @@ TEST(SerialDevice, LinesIdleAndWritesOverARealPort) {
     reader.BaudRate = 4800;
     reader.PollInterval = 20;
     QStringList errors;
-    QObject::connect(&reader, &TNivoraSerialGPS::OnError, [&](TNivoraSerialGPS*, const QString& e) { errors << e; });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnError,
+                     [&](TNivoraSerialGPS*, const QString& e) { errors << e; });
     QList<QByteArray> lines;
     QObject::connect(&reader, &TNivoraSerialGPS::OnNewCommand,
                      [&](TNivoraSerialGPS*, const QByteArray& l) { lines << l; });
@@ -106,11 +111,13 @@ TEST(SerialDevice, AMissingDeviceIsReported) {
     TNivoraSerialGPS reader;
     reader.DevicePath = QStringLiteral("/dev/nivora-no-such-port");
     QStringList errors;
-    QObject::connect(&reader, &TNivoraSerialGPS::OnError, [&](TNivoraSerialGPS*, const QString& e) { errors << e; });
+    QObject::connect(&reader, &TNivoraSerialGPS::OnError,
+                     [&](TNivoraSerialGPS*, const QString& e) { errors << e; });
     reader.Open();
     EXPECT_FALSE(reader.isOpen());
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open port /dev/nivora-no-such-port: ")));
+    EXPECT_TRUE(
+        errors[0].startsWith(QStringLiteral("Cannot open port /dev/nivora-no-such-port: ")));
 }
 
 }  // namespace

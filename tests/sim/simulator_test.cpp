@@ -6,13 +6,13 @@
 
 #include "core/clock.h"
 #include "geodesy/fix_projection.h"
-#include "sensors/echosounder.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_gps.h"
 #include "sim/geodesy_grid.h"
 #include "sim/sentences.h"
 #include "sim/sim_ports.h"
 #include "sim/simulator.h"
+#include "survey/sounder_handler.h"
 
 namespace nivora::sim {
 namespace {
@@ -21,8 +21,10 @@ const SurveyArea kArea{500000, 4540000, 501000, 4541200};
 
 // A flat grid for tests that are not about geodesy: a metre is 1e-5 degree.
 class FlatGrid final : public GridModel {
-public:
-    std::optional<Geographic> toWgs84(double e, double n, double) override { return Geographic{n * 1e-5, e * 1e-5}; }
+  public:
+    std::optional<Geographic> toWgs84(double e, double n, double) override {
+        return Geographic{n * 1e-5, e * 1e-5};
+    }
     double convergence(double, double, double) override { return 1.5; }
 };
 
@@ -56,7 +58,8 @@ TEST(SurveyPlan, ContinuousInsideTheAreaAndHeadingWhereItGoes) {
         ASSERT_GE(p.northing, kArea.minNorthing - 1e-6);
         ASSERT_LE(p.northing, kArea.maxNorthing + 1e-6);
         // The heading points along the motion.
-        double course = std::atan2(p.easting - prev.easting, p.northing - prev.northing) * 180 / std::numbers::pi;
+        double course = std::atan2(p.easting - prev.easting, p.northing - prev.northing) * 180 /
+                        std::numbers::pi;
         if (course < 0) course += 360;
         double diff = std::fmod(std::abs(course - p.heading) + 360, 360);
         diff = std::min(diff, 360 - diff);
@@ -105,7 +108,8 @@ TEST(Sentences, GnssSentencesDecodeToWhatWasMeant) {
     EXPECT_TRUE(lines[3].rfind("$GPHDT,273.40,T*", 0) == 0) << lines[3];
 
     char h;
-    EXPECT_EQ(nmeaLatitude(41.99999999999, &h), "4200.0000000") << "rounding carries into the degrees";
+    EXPECT_EQ(nmeaLatitude(41.99999999999, &h), "4200.0000000")
+        << "rounding carries into the degrees";
     e.hasPosition = false;
     NavValues outage;
     decodeNmea(gnssSentences(e)[0], outage);
@@ -121,7 +125,8 @@ TEST(Sentences, EveryFamilyScansItsOwnLines) {
         SounderLineHandler handler(state);
         SounderLineInputs in;
         in.family = QLatin1String(family.name);
-        in.pattern = QLatin1String(std::string(family.name) == "OTHER" ? kOtherFamilyPattern : family.defaultPattern);
+        in.pattern = QLatin1String(std::string(family.name) == "OTHER" ? kOtherFamilyPattern
+                                                                       : family.defaultPattern);
         in.alertDepthText = QStringLiteral("0");
         in.offsetAText = QStringLiteral("0");
         Sounding s;
@@ -164,7 +169,8 @@ TEST(Simulator, SameSeedSameBytes) {
     b->runUntil(60000);
     const auto la = a->takeGnss(), lb = b->takeGnss();
     ASSERT_EQ(la.size(), lb.size());
-    for (std::size_t i = 0; i < la.size(); ++i) ASSERT_EQ(la[i].bytes, lb[i].bytes);
+    for (std::size_t i = 0; i < la.size(); ++i)
+        ASSERT_EQ(la[i].bytes, lb[i].bytes);
     EXPECT_EQ(a->gnssEpochs(), 301);
     EXPECT_EQ(a->soundings(), 601);
 }
@@ -204,12 +210,13 @@ TEST(Simulator, RawDepthsRecoverTheTruthWithTheRightOffsets) {
         EXPECT_NEAR(t.rawHigh * s.soundVelocity / 1500 + s.draft, t.trueDepth, 0.005);
         EXPECT_DOUBLE_EQ(t.trueDepth, sim->seabed().depth(t.easting, t.northing));
     }
-    EXPECT_FALSE(Simulator::create([] {
-                     auto bad = settings();
-                     bad.family = QStringLiteral("Sonar");
-                     return bad;
-                 }(),
-                                   grid));
+    EXPECT_FALSE(Simulator::create(
+        [] {
+            auto bad = settings();
+            bad.family = QStringLiteral("Sonar");
+            return bad;
+        }(),
+        grid));
 }
 
 TEST(SimulatorPorts, ReadersOnSimPortsInVirtualTime) {

@@ -7,7 +7,9 @@
 
 namespace nivora::test {
 
-QString dataPath(const QString& relative) { return QStringLiteral(NIVORA_TEST_DATA_DIR "/") + relative; }
+QString dataPath(const QString& relative) {
+    return QStringLiteral(NIVORA_TEST_DATA_DIR "/") + relative;
+}
 
 QByteArray readFile(const QString& path) {
     QFile f(path);

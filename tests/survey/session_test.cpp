@@ -39,7 +39,8 @@ TEST_F(SessionTest, StartOpensThePortsAndLogsTheSession) {
     EXPECT_TRUE(session->mapTimerActive());
     EXPECT_EQ(session->mapTimerInterval(), 1000) << "the navigation settings' update period";
     EXPECT_TRUE(session->gnss().LogEnabled);
-    EXPECT_EQ(session->gnss().LogFileName, folders.rawLogPath(RawLogKind::Gnss, QDate(2026, 12, 8)));
+    EXPECT_EQ(session->gnss().LogFileName,
+              folders.rawLogPath(RawLogKind::Gnss, QDate(2026, 12, 8)));
     EXPECT_TRUE(view.messages.contains(QStringLiteral("ZSENSOR Open called on port: COM2")));
     const QByteArray events = eventsLog();
     EXPECT_TRUE(events.contains("\tConnected to GPS on COM1")) << events.constData();
@@ -64,10 +65,12 @@ TEST_F(SessionTest, TheTickPlacesTheVesselWhereTheGeodesyPutsIt) {
     EXPECT_NEAR(s.GridNorthing, n, 1e-6);
     EXPECT_NEAR(s.GridHeading, 45 + s.GridConvergence, 1e-12);
     EXPECT_EQ(shapesOn(session->layers().vessel), 5 + 2) << "five arrow lines and two circles";
-    EXPECT_NEAR((doc.View.WorldLeft + doc.View.WorldRight) / 2, e, 1e-6) << "the view follows the vessel";
+    EXPECT_NEAR((doc.View.WorldLeft + doc.View.WorldRight) / 2, e, 1e-6)
+        << "the view follows the vessel";
     EXPECT_NEAR((doc.View.WorldTop + doc.View.WorldBottom) / 2, n, 1e-6);
     EXPECT_EQ(view.panels[2], QStringLiteral("E: ") + QString::number(e, 'f', 2));
-    EXPECT_TRUE(s.GgaOverlayText.startsWith(QStringLiteral("RTK Fix | Spd: 0.0 kn | SV: 18 | Ant: 46.10 m | Tide: 44.60 m")))
+    EXPECT_TRUE(s.GgaOverlayText.startsWith(
+        QStringLiteral("RTK Fix | Spd: 0.0 kn | SV: 18 | Ant: 46.10 m | Tide: 44.60 m")))
         << s.GgaOverlayText.toStdString();
 }
 
@@ -132,7 +135,8 @@ TEST_F(SessionTest, AParameterThatIsNotANumberEndsTheTickAndIsTriedAgain) {
     vt.advance(3000);
     EXPECT_FALSE(session->parametersLoaded());
     EXPECT_EQ(view.errors.size(), 1) << "said once, not every second";
-    EXPECT_TRUE(view.errors[0].contains(QStringLiteral("Scale_Factor"))) << view.errors[0].toStdString();
+    EXPECT_TRUE(view.errors[0].contains(QStringLiteral("Scale_Factor")))
+        << view.errors[0].toStdString();
     models.device.geodetic.scaleFactor = "1";
     vt.advance(1000);
     EXPECT_TRUE(session->parametersLoaded());
@@ -147,7 +151,8 @@ TEST_F(SessionTest, TrackMarksFollowTheFixClass) {
         vt.advance(1000);
     }
     const StandardLayers& l = session->layers();
-    // The first tick only remembers the position; the quality of a mark is the reader's at its tick.
+    // The first tick only remembers the position; the quality of a mark is the reader's at its
+    // tick.
     EXPECT_EQ(shapesOn(l.trackFix), 1);
     EXPECT_EQ(shapesOn(l.trackFloat), 3) << "RTK float, DGPS and 3";
     EXPECT_EQ(shapesOn(l.trackNoFix), 2) << "autonomous and 6";
@@ -157,7 +162,8 @@ TEST_F(SessionTest, TrackMarksFollowTheFixClass) {
 
 TEST_F(SessionTest, CoordinateRowsCarryTheirOwnPosition) {
     session->RealtimeClick();
-    // A sounding before any tick: no parameters taken yet, grid 0, 0.
+    // A sounding before the first tick: the parameters were taken as real
+    // time started, so the row is placed (never 0, 0 beside a real position).
     gnss(gga(kLat, kLon, 4));
     vt.advance(50);
     sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
@@ -169,8 +175,9 @@ TEST_F(SessionTest, CoordinateRowsCarryTheirOwnPosition) {
     const QList<QByteArray> rows = readFile(folders.coordinateLogPath()).split('\n');
     ASSERT_EQ(rows.size(), 4) << readFile(folders.coordinateLogPath()).constData();
     const QList<QByteArray> first = rows[1].split(',');
-    EXPECT_EQ(first[3], "0.00");
-    EXPECT_EQ(first[4], "0.00");
+    const auto [e0, n0] = grid(kLat, kLon, 46.1);
+    EXPECT_EQ(first[3], QByteArray::number(e0, 'f', 2));
+    EXPECT_EQ(first[4], QByteArray::number(n0, 'f', 2));
     const QList<QByteArray> second = rows[2].split(',');
     const auto [e, n] = grid(kLat + 2e-5, kLon, 46.1);
     EXPECT_EQ(second[3], QByteArray::number(e, 'f', 2)) << "the row's own fix, not the last tick's";
@@ -206,20 +213,26 @@ TEST_F(SessionTest, EventsCountOnAcrossRunsAndReset) {
     IniStore ini(iniPath);
     ini.writeInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 41);
     ASSERT_TRUE(ini.save());
+    models.session.load(IniStore(iniPath));  // as the next start reads it
     session->RealtimeClick();
     sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
     vt.advance(1000);
     EXPECT_EQ(session->markEvent(), 42);
-    EXPECT_EQ(IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0), 42);
-    EXPECT_TRUE(eventsLog().endsWith("\nEvent No:42,Date & Time:2026-12-08 090001000,Easting:0.00,Northing:0.00,"
-                                     "True Depth:10.37,True Depth:0.50,Heading:0.00"))
+    EXPECT_EQ(
+        IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0),
+        42);
+    EXPECT_TRUE(eventsLog().endsWith(
+        "\nEvent No:42,Date & Time:2026-12-08 090001000,Easting:0.00,Northing:0.00,"
+        "True Depth:10.37,True Depth:0.50,Heading:0.00"))
         << eventsLog().constData();
     EXPECT_EQ(doc.Overlay.EventLabels.size(), 1u);
 
-    view.confirmAnswer = false;
+    prompts.yes = false;
     EXPECT_FALSE(session->resetEventNumbering());
-    EXPECT_EQ(IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0), 42);
-    view.confirmAnswer = true;
+    EXPECT_EQ(
+        IniStore(iniPath).readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0),
+        42);
+    prompts.yes = true;
     EXPECT_TRUE(session->resetEventNumbering());
     EXPECT_TRUE(eventsLog().endsWith("\tEvent number was reset."));
     EXPECT_EQ(session->markEvent(), 1);
@@ -233,14 +246,15 @@ TEST_F(SessionTest, ClearingTracksAsksFirst) {
         vt.advance(1000);
     }
     ASSERT_GT(shapesOn(session->layers().trackFix), 0);
-    view.confirmAnswer = false;
+    prompts.yes = false;
     EXPECT_FALSE(session->clearTracks(TrackClass::Fixed));
     EXPECT_GT(shapesOn(session->layers().trackFix), 0);
-    view.confirmAnswer = true;
+    prompts.yes = true;
     EXPECT_TRUE(session->clearTracks(TrackClass::Fixed));
     EXPECT_EQ(shapesOn(session->layers().trackFix), 0);
     EXPECT_TRUE(eventsLog().endsWith("\tCleared Fixed/Float/DGPS tracklines"));
-    EXPECT_EQ(view.questions.last(), QStringLiteral("Fixed/Float/DGPS tracking points to be cleared. Continue?"));
+    EXPECT_EQ(prompts.questions.last(),
+              QStringLiteral("Fixed/Float/DGPS tracking points to be cleared. Continue?"));
 }
 
 TEST_F(SessionTest, PolygonSelectionTakesOnlyTrackMarks) {
@@ -257,7 +271,8 @@ TEST_F(SessionTest, PolygonSelectionTakesOnlyTrackMarks) {
     EXPECT_FALSE(session->mapTimerActive()) << "the vessel stands still while the operator draws";
     const int poly = doc.LayerFindByName(QStringLiteral("Nivora_SelectPoly"));
     EXPECT_EQ(doc.CurrentLayer, poly) << "the selection polygon goes on its own layer";
-    doc.DrawPolyline({{e - 50, n - 500}, {e + 50, n - 500}, {e + 50, n + 500}, {e - 50, n + 500}}, poly, true);
+    doc.DrawPolyline({{e - 50, n - 500}, {e + 50, n - 500}, {e + 50, n + 500}, {e - 50, n + 500}},
+                     poly, true);
     session->drawEnded(6);
     EXPECT_TRUE(session->mapTimerActive());
     EXPECT_EQ(shapesOn(poly), 0);
@@ -265,18 +280,21 @@ TEST_F(SessionTest, PolygonSelectionTakesOnlyTrackMarks) {
     EXPECT_EQ(view.panels[0], QStringLiteral("4 track(s) selected. Press Delete to remove."));
     session->deleteSelected();
     EXPECT_EQ(shapesOn(session->layers().trackFix), 0);
-    EXPECT_EQ(shapesOn(session->layers().userShape), 1) << "user shapes are never selected this way";
+    EXPECT_EQ(shapesOn(session->layers().userShape), 1)
+        << "user shapes are never selected this way";
 }
 
 TEST_F(SessionTest, SaveWritesTheSnapshotAndRemembersIt) {
     session->RealtimeClick();
     gnss(gga(kLat, kLon, 4));
     vt.advance(1000);
-    const QString file = session->Save();
+    const QString file = session->saveSnapshot();
     EXPECT_EQ(file, folders.layoutsFolder() + QStringLiteral("2026-12-08 0900.nwl"));
     EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_EQ(shapesOn(session->layers().vessel), 0);
-    EXPECT_EQ(IniStore(iniPath).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")), file);
+    EXPECT_EQ(
+        IniStore(iniPath).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")),
+        file);
     EXPECT_EQ(view.caption, QStringLiteral("Nivora Depthwright - ") + file);
     EXPECT_TRUE(eventsLog().endsWith((QStringLiteral("\tAuto-saved: ") + file).toUtf8()));
     CanvasDocument back;

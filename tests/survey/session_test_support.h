@@ -17,74 +17,111 @@ namespace nivora::test {
 
 // Istanbul on ED50, Transverse Mercator with a 3-degree zone at 30 E.
 inline const char* kSurveyIni =
-    "[GPS1 COMUNICATION SETTINGS]\nPort No=COM1\nBaud Rate=9600\nDelay=50\nNMEA LOG=True\nLog Time=True\n"
-    "[SENSOR COMUNICATION SETTINGS]\nPort No=COM2\nBaud Rate=9600\nDelay=50\nNMEA LOG=True\nLog Time=True\n"
+    "[GPS1 COMUNICATION SETTINGS]\nPort No=COM1\nBaud Rate=9600\nDelay=50\nNMEA LOG=True\nLog "
+    "Time=True\n"
+    "[SENSOR COMUNICATION SETTINGS]\nPort No=COM2\nBaud Rate=9600\nDelay=50\nNMEA LOG=True\nLog "
+    "Time=True\n"
     "Sensor Enabled=1\ncSBESMessage=NMEA DBT\neSBESFormat=%*6s,%*lf,%*1s,%lf\n"
     "[GYRO]\nGyro Enabled=1\n"
     "[GEODETIC_PARAMETERS]\nSemiMajorAxis=6378388\nInverseFlattening=0.00336700336700337\n"
     "X_Rotation=-1.1553\nY_Rotation=-0.2566\nZ_Rotation=-0.8982\nX_Shift=84.003\nY_Shift=102.315\n"
-    "Z_Shift=129.879\nScale_PPM=-1.2947\nCentral_Meridian=30\nReference_Latitude=0\nScale_Factor=1\n"
+    "Z_Shift=129.879\nScale_PPM=-1.2947\nCentral_Meridian=30\nReference_Latitude=0\nScale_Factor="
+    "1\n"
     "False_Easting=500000\nFalse_Northing=0\nUse Projection=1\nUse DTP=1\nName of Datum=ED50\n"
     "eLCCSP1=40\neLCCSP2=42\neLCCSF=1\neLCCCP=41\neLCCM=29\neLCCFE=500000\neLCCFN=0\n"
     "cbUseLCCProjection=0\ncLambert1=0\n"
     "[ECHOSOUNDER_OFFSETS]\nOffset A=0.5\nOffset B=2.0\nOffset C=1.5\nSV=1480\nTide Height=0.25\n"
     "[NAVIGATION_SETTINGS]\nVesselColor=8388608\nVesselWidth=2\nBackgroundColor=16777215\n"
-    "ColorTracklines1=32768\nColorTracklines0=65535\nTrackWidth=2\nTrackInterval=1\neUpdateRate=1000\n"
+    "ColorTracklines1=32768\nColorTracklines0=65535\nTrackWidth=2\nTrackInterval=1\neUpdateRate="
+    "1000\n"
     "cLineOrDot=0\nedDepthAlert=1\nGridColor=12632256\n"
     "[VESSEL_SHAPE]\nNumber of circles=2\nCirecle offset interval=10\nRadious of first circle=10\n"
     "Arrow length to bow=100\nLeft right offset of arrow=10\n"
     "[SVP]\ncUseSVP=0\n";
 
-class RecordingView : public SessionView {
-public:
-    bool confirmAnswer = true;
-    bool offsetsVisible = false;
-    QStringList questions, messages, errors;
+// Answers the session's questions and remembers them.
+class RecordingPrompts : public OperatorPrompts {
+  public:
+    bool yes = true;
+    QStringList questions;
+    QString openFile, saveFile;
+    void showMessage(const QString&) override {}
+    void showWarning(const QString&) override {}
+    void showError(const QString&) override {}
+    bool askOkCancel(const QString& q) override {
+        questions << q;
+        return yes;
+    }
+    bool askYesNo(const QString& q) override {
+        questions << q;
+        return yes;
+    }
+    QString chooseOpenFile(const QString&, const QString&) override { return openFile; }
+    QString chooseSaveFile(const QString&, const QString&) override { return saveFile; }
+};
+
+// What the session said through its signals.
+class RecordingView {
+  public:
+    QStringList messages, errors;
     std::map<int, QString> panels;
     int polygonTools = 0;
     std::vector<QPointF> route;
     QString caption;
     std::vector<TColor> backgrounds;
 
-    bool offsetsWindowVisible() const override { return offsetsVisible; }
-    bool runlineWindowVisible() const override { return true; }
-    bool confirm(const QString& q) override {
-        questions << q;
-        return confirmAnswer;
+    void attach(SurveySession& s) {
+        QObject::connect(&s, &SurveySession::messagePosted,
+                         [this](const QString& t) { messages << t; });
+        QObject::connect(&s, &SurveySession::errorPosted,
+                         [this](const QString& t) { errors << t; });
+        QObject::connect(&s, &SurveySession::statusPanelChanged,
+                         [this](int i, const QString& t) { panels[i] = t; });
+        QObject::connect(&s, &SurveySession::toolModeRequested,
+                         [this](int mode) { polygonTools += mode == 6; });
+        QObject::connect(&s, &SurveySession::routeDrawn,
+                         [this](const std::vector<QPointF>& p) { route = p; });
+        QObject::connect(&s, &SurveySession::captionChanged,
+                         [this](const QString& c) { caption = c; });
+        QObject::connect(&s, &SurveySession::canvasBackgroundChanged,
+                         [this](TColor c) { backgrounds.push_back(c); });
     }
-    void message(const QString& t) override { messages << t; }
-    void error(const QString& t) override { errors << t; }
-    void statusPanel(int i, const QString& t) override { panels[i] = t; }
-    void startPolygonTool() override { ++polygonTools; }
-    void routeDrawn(const std::vector<QPointF>& p) override { route = p; }
-    void captionChanged(const QString& c) override { caption = c; }
-    void canvasBackground(TColor c) override { backgrounds.push_back(c); }
 };
 
 class SessionFixture {
-public:
+  public:
     explicit SessionFixture(const QByteArray& ini = kSurveyIni)
         : vt(QDateTime(QDate(2026, 12, 8), QTime(9, 0))),
           iniPath(dir.filePath(QStringLiteral("NivoraDW.INI"))),
           folders(dir.filePath(QStringLiteral("NWL")), QDate(2026, 12, 8)) {
-        writeFile(iniPath, ini);
-        models.load(iniPath);
-        session = std::make_unique<SurveySession>(iniPath, folders, models, doc, vt, vt, view);
-        session->setTransportFactories(MemoryTransport::factory(gnssPort), MemoryTransport::factory(sounderPort));
+        // An empty text: the program's first start, without a settings file.
+        if (!ini.isEmpty()) writeFile(iniPath, ini);
+        models.load(SettingsFile(iniPath));
+        session = std::make_unique<SurveySession>(models, folders, doc, vt, vt, &prompts);
+        session->setRunlineWindowVisible(true);
+        view.attach(*session);
+        session->setTransportFactories(MemoryTransport::factory(gnssPort),
+                                       MemoryTransport::factory(sounderPort));
     }
 
-    void gnss(const std::string& sentence) { gnssPort->push(QByteArray::fromStdString(sentence + "\r\n")); }
-    void sounder(const std::string& line) { sounderPort->push(QByteArray::fromStdString(line + "\r\n")); }
+    void gnss(const std::string& sentence) {
+        gnssPort->push(QByteArray::fromStdString(sentence + "\r\n"));
+    }
+    void sounder(const std::string& line) {
+        sounderPort->push(QByteArray::fromStdString(line + "\r\n"));
+    }
     // The projection the cycle uses, for expected values.
     std::pair<double, double> grid(double lat, double lon, double h = 0) {
         auto p = geodesy::FixProjector::take(models.device.geodeticParameters());
         const auto r = p->project(lat, lon, h);
         return {r.easting, r.northing};
     }
+    const QStringList& errors() const { return view.errors; }
     QByteArray eventsLog() { return readFile(folders.eventsLogPath(QDate(2026, 12, 8))); }
     int shapesOn(int layer) {
         int n = 0;
-        for (const TNShape& s : doc.Shapes()) n += s.Layer() == layer;
+        for (const TNShape& s : doc.Shapes())
+            n += s.Layer() == layer;
         return n;
     }
 
@@ -94,6 +131,7 @@ public:
     DayFolders folders;
     SurveyModels models;
     CanvasDocument doc;
+    RecordingPrompts prompts;
     RecordingView view;
     MemoryTransport* gnssPort = nullptr;
     MemoryTransport* sounderPort = nullptr;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "config/device_settings.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -15,7 +17,7 @@ namespace {
 using test::readFile;
 
 class LogsTest : public ::testing::Test {
-protected:
+  protected:
     LogsTest()
         : vt(QDateTime(QDate(2026, 12, 8), QTime(14, 5, 7, 25))),
           folders(dir.path() + QStringLiteral("/NWL/"), QDate(2026, 12, 8)),
@@ -50,16 +52,22 @@ CoordinateRow sampleRow() {
 }
 
 TEST(CoordinateLogFormat, HeaderAndAllEighteenFields) {
-    EXPECT_EQ(coordinateLogHeader(),
-              QByteArray("Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),True Depth (Lo),"
-                         "Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,Transducer Draft,GPS, RTK "
-                         "Antenna Height,Manual Tide,RTK Tide\n"));
-    EXPECT_EQ(formatCoordinateRow(sampleRow()),
-              QByteArray("2026-12-08 140507025,41.0205761234567,29.00205761,500123.46,4541234.56,-10.25,-0.25,10.50,"
-                         "0.50,10,0,NMEA DBT,1480.00,0.50,4,592.30,0.25,591.10\n"));
+    EXPECT_EQ(
+        coordinateLogHeader(),
+        QByteArray(
+            "Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),True "
+            "Depth (Lo),"
+            "Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,Transducer Draft,GPS, RTK "
+            "Antenna Height,Manual Tide,RTK Tide\n"));
+    EXPECT_EQ(
+        formatCoordinateRow(sampleRow()),
+        QByteArray("2026-12-08 "
+                   "140507025,41.0205761234567,29.00205761,500123.46,4541234.56,-10.25,-0.25,10.50,"
+                   "0.50,10,0,NMEA DBT,1480.00,0.50,4,592.30,0.25,591.10\n"));
     CoordinateRow midnight = sampleRow();
     midnight.time = QDateTime(QDate(2026, 12, 9), QTime(0, 0));
-    EXPECT_TRUE(formatCoordinateRow(midnight).startsWith("2026-12-09,41.")) << "the time is left out at midnight";
+    EXPECT_TRUE(formatCoordinateRow(midnight).startsWith("2026-12-09,41."))
+        << "the time is left out at midnight";
     EXPECT_EQ(numberedAlternate(QStringLiteral("/a/2026-12-08 Coordinates.csv"), 3),
               QStringLiteral("/a/2026-12-08 Coordinates_3.csv"));
 }
@@ -67,20 +75,21 @@ TEST(CoordinateLogFormat, HeaderAndAllEighteenFields) {
 TEST_F(LogsTest, HeaderOnceThenRowsAndMissingFoldersAreMade) {
     ASSERT_FALSE(QFileInfo::exists(folders.logsFolder()));
     const QString written = logs.appendCoordinateRow(sampleRow());
-    EXPECT_EQ(written, folders.coordinateLogPath()) << "the row is not dropped for a missing folder";
+    EXPECT_EQ(written, folders.coordinateLogPath())
+        << "the row is not dropped for a missing folder";
     CoordinateRow second = sampleRow();
     second.rawDepthHi = 11;
     logs.appendCoordinateRow(second);
     CoordinateRow zero = sampleRow();
     zero.rawDepthHi = 0;
-    zero.rawDepthLo = 12;
+    zero.rawDepthLo = 0;
     logs.appendCoordinateRow(zero);
     const QList<QByteArray> lines = readFile(written).split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith("Date,Lat,"));
     EXPECT_TRUE(lines[1].contains(",10,0,NMEA DBT,"));
     EXPECT_TRUE(lines[2].contains(",11,0,NMEA DBT,"));
-    EXPECT_TRUE(lines[3].isEmpty()) << "a raw depth of 0 writes no row";
+    EXPECT_TRUE(lines[3].isEmpty()) << "a row without any raw depth is no sounding";
     EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -89,16 +98,19 @@ TEST_F(LogsTest, AnUnopenableLogMovesRowsToTheFirstAlternate) {
     // A folder in the log's place cannot be opened, whoever runs the test.
     ASSERT_TRUE(QDir().mkpath(folders.coordinateLogPath()));
     const QString written = logs.appendCoordinateRow(sampleRow());
-    EXPECT_TRUE(written.endsWith(QStringLiteral("2026-12-08 Coordinates_1.csv"))) << written.toStdString();
+    EXPECT_TRUE(written.endsWith(QStringLiteral("2026-12-08 Coordinates_1.csv")))
+        << written.toStdString();
     EXPECT_TRUE(readFile(written).startsWith("Date,Lat,"));
     logs.appendCoordinateRow(sampleRow());
-    EXPECT_EQ(readFile(written).count('\n'), 3) << "the next row goes there too, after the header once";
+    EXPECT_EQ(readFile(written).count('\n'), 3)
+        << "the next row goes there too, after the header once";
 }
 
 TEST_F(LogsTest, WhenNoAlternateOpensTheLossIsReported) {
     ASSERT_TRUE(folders.create());
     ASSERT_TRUE(QDir().mkpath(folders.coordinateLogPath()));
-    for (int n = 1; n <= 99; ++n) ASSERT_TRUE(QDir().mkpath(numberedAlternate(folders.coordinateLogPath(), n)));
+    for (int n = 1; n <= 99; ++n)
+        ASSERT_TRUE(QDir().mkpath(numberedAlternate(folders.coordinateLogPath(), n)));
     EXPECT_TRUE(logs.appendCoordinateRow(sampleRow()).isEmpty());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write "))) << errors[0].toStdString();
@@ -109,8 +121,10 @@ TEST_F(LogsTest, ReadOnlyLogMovesToAnAlternateWhenPermissionsApply) {
     test::writeFile(folders.coordinateLogPath(), coordinateLogHeader());
     QFile::setPermissions(folders.coordinateLogPath(), QFileDevice::ReadOwner);
     QFile probe(folders.coordinateLogPath());
-    if (probe.open(QIODevice::Append)) GTEST_SKIP() << "running with rights that ignore file permissions";
-    EXPECT_TRUE(logs.appendCoordinateRow(sampleRow()).endsWith(QStringLiteral("Coordinates_1.csv")));
+    if (probe.open(QIODevice::Append))
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    EXPECT_TRUE(
+        logs.appendCoordinateRow(sampleRow()).endsWith(QStringLiteral("Coordinates_1.csv")));
 }
 
 TEST_F(LogsTest, PastMidnightTheCoordinateLogKeepsItsStartDayName) {
@@ -130,9 +144,11 @@ TEST_F(LogsTest, EventsLogEntriesBeginWithALineBreak) {
     EXPECT_EQ(readFile(folders.eventsLogPath(QDate(2026, 12, 8))),
               QByteArray("\nAuto Event:\t2026-12-08 140507025\tRealtime STARTED"
                          "\nAuto Event:\t2026-12-08 140508025\tConnected to GPS on COM3"));
-    logs.appendSettingsReport({QStringLiteral("=== SETTINGS SAVED ==="), QStringLiteral("GPS: Port=COM3, Baud=9600")});
+    logs.appendSettingsReport(
+        {QStringLiteral("=== SETTINGS SAVED ==="), QStringLiteral("GPS: Port=COM3, Baud=9600")});
     EXPECT_TRUE(readFile(folders.eventsLogPath(QDate(2026, 12, 8)))
-                    .endsWith("\nAuto Event:\t2026-12-08 140508025\t=== SETTINGS SAVED ===\nAuto Event:\t2026-12-08 "
+                    .endsWith("\nAuto Event:\t2026-12-08 140508025\t=== SETTINGS SAVED ===\nAuto "
+                              "Event:\t2026-12-08 "
                               "140508025\tGPS: Port=COM3, Baud=9600"));
 }
 
@@ -147,44 +163,64 @@ TEST_F(LogsTest, AnEventsLogThatCannotBeWrittenIsReportedNotWrittenThroughABadSt
 TEST_F(LogsTest, GeodesyBlock) {
     IniStore ini;
     ini.loadText(
-        "[GEODETIC_PARAMETERS]\nSemiMajorAxis=6378137\nInverseFlattening=0.00335281066474748\nName of Datum=ITRF96\n"
-        "Use DTP=1\nX_Rotation=0.1\nY_Rotation=0.2\nZ_Rotation=0.3\nX_Shift=-84\nY_Shift=-107\nZ_Shift=-120\n"
-        "Scale_PPM=1.2\nUse Projection=1\nCentral_Meridian=30\nReference_Latitude=0\nScale_Factor=1\n"
-        "False_Easting=500000\nFalse_Northing=0\neLCCSP1=40\neLCCSP2=42\neLCCCP=41\neLCCM=29\neLCCFE=0\neLCCFN=0\n");
-    ASSERT_TRUE(logs.appendGeodesyLog(ini));
+        "[GEODETIC_PARAMETERS]\nSemiMajorAxis=6378137\nInverseFlattening=0.00335281066474748\nName "
+        "of Datum=ITRF96\n"
+        "Use "
+        "DTP=1\nX_Rotation=0.1\nY_Rotation=0.2\nZ_Rotation=0.3\nX_Shift=-84\nY_Shift=-107\nZ_Shift="
+        "-120\n"
+        "Scale_PPM=1.2\nUse "
+        "Projection=1\nCentral_Meridian=30\nReference_Latitude=0\nScale_Factor=1\n"
+        "False_Easting=500000\nFalse_Northing=0\neLCCSP1=40\neLCCSP2=42\neLCCCP=41\neLCCM="
+        "29\neLCCFE=0\neLCCFN=0\n");
+    // The block logs the parameters the survey uses: the settings as loaded.
+    DeviceSettingsModel loaded;
+    loaded.load(ini);
+    ASSERT_TRUE(logs.appendGeodesyLog(loaded.geodeticParameters()));
     vt.advance(60000);
-    ASSERT_TRUE(logs.appendGeodesyLog(IniStore()));
+    ASSERT_TRUE(logs.appendGeodesyLog(DeviceSettingsModel().geodeticParameters()));
     const QByteArray text = readFile(folders.geodesyLogPath(QDate(2026, 12, 8)));
     const QByteArray expectedFirst =
         "GEODETIC PARAMETERS LOG - 2026-12-08\n========================================\n\n"
         "=== SESSION START: 140507025 ===\n\n--- ELLIPSOID ---\nSemi-Major Axis: 6378137\n"
-        "Inverse Flattening: 0.00335281066474748\n\n--- DATUM TRANSFORMATION ---\nName of Datum: ITRF96\n"
-        "Use DTP: Yes\nX/Y/Z Rotation: 0.1, 0.2, 0.3\nX/Y/Z Shift: -84, -107, -120\nScale PPM: 1.2\n\n"
+        "Inverse Flattening: 0.00335281066474748\n\n--- DATUM TRANSFORMATION ---\nName of Datum: "
+        "ITRF96\n"
+        "Use DTP: Yes\nX/Y/Z Rotation: 0.1, 0.2, 0.3\nX/Y/Z Shift: -84, -107, -120\nScale PPM: "
+        "1.2\n\n"
         "--- TRANSVERSE MERCATOR ---\nUse TM: Yes\nCM: 30, Ref Lat: 0, SF: 1\nFE: 500000, FN: 0\n\n"
-        "--- LAMBERT CONFORMAL CONIC ---\nUse LCC: No\nSP1: 40, SP2: 42\nCP: 41, CM: 29\nFE: 0, FN: 0\n\n"
+        "--- LAMBERT CONFORMAL CONIC ---\nUse LCC: No\nSP1: 40, SP2: 42\nCP: 41, CM: 29\nFE: 0, "
+        "FN: 0\n\n"
         "----------------------------------------\n\n";
     ASSERT_TRUE(text.startsWith(expectedFirst)) << text.constData();
     const QByteArray second = text.mid(expectedFirst.size());
-    EXPECT_TRUE(second.startsWith("=== SESSION START: 140607025 ===\n\n--- ELLIPSOID ---\nSemi-Major Axis: \n"))
+    EXPECT_TRUE(second.startsWith(
+        "=== SESSION START: 140607025 ===\n\n--- ELLIPSOID ---\nSemi-Major Axis: \n"))
         << "a missing key gives an empty text";
-    EXPECT_TRUE(second.contains("Use DTP: No\n")) << "a missing flag is No";
+    EXPECT_TRUE(second.contains("Use DTP: Yes\nX/Y/Z Rotation: , , \n"))
+        << "a missing flag is logged as its box stands (ticked), since that is what the survey "
+           "uses";
+    EXPECT_TRUE(second.contains("Use LCC: No\n"));
     EXPECT_EQ(text.count("GEODETIC PARAMETERS LOG"), 1);
 }
 
 TEST_F(LogsTest, OffsetsRecordAndProfileMemos) {
-    const QString record = QStringLiteral("\n\nNivora Depthwright - offsets essential for post processing\nTime....");
+    const QString record =
+        QStringLiteral("\n\nNivora Depthwright - offsets essential for post processing\nTime....");
     ASSERT_TRUE(logs.appendOffsetsRecord(record));
     ASSERT_TRUE(logs.appendOffsetsRecord(record));
     EXPECT_EQ(readFile(folders.offsetsLogPath(QDate(2026, 12, 8))), (record + record).toLatin1());
-    ASSERT_TRUE(logs.saveProfileMemos({{QStringLiteral("mSVPColumn"), QStringLiteral("1500\n1501\n")}}));
-    EXPECT_EQ(readFile(folders.profilesFolder() + QStringLiteral("2026-12-08 mSVPColumn.INI")), QByteArray("1500\n1501\n"));
+    ASSERT_TRUE(
+        logs.saveProfileMemos({{QStringLiteral("mSVPColumn"), QStringLiteral("1500\n1501\n")}}));
+    EXPECT_EQ(readFile(folders.profilesFolder() + QStringLiteral("2026-12-08 mSVPColumn.INI")),
+              QByteArray("1500\n1501\n"));
 }
 
 TEST(DayFolderLayout, NamesFromTheStartDateAndToday) {
     const DayFolders f(QStringLiteral("/data/NWL"), QDate(2026, 12, 8));
     EXPECT_EQ(f.dayFolder(), QStringLiteral("/data/NWL/2026-12-08/"));
-    EXPECT_EQ(f.coordinateLogPath(), QStringLiteral("/data/NWL/2026-12-08/LOG/2026-12-08 Coordinates.csv"));
-    EXPECT_EQ(f.eventsLogPath(QDate(2026, 12, 9)), QStringLiteral("/data/NWL/2026-12-08/LOG/2026-12-09 Events.log"));
+    EXPECT_EQ(f.coordinateLogPath(),
+              QStringLiteral("/data/NWL/2026-12-08/LOG/2026-12-08 Coordinates.csv"));
+    EXPECT_EQ(f.eventsLogPath(QDate(2026, 12, 9)),
+              QStringLiteral("/data/NWL/2026-12-08/LOG/2026-12-09 Events.log"));
     EXPECT_EQ(f.rawLogPath(RawLogKind::Gnss, QDate(2026, 12, 8)),
               QStringLiteral("/data/NWL/2026-12-08/LOG/2026-12-08 NDW_GNSS_V3.log"));
     EXPECT_EQ(f.rawLogPath(RawLogKind::Sounder, QDate(2026, 12, 8)),
@@ -205,7 +241,8 @@ TEST(DayFolderLayout, CreateFailureSaysWhere) {
     QString message;
     EXPECT_FALSE(f.create(&message));
     EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot create log folder ")));
-    EXPECT_TRUE(message.endsWith(QStringLiteral(". Check if you are authorized create folder at this address.")));
+    EXPECT_TRUE(message.endsWith(
+        QStringLiteral(". Check if you are authorized create folder at this address.")));
     EXPECT_TRUE(message.contains(QStringLiteral("2026-12-08"))) << "the real path is quoted";
 }
 

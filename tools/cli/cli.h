@@ -10,7 +10,7 @@ namespace nivora::cli {
 
 // Arguments after the command name; options look like "--name value".
 class Arguments {
-public:
+  public:
     explicit Arguments(QStringList args) : args_(std::move(args)) {}
     bool has(const QString& option) const { return args_.contains(option); }
     std::optional<QString> value(const QString& option) const;
@@ -18,7 +18,7 @@ public:
     QStringList positional(const QStringList& optionsWithValue) const;
     const QStringList& all() const { return args_; }
 
-private:
+  private:
     QStringList args_;
 };
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/number_format.h"
-#include "sensors/echosounder.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
+#include "survey/sounder_handler.h"
 #include "tools/cli/cli.h"
 
 namespace nivora::cli {
@@ -23,9 +23,9 @@ bool allDigits(std::string_view s) {
 // The raw log writes "YYYY-MM-DD hhnnsszzz " before each line when time
 // stamps are on.
 std::string_view stripTimeStamp(std::string_view line) {
-    if (line.size() > 21 && line[4] == '-' && line[7] == '-' && line[10] == ' ' && line[20] == ' ' &&
-        allDigits(line.substr(0, 4)) && allDigits(line.substr(5, 2)) && allDigits(line.substr(8, 2)) &&
-        allDigits(line.substr(11, 9))) {
+    if (line.size() > 21 && line[4] == '-' && line[7] == '-' && line[10] == ' ' &&
+        line[20] == ' ' && allDigits(line.substr(0, 4)) && allDigits(line.substr(5, 2)) &&
+        allDigits(line.substr(8, 2)) && allDigits(line.substr(11, 9))) {
         return trimLine(line.substr(21));
     }
     return line;
@@ -33,10 +33,14 @@ std::string_view stripTimeStamp(std::string_view line) {
 
 const char* typeName(SentenceType t) {
     switch (t) {
-        case SentenceType::GGA: return "GGA";
-        case SentenceType::RMC: return "RMC";
-        case SentenceType::VTG: return "VTG";
-        default: return "";
+        case SentenceType::GGA:
+            return "GGA";
+        case SentenceType::RMC:
+            return "RMC";
+        case SentenceType::VTG:
+            return "VTG";
+        default:
+            return "";
     }
 }
 
@@ -83,15 +87,17 @@ bool forEachLine(const QString& path, Counts& counts, OnLine onLine) {
 }
 
 void printSummary(const Counts& c) {
-    std::fprintf(stderr, "lines read: %lld, sentences accepted: %lld, dropped for a bad checksum: %lld\n", c.lines,
-                 c.accepted, c.badChecksum);
+    std::fprintf(stderr,
+                 "lines read: %lld, sentences accepted: %lld, dropped for a bad checksum: %lld\n",
+                 c.lines, c.accepted, c.badChecksum);
 }
 
 int decodeGnss(const QString& path) {
     Counts counts;
     NavValues nav;
     std::string row;
-    std::fputs("type,latitude,longitude,altitude,fix_quality,satellites,speed_kmh,course\n", stdout);
+    std::fputs("type,latitude,longitude,altitude,fix_quality,satellites,speed_kmh,course\n",
+               stdout);
     const bool ok = forEachLine(path, counts, [&](std::string_view line) {
         if (line[0] != '$') return;
         const DecodeResult r = decodeNmea(line, nav);
@@ -121,8 +127,10 @@ int decodeSounder(const QString& path, const Arguments& args) {
     const EchosounderFamily* family = findEchosounderFamily(familyName);
     if (!family) {
         QStringList names;
-        for (const auto& f : echosounderFamilies()) names << QLatin1String(f.name);
-        return fail(QStringLiteral("--family must be one of: %1").arg(names.join(QLatin1String(", "))));
+        for (const auto& f : echosounderFamilies())
+            names << QLatin1String(f.name);
+        return fail(
+            QStringLiteral("--family must be one of: %1").arg(names.join(QLatin1String(", "))));
     }
     const auto sv = toNumber(args.value(QStringLiteral("--sv")).value_or(QStringLiteral("1500")));
     if (!sv) return fail(QStringLiteral("--sv needs a number"));
@@ -134,7 +142,8 @@ int decodeSounder(const QString& path, const Arguments& args) {
     SounderLineHandler handler(state);
     SounderLineInputs in;
     in.family = familyName;
-    in.pattern = args.value(QStringLiteral("--pattern")).value_or(QString::fromLatin1(family->defaultPattern));
+    in.pattern = args.value(QStringLiteral("--pattern"))
+                     .value_or(QString::fromLatin1(family->defaultPattern));
     in.alertDepthText = QStringLiteral("0");
     in.offsetAText = draft;
 
@@ -151,7 +160,8 @@ int decodeSounder(const QString& path, const Arguments& args) {
         if (!r.scanned) return;
         ++counts.accepted;
         row.clear();
-        for (double v : {state.RawDepthHi, state.RawDepthLo, state.TrueDepthHi, state.TrueDepthLo}) {
+        for (double v :
+             {state.RawDepthHi, state.RawDepthLo, state.TrueDepthHi, state.TrueDepthLo}) {
             appendShortest(row, v);
             row += ',';
         }

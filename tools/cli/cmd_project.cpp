@@ -93,10 +93,11 @@ int runProject(const Arguments& args) {
     geodesy::ParameterConversionError error;
     std::optional<FixProjector> projector = FixProjector::take(parameters, &error);
     if (!projector) {
-        const QString why = error.notANumber
-                                ? notANumberMessage(fromView(error.key), QString::fromStdString(error.text))
-                                : QStringLiteral("%1: '%2' is not a valid ellipsoid value")
-                                      .arg(fromView(error.key), QString::fromStdString(error.text));
+        const QString why =
+            error.notANumber
+                ? notANumberMessage(fromView(error.key), QString::fromStdString(error.text))
+                : QStringLiteral("%1: '%2' is not a valid ellipsoid value")
+                      .arg(fromView(error.key), QString::fromStdString(error.text));
         fail(why + QStringLiteral("; every fix is abandoned"));
     }
 

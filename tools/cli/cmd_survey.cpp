@@ -11,7 +11,9 @@ namespace nivora::cli {
 namespace {
 
 void printSummary(const RunSummary& s, qint64 wallMs) {
-    std::fprintf(stderr, "day folder: %s\nGNSS epochs: %lld, soundings: %lld, coordinate rows: %lld, errors: %lld, %lld ms\n",
+    std::fprintf(stderr,
+                 "day folder: %s\nGNSS epochs: %lld, soundings: %lld, coordinate rows: %lld, "
+                 "errors: %lld, %lld ms\n",
                  s.dayFolder.toLocal8Bit().constData(), s.gnssEpochs, s.soundings, s.rows, s.errors,
                  static_cast<long long>(wallMs));
 }
@@ -23,18 +25,23 @@ int runSimulate(const Arguments& args) {
     const auto ini = args.value(QStringLiteral("--ini"));
     const auto out = args.value(QStringLiteral("--out"));
     const auto minutes = args.value(QStringLiteral("--minutes"));
-    if (!ini || !out || !minutes) return fail(QStringLiteral("simulate needs --ini FILE --minutes N --out DIR"));
+    if (!ini || !out || !minutes)
+        return fail(QStringLiteral("simulate needs --ini FILE --minutes N --out DIR"));
     o.ini = *ini;
     o.out = *out;
     const auto m = toNumber(*minutes);
-    if (!m || *m <= 0 || *m > 7 * 24 * 60) return fail(QStringLiteral("--minutes needs a number of minutes up to a week"));
+    if (!m || *m <= 0 || *m > 7 * 24 * 60)
+        return fail(QStringLiteral("--minutes needs a number of minutes up to a week"));
     o.minutes = *m;
     auto number = [&](const char* option, double& target, double lo, double hi) {
         const auto v = args.value(QLatin1String(option));
         if (!v) return true;
         const auto x = toNumber(*v);
         if (!x || *x < lo || *x > hi) {
-            fail(QStringLiteral("%1 needs a number from %2 to %3").arg(QLatin1String(option)).arg(lo).arg(hi));
+            fail(QStringLiteral("%1 needs a number from %2 to %3")
+                     .arg(QLatin1String(option))
+                     .arg(lo)
+                     .arg(hi));
             return false;
         }
         target = *x;
@@ -42,7 +49,8 @@ int runSimulate(const Arguments& args) {
     };
     double seed = 1;
     if (!number("--seed", seed, 0, 1e15) || !number("--rate-gnss", o.gnssRateHz, 0.1, 20) ||
-        !number("--rate-sbes", o.sounderRateHz, 0.1, 50) || !number("--bad-checksums", o.badChecksumRate, 0, 1) ||
+        !number("--rate-sbes", o.sounderRateHz, 0.1, 50) ||
+        !number("--bad-checksums", o.badChecksumRate, 0, 1) ||
         !number("--garbage", o.garbageRate, 0, 1)) {
         return 2;
     }
@@ -51,7 +59,8 @@ int runSimulate(const Arguments& args) {
     o.noise = args.has(QStringLiteral("--noise"));
     if (const auto start = args.value(QStringLiteral("--start"))) {
         o.start = QDateTime::fromString(*start, Qt::ISODate);
-        if (!o.start.isValid()) return fail(QStringLiteral("--start needs a date and time like 2026-06-01T09:00:00"));
+        if (!o.start.isValid())
+            return fail(QStringLiteral("--start needs a date and time like 2026-06-01T09:00:00"));
     }
     QElapsedTimer wall;
     wall.start();
@@ -68,7 +77,8 @@ int runReplayCommand(const Arguments& args) {
     const auto gnss = args.value(QStringLiteral("--gnss"));
     const auto sbes = args.value(QStringLiteral("--sbes"));
     const auto out = args.value(QStringLiteral("--out"));
-    if (!ini || !gnss || !sbes || !out) return fail(QStringLiteral("replay needs --ini FILE --gnss FILE --sbes FILE --out DIR"));
+    if (!ini || !gnss || !sbes || !out)
+        return fail(QStringLiteral("replay needs --ini FILE --gnss FILE --sbes FILE --out DIR"));
     o.ini = *ini;
     o.gnssLog = *gnss;
     o.sounderLog = *sbes;

@@ -47,7 +47,8 @@ const Command kCommands[] = {
      nivora::cli::runInfo},
     {"simulate",
      "simulate --ini FILE --minutes N --out DIR [--seed S] [--family NAME] [--rate-gnss HZ]\n"
-     "           [--rate-sbes HZ] [--noise] [--bad-checksums RATE] [--garbage RATE] [--start ISO-TIME]\n"
+     "           [--rate-sbes HZ] [--noise] [--bad-checksums RATE] [--garbage RATE] [--start "
+     "ISO-TIME]\n"
      "      Run the built-in simulator and a survey in virtual time; write the day's folders\n"
      "      under DIR and truth.csv. The INI needs [SIMULATOR] Area=MINE,MINN,MAXE,MAXN.",
      nivora::cli::runSimulate},
@@ -59,7 +60,8 @@ const Command kCommands[] = {
 
 void usage(FILE* out) {
     std::fprintf(out, "Usage: nivora COMMAND [OPTIONS]\n\nCommands:\n");
-    for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+    for (const Command& c : kCommands)
+        std::fprintf(out, "  %s\n", c.usage);
 }
 
 }  // namespace

@@ -24,12 +24,13 @@ namespace nivora::cli {
 namespace {
 
 // A session without a screen: errors go to standard error.
-class ConsoleView final : public SessionView {
-public:
+struct ConsoleView {
     long long errors = 0;
-    void error(const QString& text) override {
-        ++errors;
-        std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
+    void attach(SurveySession& session) {
+        QObject::connect(&session, &SurveySession::errorPosted, [this](const QString& text) {
+            ++errors;
+            std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
+        });
     }
 };
 
@@ -68,12 +69,15 @@ void preparePorts(SurveyModels& models, const QString& port) {
 }
 
 // A start for the inverse projection near the survey area.
-sim::GridModel::Geographic nearby(const geodesy::GeodeticParameters& p, const sim::SurveyArea& area) {
+sim::GridModel::Geographic nearby(const geodesy::GeodeticParameters& p,
+                                  const sim::SurveyArea& area) {
     const bool lambert = p.lambertSelected();
-    const double n = (area.minNorthing + area.maxNorthing) / 2, e = (area.minEasting + area.maxEasting) / 2;
+    const double n = (area.minNorthing + area.maxNorthing) / 2,
+                 e = (area.minEasting + area.maxEasting) / 2;
     const double fn = parseNumber(lambert ? p.lccFalseNorthing : p.falseNorthing).value_or(0);
     const double fe = parseNumber(lambert ? p.lccFalseEasting : p.falseEasting).value_or(0);
-    const double lat0 = parseNumber(lambert ? p.lccCentralParallel : p.referenceLatitude).value_or(0);
+    const double lat0 =
+        parseNumber(lambert ? p.lccCentralParallel : p.referenceLatitude).value_or(0);
     const double lon0 = parseNumber(lambert ? p.lccCentralMeridian : p.centralMeridian).value_or(0);
     const double lat = std::clamp(lat0 + (n - fn) / 110950.0, -80.0, 80.0);
     const double lon = lon0 + (e - fe) / (111320.0 * std::cos(lat * std::numbers::pi / 180));
@@ -97,7 +101,8 @@ long long countRows(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return 0;
     long long lines = 0;
-    while (!f.atEnd()) lines += f.readLine().endsWith('\n') ? 1 : 0;
+    while (!f.atEnd())
+        lines += f.readLine().endsWith('\n') ? 1 : 0;
     return std::max(0LL, lines - 1);
 }
 
@@ -109,7 +114,7 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     const IniStore ini(iniPath);
 
     SurveyModels models;
-    models.load(iniPath);
+    models.load(SettingsFile(iniPath));
     preparePorts(models, QStringLiteral("SIM"));
     if (!o.family.isEmpty()) {
         const EchosounderFamily* family = findEchosounderFamily(o.family);
@@ -118,14 +123,15 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
             return false;
         }
         models.device.chooseFamily(o.family);
-        if (o.family == QLatin1String("OTHER")) models.device.sbesFormat = QLatin1String(sim::kOtherFamilyPattern);
+        if (o.family == QLatin1String("OTHER"))
+            models.device.sbesFormat = QLatin1String(sim::kOtherFamilyPattern);
         // The copy in the output folder says how the run was made, so that
         // replaying its raw logs with it reads them the same way.
         IniStore copy(iniPath);
-        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"), QStringLiteral("cSBESMessage"),
-                         models.device.sbesMessage);
-        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"), QStringLiteral("eSBESFormat"),
-                         models.device.sbesFormat);
+        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                         QStringLiteral("cSBESMessage"), models.device.sbesMessage);
+        copy.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                         QStringLiteral("eSBESFormat"), models.device.sbesFormat);
         if (!copy.save()) {
             *error = copy.errorString();
             return false;
@@ -136,11 +142,14 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     s.start = o.start;
     const auto area = parseArea(ini.readString(kSimulatorSection, QStringLiteral("Area")));
     if (!area) {
-        *error = QStringLiteral("%1 has no [SIMULATOR] Area=MINE,MINN,MAXE,MAXN in grid coordinates").arg(o.ini);
+        *error =
+            QStringLiteral("%1 has no [SIMULATOR] Area=MINE,MINN,MAXE,MAXN in grid coordinates")
+                .arg(o.ini);
         return false;
     }
     s.area = *area;
-    s.lineSpacing = toNumber(ini.readString(kSimulatorSection, QStringLiteral("LineSpacing"))).value_or(25);
+    s.lineSpacing =
+        toNumber(ini.readString(kSimulatorSection, QStringLiteral("LineSpacing"))).value_or(25);
     s.speed = toNumber(ini.readString(kSimulatorSection, QStringLiteral("Speed"))).value_or(2.0);
     const QString script = ini.readString(kSimulatorSection, QStringLiteral("FixScript"));
     if (!script.isEmpty()) s.fixScript = script;
@@ -161,7 +170,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     auto projector = geodesy::FixProjector::take(models.device.geodeticParameters(), &perr);
     if (!projector) {
         *error = QStringLiteral("the geodetic parameters of %1 cannot be used (%2)")
-                     .arg(o.ini, QString::fromLatin1(perr.key.data(), static_cast<qsizetype>(perr.key.size())));
+                     .arg(o.ini, QString::fromLatin1(perr.key.data(),
+                                                     static_cast<qsizetype>(perr.key.size())));
         return false;
     }
     sim::GeodesyGridModel grid(*projector, nearby(models.device.geodeticParameters(), s.area));
@@ -172,9 +182,11 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     const DayFolders folders(o.out, o.start.date());
     CanvasDocument doc;
     ConsoleView view;
-    SurveySession session(iniPath, folders, models, doc, vt, vt, view);
+    SurveySession session(models, folders, doc, vt, vt);
+    view.attach(session);
     sim::SimulatorFeed feed(std::move(*simulator), vt);
-    session.setTransportFactories(feed.factory(sim::Device::Gnss), feed.factory(sim::Device::Sounder));
+    session.setTransportFactories(feed.factory(sim::Device::Gnss),
+                                  feed.factory(sim::Device::Sounder));
 
     QFile truth(QDir(o.out).filePath(QStringLiteral("truth.csv")));
     if (!truth.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -185,7 +197,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     std::string row;
     feed.setTruthSink([&](const sim::TruthRow& t) {
         row = dateTimeText(t.time).toStdString();
-        for (double v : {t.easting, t.northing, t.latitude, t.longitude, t.trueDepth, t.rawHigh, t.rawLow}) {
+        for (double v :
+             {t.easting, t.northing, t.latitude, t.longitude, t.trueDepth, t.rawHigh, t.rawLow}) {
             row += ',';
             appendShortest(row, v);
         }
@@ -200,7 +213,7 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         vt.advanceTo(t);
         if (o.everySecond) o.everySecond(t);
     }
-    session.Save();
+    session.saveSnapshot();
     session.RealtimeClick();
     truth.close();
 
@@ -233,13 +246,17 @@ bool readStampedLog(const QString& path, bool gnss, std::vector<StampedLine>& ou
     while (!f.atEnd()) {
         const QByteArray raw = f.readLine(1 << 20);
         ++lineNo;
-        const std::string_view l = trimLine(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+        const std::string_view l =
+            trimLine(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
         if (l.empty()) continue;
-        const QDateTime t = l.size() > 21 ? QDateTime::fromString(QString::fromLatin1(l.data(), 20),
-                                                                   QStringLiteral("yyyy-MM-dd HHmmsszzz"))
-                                          : QDateTime();
+        const QDateTime t = l.size() > 21
+                                ? QDateTime::fromString(QString::fromLatin1(l.data(), 20),
+                                                        QStringLiteral("yyyy-MM-dd HHmmsszzz"))
+                                : QDateTime();
         if (!t.isValid() || l[20] != ' ') {
-            *error = QStringLiteral("%1 line %2: replay needs raw logs written with time stamps").arg(path).arg(lineNo);
+            *error = QStringLiteral("%1 line %2: replay needs raw logs written with time stamps")
+                         .arg(path)
+                         .arg(lineNo);
             return false;
         }
         out.push_back({t, QByteArray(l.data() + 21, static_cast<qsizetype>(l.size() - 21)), gnss});
@@ -251,12 +268,14 @@ bool readStampedLog(const QString& path, bool gnss, std::vector<StampedLine>& ou
 
 bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
     std::vector<StampedLine> lines;
-    if (!readStampedLog(o.gnssLog, true, lines, error) || !readStampedLog(o.sounderLog, false, lines, error)) {
+    if (!readStampedLog(o.gnssLog, true, lines, error) ||
+        !readStampedLog(o.sounderLog, false, lines, error)) {
         return false;
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const StampedLine& a, const StampedLine& b) { return a.time < b.time; });
-    auto firstGnss = std::find_if(lines.begin(), lines.end(), [](const StampedLine& l) { return l.gnss; });
+    auto firstGnss =
+        std::find_if(lines.begin(), lines.end(), [](const StampedLine& l) { return l.gnss; });
     if (firstGnss == lines.end()) {
         *error = QStringLiteral("%1 holds no lines").arg(o.gnssLog);
         return false;
@@ -265,7 +284,7 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
     QString iniPath;
     if (!copyIni(o.ini, o.out, &iniPath, error)) return false;
     SurveyModels models;
-    models.load(iniPath);
+    models.load(SettingsFile(iniPath));
     preparePorts(models, QStringLiteral("REPLAY"));
 
     // The readers polled at real time's start plus whole poll periods and
@@ -276,10 +295,12 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
     const DayFolders folders(o.out, start.date());
     CanvasDocument doc;
     ConsoleView view;
-    SurveySession session(iniPath, folders, models, doc, vt, vt, view);
+    SurveySession session(models, folders, doc, vt, vt);
+    view.attach(session);
     MemoryTransport* gnssPort = nullptr;
     MemoryTransport* sounderPort = nullptr;
-    session.setTransportFactories(MemoryTransport::factory(gnssPort), MemoryTransport::factory(sounderPort));
+    session.setTransportFactories(MemoryTransport::factory(gnssPort),
+                                  MemoryTransport::factory(sounderPort));
     session.RealtimeClick();
     if (!gnssPort || !sounderPort) {
         *error = QStringLiteral("the replay ports did not open");
@@ -293,7 +314,7 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
         ++(l.gnss ? gnssLines : sounderLines);
     }
     vt.advanceTo(start.msecsTo(lines.back().time) + poll);
-    session.Save();
+    session.saveSnapshot();
     session.RealtimeClick();
 
     if (summary) {

@@ -16,7 +16,7 @@ struct SimulateOptions {
     double minutes = 30;
     QString out;
     unsigned long long seed = 1;
-    QString family;      // empty: the settings' family
+    QString family;  // empty: the settings' family
     double gnssRateHz = 1;
     double sounderRateHz = 10;
     bool noise = false;

@@ -8,20 +8,14 @@
 #include <QString>
 #include <string_view>
 
+#include "config/offsets_model.h"
 #include "core/colors.h"
 #include "core/number_text.h"
 #include "core/scan.h"
-#include "sensors/realtime_state.h"
+#include "sensors/nmea.h"
+#include "survey/realtime_state.h"
 
 namespace nivora {
-
-// The Offsets window's field texts.
-struct OffsetFieldTexts {
-    QString offsetA;
-    QString soundVelocity;
-    QString offsetC;
-    QString tideHeight;
-};
 
 struct GnssLineInputs {
     bool offsetsWindowVisible = false;
@@ -41,9 +35,15 @@ struct GnssLineResult {
 };
 
 class GnssLineHandler {
-public:
+  public:
     explicit GnssLineHandler(RealtimeState& state);
-    GnssLineResult handle(std::string_view line, const GnssLineInputs& in);
+    // The line as the reader cut it. Fields that are plain numbers and
+    // letters are taken from the cut; anything else goes through the scan
+    // patterns, whose reading of odd lines is the one that holds.
+    GnssLineResult handle(const NmeaSentence& sentence, const GnssLineInputs& in);
+    GnssLineResult handle(std::string_view line, const GnssLineInputs& in) {
+        return handle(splitNmea(line), in);
+    }
 
     // The offsets snapshot from the field texts; false with the conversion
     // error of the first field that is not a number.
@@ -51,7 +51,11 @@ public:
     // Whether a snapshot was ever taken completely.
     bool offsetsTaken() const { return offsetsTaken_; }
 
-private:
+  private:
+    int scanGga(const NmeaSentence& s, double& t, int& quality, double& altitude,
+                double& separation);
+    bool scanSpeed(const NmeaSentence& s, std::size_t field, ScanPattern& pattern, double& v);
+
     RealtimeState& state_;
     NumberField offsetFields_[4];
     bool offsetsTaken_ = false;

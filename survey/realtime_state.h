@@ -22,7 +22,8 @@ struct RealtimeState {
     double CurrentLongitude = 0;
     double CurrentAltitude = 0;
     double Heading = 0;
-    double SpeedKnots = 0;
+    double SpeedKnots = 0;       // RMC or VTG, as the sentence gives it
+    double SpeedShownKnots = 0;  // the reader's speed as the label shows it (one decimal)
     QString GgaTimeText = QStringLiteral("00:00:00");
     double AntennaHeight = 0;
     double GnssTide = 0;

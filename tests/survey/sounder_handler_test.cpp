@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "sensors/echosounder.h"
+#include "survey/sounder_handler.h"
 
 namespace nivora {
 namespace {
 
 class SounderTest : public ::testing::Test {
-protected:
+  protected:
     SounderTest() : handler(state) {
         state.Offsets.soundVelocity = 1500;
         in.alertDepthText = QStringLiteral("3");
@@ -28,7 +28,8 @@ TEST(EchosounderFamilies, TableOrderKeysAndPatterns) {
     const auto& f = echosounderFamilies();
     const char* names[] = {"Nivora SMT",    "NMEA DPT",       "NMEA DBT", "Nivora XDR HI",
                            "Nivora XDR LO", "Nivora XDR H/L", "ODC HI",   "OTHER"};
-    for (std::size_t i = 0; i < f.size(); ++i) EXPECT_STREQ(f[i].name, names[i]);
+    for (std::size_t i = 0; i < f.size(); ++i)
+        EXPECT_STREQ(f[i].name, names[i]);
     EXPECT_STREQ(f[0].defaultPattern, "%*8s,%lf,%lf");
     EXPECT_STREQ(f[2].defaultPattern, "%*6s,%*lf,%*1s,%lf");
     EXPECT_STREQ(f[6].defaultPattern, "%*42s,%lf");
@@ -36,7 +37,9 @@ TEST(EchosounderFamilies, TableOrderKeysAndPatterns) {
     EXPECT_TRUE(f[4].lowFrequencyShown);
     EXPECT_TRUE(f[5].lowFrequencyShown);
     EXPECT_FALSE(f[0].lowFrequencyShown);
-    EXPECT_EQ(findEchosounderFamily(QStringLiteral("nmea dbt")), nullptr) << "the choice text is exact";
+    // A name typed into the settings file in another case must not lose every sounding.
+    EXPECT_EQ(findEchosounderFamily(QStringLiteral(" nmea dbt ")), &f[2]);
+    EXPECT_EQ(findEchosounderFamily(QStringLiteral("NMEA DBX")), nullptr);
 }
 
 TEST_F(SounderTest, DbtMetresCorrectedForDraft) {
@@ -45,7 +48,8 @@ TEST_F(SounderTest, DbtMetresCorrectedForDraft) {
     EXPECT_TRUE(r.rowDue);
     EXPECT_DOUBLE_EQ(state.RawDepthHi, 10.0);
     EXPECT_DOUBLE_EQ(state.TrueDepthHi, 10.5);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0.5) << "a single-value family leaves the low depth at the draft";
+    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0.5)
+        << "a single-value family leaves the low depth at the draft";
     EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1500);
     EXPECT_TRUE(state.NewDepth);
 }
@@ -95,14 +99,15 @@ TEST_F(SounderTest, HalfAScannedTwoValueLineWritesNoRow) {
     EXPECT_DOUBLE_EQ(state.TrueDepthHi, 13.0) << "the last good depth is still shown";
 }
 
-TEST_F(SounderTest, LowOnlyFamilyNeverWritesARow) {
+TEST_F(SounderTest, LowOnlyFamilyLogsItsLowDepth) {
     choose("Nivora XDR LO");
     const auto r = handle("$NIVXDHI,14.25,$NIVXDLO,14.90");
     EXPECT_TRUE(r.scanned);
-    EXPECT_FALSE(r.rowDue);
+    EXPECT_TRUE(r.rowDue) << "the family reads only the low depth: that is its sounding";
     EXPECT_EQ(state.RawDepthHi, 0);
     EXPECT_DOUBLE_EQ(state.TrueDepthHi, 0.5);
     EXPECT_DOUBLE_EQ(state.TrueDepthLo, 15.40);
+    EXPECT_FALSE(handle("$NIVXDHI,14.25,$NIVXDLO,0").rowDue);
 }
 
 TEST_F(SounderTest, OtherNeedsATypedPattern) {
@@ -136,7 +141,8 @@ TEST_F(SounderTest, ShallowWaterAlarmOnlyWhileRunning) {
     EXPECT_EQ(*r.newBackground, colors::Red);
     EXPECT_TRUE(r.repaint);
     in.canvasBackground = colors::Red;
-    EXPECT_FALSE(handle("$SDDBT,0,f,3.0,M,0,F").newBackground.has_value()) << "3.0 <= 3 is still shallow";
+    EXPECT_FALSE(handle("$SDDBT,0,f,3.0,M,0,F").newBackground.has_value())
+        << "3.0 <= 3 is still shallow";
     r = handle("$SDDBT,0,f,3.1,M,0,F");
     ASSERT_TRUE(r.newBackground.has_value());
     EXPECT_EQ(*r.newBackground, colors::White);
@@ -146,7 +152,8 @@ TEST_F(SounderTest, ShallowWaterAlarmOnlyWhileRunning) {
 
 TEST_F(SounderTest, ProfileVelocityPerMetre) {
     QStringList column;
-    for (int i = 0; i < 20; ++i) column << QString::number(1400 + i);
+    for (int i = 0; i < 20; ++i)
+        column << QString::number(1400 + i);
     in.useProfile = true;
     in.velocityColumn = &column;
     in.offsetAText = QStringLiteral("0");
@@ -171,25 +178,51 @@ TEST_F(SounderTest, DeepWaterUsesTheColumnsLastLine) {
     EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1480);
 }
 
-TEST_F(SounderTest, FieldsThatAreNotNumbersEndTheLine) {
-    in.alertDepthText = QStringLiteral("three");
-    auto r = handle("$SDDBT,0,f,4,M,0,F");
-    EXPECT_EQ(r.error, QStringLiteral("Depth alert: 'three' is not a valid number"));
-    EXPECT_FALSE(r.rowDue);
+// A typo in a live field is reported, and the sounding is still kept with
+// the field's last good value: the alarm and the fields never decide a row.
+TEST_F(SounderTest, FieldsThatAreNotNumbersKeepTheirLastGoodValue) {
+    in.alertDepthText = QStringLiteral("3");
+    handle("$SDDBT,0,f,4,M,0,F");
+    in.alertDepthText = QStringLiteral("0,5");
+    in.realtimeRunning = true;
+    auto r = handle("$SDDBT,0,f,2,M,0,F");
+    EXPECT_EQ(r.error, QStringLiteral("Depth alert: '0,5' is not a valid number"));
+    EXPECT_TRUE(r.rowDue);
+    EXPECT_DOUBLE_EQ(state.AlertDepth, 3) << "the last good alert depth still warns";
+    ASSERT_TRUE(r.newBackground.has_value());
+    EXPECT_EQ(*r.newBackground, colors::Red);
+
     in.alertDepthText = QStringLiteral("3");
     in.offsetAText = QString();
     r = handle("$SDDBT,0,f,4,M,0,F");
     EXPECT_EQ(r.error, QStringLiteral("Offset A: '' is not a valid number"));
+    EXPECT_TRUE(r.rowDue);
+    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 4.5) << "the last good draft, 0.5 m";
+
     in.offsetAText = QStringLiteral("0");
     QStringList column{QStringLiteral("1500"), QStringLiteral("fast")};
     in.useProfile = true;
     in.velocityColumn = &column;
+    state.Offsets.soundVelocity = 1480;
     r = handle("$SDDBT,0,f,1.2,M,0,F");
     EXPECT_FALSE(r.error.isEmpty());
-    EXPECT_FALSE(r.rowDue);
+    EXPECT_TRUE(r.rowDue);
+    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1480)
+        << "both depths with the Offsets velocity, none half updated";
+    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 1.2 * 1480 / 1500);
+    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0.0);
     QStringList empty;
     in.velocityColumn = &empty;
-    EXPECT_FALSE(handle("$SDDBT,0,f,1.2,M,0,F").error.isEmpty());
+    r = handle("$SDDBT,0,f,1.2,M,0,F");
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_TRUE(r.rowDue);
+}
+
+TEST_F(SounderTest, AnUnknownFamilyIsReportedNotSilent) {
+    in.family = QStringLiteral("NMEA DBX");
+    const auto r = handle("$SDDBT,0,f,4,M,0,F");
+    EXPECT_FALSE(r.scanned);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("NMEA DBX"))) << r.error.toStdString();
 }
 
 TEST_F(SounderTest, PatternsThatCannotBeUsedAreReported) {

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "sensors/fix_quality.h"
-#include "sensors/gnss_line_handler.h"
+#include "survey/gnss_handler.h"
+#include "tests/support/test_support.h"
 
 namespace nivora {
 namespace {
 
 class GnssHandlerTest : public ::testing::Test {
-protected:
+  protected:
     GnssHandlerTest() : handler(state) {
-        offsets = {QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"), QStringLiteral("0.3")};
+        offsets = {QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"),
+                   QStringLiteral("0.3")};
         in.offsets = &offsets;
     }
     GnssLineResult handle(const char* line) { return handler.handle(line, in); }
@@ -130,6 +134,57 @@ TEST(GgaTime, HugeAndFractionalTimesAreSafe) {
     EXPECT_EQ(ggaTimeText(5.5), QStringLiteral("00:00:05"));
     EXPECT_FALSE(ggaTimeText(1e300).isEmpty());
     EXPECT_FALSE(ggaTimeText(std::numeric_limits<double>::infinity()).isEmpty());
+}
+
+}  // namespace
+}  // namespace nivora
+
+namespace nivora {
+namespace {
+
+// The handler reads plain fields from the reader's cut of the line and
+// leaves anything else to its scan patterns. Both readings must agree on
+// every line of the real captures (and on hand-made odd ones); a sentence
+// without its cut goes through the patterns alone.
+TEST(GnssHandlerOneParse, AgreesWithTheScanPatternsOnRealCaptures) {
+    QStringList lines;
+    const QString dir = test::dataPath(QStringLiteral("nmea"));
+    for (const QString& f : QDir(dir).entryList({QStringLiteral("*.log")})) {
+        for (const QByteArray& l : test::readFile(dir + QLatin1Char('/') + f).split('\n')) {
+            lines << QString::fromLatin1(l.trimmed());
+        }
+    }
+    lines << QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9*47")
+          << QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,5e2,M,46.9,M,,")
+          << QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9, 545.4,M,46.9,M,,")
+          << QStringLiteral("$GPGGA,123519,4807.038,NN,01131.000,E,4,08,0.9,545.4,M,46.9,M,,")
+          << QStringLiteral("$GPGGA,123519,4807.038,N,01131.000,E,4.5,08,0.9,545.4,M,46.9,M,,")
+          << QStringLiteral("$GPRMC,123519,A,4807.038,N,01131.000,E,-022.4,084.4,230394,003.1,W")
+          << QStringLiteral("$GPVTG,054.7,T,034.4,M,005.5*1F") << QStringLiteral("$GPHDT,+274.07,T")
+          << QStringLiteral("$GNGGA,1,2,N,3,E,4,24,0.6,45.123,M,36.100,M,1.0,0000*4B");
+    const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"),
+                                   QStringLiteral("1.2"), QStringLiteral("0.3")};
+    GnssLineInputs in;
+    in.offsets = &offsets;
+    RealtimeState fast, patterns;
+    GnssLineHandler a(fast), b(patterns);
+    int plain = 0;
+    for (const QString& text : lines) {
+        const std::string line = text.toStdString();
+        const NmeaSentence cut = splitNmea(line);
+        NmeaSentence uncut;
+        uncut.line = cut.line;
+        a.handle(cut, in);
+        b.handle(uncut, in);
+        plain += cut.type == SentenceType::GGA;
+        ASSERT_EQ(fast.GgaTimeText, patterns.GgaTimeText) << line;
+        ASSERT_EQ(fast.AntennaHeight, patterns.AntennaHeight) << line;
+        ASSERT_EQ(fast.GnssTide, patterns.GnssTide) << line;
+        ASSERT_EQ(fast.Heading, patterns.Heading) << line;
+        ASSERT_EQ(fast.SpeedKnots, patterns.SpeedKnots) << line;
+    }
+    EXPECT_GT(plain, 500) << "the captures hold plenty of GGA sentences";
+    EXPECT_NE(fast.AntennaHeight, 0);
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+// The live settings of a run of the program: every model the windows edit
+// and the session reads, loaded once from the settings file at start and
+// handed to the session and to every window. Windows edit these models and
+// save through the settings file; nobody loads them again.
+
+#include "config/device_settings.h"
+#include "config/echogram_settings.h"
+#include "config/latency_shape.h"
+#include "config/navigation_settings.h"
+#include "config/offsets_model.h"
+#include "config/session_keys.h"
+#include "core/settings_file.h"
+#include "config/svp_model.h"
+
+namespace nivora {
+
+struct SurveyModels {
+    SettingsFile file;
+    DeviceSettingsModel device;
+    OffsetsModel offsets;
+    SvpModel svp;
+    NavigationSettings navigation;
+    VesselShapeModel vesselShape;
+    LatencyModel latency;
+    EchogramSettings echogram;
+    SessionKeys session;
+
+    // Everything from the settings file, once per start.
+    void load(const SettingsFile& settings);
+};
+
+}  // namespace nivora

@@ -1,0 +1,311 @@
+// The main window's behaviour that needs no widget: first show and close,
+// the "CANVAS" keys, the file and view commands, the canvas's mouse events
+// and keys, and the settings the windows push into the canvas.
+
+#include <QFileInfo>
+#include <cmath>
+#include <numbers>
+
+#include "canvas/canvas_document.h"
+#include "core/number_format.h"
+#include "files/layout_files.h"
+#include "sensors/receiver_presets.h"
+#include "survey/survey_session.h"
+
+namespace nivora {
+namespace {
+
+const QString kOpenTitle = QStringLiteral("Dialog Open");
+const QString kSaveTitle = QStringLiteral("Dialog Save");
+constexpr int kUserShapeAction = 15;
+
+QString fixed2(double v) {
+    return QString::fromStdString(formatFixed(v, 2));
+}
+
+}  // namespace
+
+// ---- Lifecycle ----
+
+void SurveySession::firstShow() {
+    EnsureLayers();
+    const QString name = models_.session.lastFileSaved;
+    // A missing or unreadable layout leaves the standard layers; the caption
+    // still names it.
+    if (!name.isEmpty()) loadLayout(name, false);
+    EnsureLayers();
+    removeVesselAndGrid();
+    setCaptionFile(name);
+    language_ = Language::English;
+    applyCanvasKeys(models_.session.canvas);
+    EnsureLayers();
+}
+
+void SurveySession::closeSequence() {
+    // The readers close whatever state they are in; nothing they say now
+    // may stop the close.
+    gnss_.Close();
+    sounder_.Close();
+    mapTimer_->stop();
+    echogramTimer_->stop();
+    state_.Running = false;
+    saveSnapshot();
+    models_.session.canvas = canvasKeys();
+    SessionKeys& keys = models_.session;
+    saveSettings([&keys](IniStore& ini) { keys.saveCanvas(ini); });
+}
+
+CanvasKeys SurveySession::canvasKeys() const {
+    CanvasKeys k;
+    k.planWorldLeft = doc_.View.WorldLeft;
+    k.planWorldRight = doc_.View.WorldRight;
+    k.planWorldTop = doc_.View.WorldTop;
+    k.planWorldBottom = doc_.View.WorldBottom;
+    k.gridAutoScale = doc_.Grid.GridAutoScale;
+    k.depthSpeedDisplayMode = doc_.Overlay.DepthSpeedDisplayMode;
+    k.ggaOverlayPosition = doc_.Overlay.GGAOverlayPosition;
+    return k;
+}
+
+void SurveySession::applyCanvasKeys(const CanvasKeys& k) {
+    doc_.WorldSet(k.planWorldLeft, k.planWorldTop, k.planWorldRight, k.planWorldBottom);
+    doc_.Grid.GridAutoScale = k.gridAutoScale;
+    // Corners outside 0..3 would place an overlay nowhere.
+    doc_.Overlay.DepthSpeedDisplayMode = std::clamp(k.depthSpeedDisplayMode, 0, 3);
+    doc_.Overlay.GGAOverlayPosition = std::clamp(k.ggaOverlayPosition, 0, 3);
+    doc_.Dirty = true;
+    emit canvasRepaintRequested();
+}
+
+void SurveySession::setCaptionFile(const QString& text) {
+    caption_ = QLatin1String(kCaptionPrefix) + text;
+    emit captionChanged(caption_);
+}
+
+// ---- File commands ----
+
+void SurveySession::removeVesselAndGrid() {
+    doc_.CadClearShapes(layers_.grid);
+    doc_.CadClearShapes(layers_.vessel);
+}
+
+bool SurveySession::loadLayout(const QString& path, bool append) {
+    FileReport report;
+    if (CadLoad(doc_, path, -1, -1, append ? 1 : 0, &report)) return true;
+    reportError(QStringLiteral("Cannot open the layout %1: %2").arg(path, report.error));
+    return false;
+}
+
+bool SurveySession::newLayout() {
+    if (!askYesNo(QStringLiteral("Entire layout will be cleared! Continue?"))) return false;
+    for (const auto& layer : doc_.Layers())
+        doc_.CadClearShapes(layer->Id());
+    doc_.ClearDepthLabels();
+    doc_.ClearEventLabels();
+    logs_.AppendEventLog(QStringLiteral("New layout - cleared all shapes"));
+    EnsureLayers();
+    doc_.SetLayerAction(layers_.userShape, kUserShapeAction);
+    doc_.Refresh();
+    emit canvasRepaintRequested();
+    return true;
+}
+
+bool SurveySession::openLayout() {
+    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kLayoutFilter));
+    if (name.isEmpty()) return false;
+    const bool ok = loadLayout(name, true);
+    if (ok) logs_.AppendEventLog(QStringLiteral("Opened file: ") + name);
+    EnsureLayers();
+    removeVesselAndGrid();
+    doc_.SetLayerAction(layers_.userShape, kUserShapeAction);
+    doc_.Refresh();
+    emit canvasRepaintRequested();
+    return ok;
+}
+
+bool SurveySession::saveLayoutAs() {
+    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kLayoutFilter));
+    if (name.isEmpty()) return false;
+    removeVesselAndGrid();
+    FileReport report;
+    if (!CadSave(doc_, name, -1, &report)) {
+        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
+        return false;
+    }
+    caption_ = QStringLiteral("Nivora Depthwright  <") + name + QLatin1Char('>');
+    emit captionChanged(caption_);
+    logs_.AppendEventLog(QStringLiteral("Saved As: ") + name);
+    return true;
+}
+
+bool SurveySession::importDxf() {
+    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kDxfFilter));
+    bool ok = false;
+    if (!name.isEmpty()) {
+        FileReport report;
+        ok = DXFLoad(doc_, name, &report);
+        if (ok) {
+            logs_.AppendEventLog(QStringLiteral("Imported DXF: ") + name);
+        } else {
+            reportError(QStringLiteral("Cannot import %1: %2").arg(name, report.error));
+        }
+    }
+    EnsureLayers();
+    doc_.Refresh();
+    emit canvasRepaintRequested();
+    return ok;
+}
+
+bool SurveySession::exportDxf() {
+    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kDxfFilter));
+    if (name.isEmpty()) return false;
+    FileReport report;
+    if (!DXFSave(doc_, name, &report)) {
+        reportError(QStringLiteral("Cannot export %1: %2").arg(name, report.error));
+        return false;
+    }
+    return true;
+}
+
+// ---- View commands ----
+
+void SurveySession::zoomIn() {
+    const ViewWindow& v = doc_.View;
+    doc_.WorldZoom(0, 0.2, (v.WorldLeft + v.WorldRight) / 2, (v.WorldTop + v.WorldBottom) / 2);
+}
+
+void SurveySession::zoomOut() {
+    const ViewWindow& v = doc_.View;
+    doc_.WorldZoom(0, -0.2, (v.WorldLeft + v.WorldRight) / 2, (v.WorldTop + v.WorldBottom) / 2);
+}
+
+void SurveySession::zoomExtents() {
+    doc_.WorldExtents();
+}
+
+void SurveySession::setFollowVessel(bool follow) {
+    state_.FollowVessel = follow;
+}
+
+// ---- Canvas events ----
+
+std::pair<double, double> SurveySession::distanceAndBearing(double x0, double y0, double x,
+                                                            double y) {
+    const double dx = x - x0;
+    double dy = y - y0;
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    const bool south = dy < 0;
+    if (dy == 0) dy = 0.0000000000000001;
+    const double q = dx / dy;
+    double bearing = std::atan(q) * 180.0 / std::numbers::pi;
+    if (south) {
+        bearing += 180;
+    } else if (q < 0) {
+        bearing += 360;
+    }
+    return {distance, bearing};
+}
+
+void SurveySession::worldMouseMove(double x, double y) {
+    pointerX_ = x;
+    pointerY_ = y;
+    if (measuring_ && measureX0_ != 0 && measureY0_ != 0) {
+        const auto [distance, bearing] = distanceAndBearing(measureX0_, measureY0_, x, y);
+        doc_.UpdateDistanceMeasure(x, y, distance, bearing);
+    }
+}
+
+void SurveySession::worldMouseDown(MouseButton button, double x, double y) {
+    if (button == MouseButton::Right) {
+        if (!measuring_) {
+            doc_.StartDistanceMeasure(x, y);
+            measuring_ = true;
+            measureX0_ = x;
+            measureY0_ = y;
+        } else {
+            doc_.EndDistanceMeasure();
+            measuring_ = false;
+            measureX0_ = measureY0_ = 0;
+        }
+        return;
+    }
+    emit statusPanelChanged(4, QStringLiteral("Click E: ") + fixed2(x));
+    emit statusPanelChanged(5, QStringLiteral("Click N: ") + fixed2(y));
+}
+
+void SurveySession::wheelStep(bool up) {
+    const ViewWindow& v = doc_.View;
+    const double cx = (v.WorldLeft + v.WorldRight) / 2, cy = (v.WorldTop + v.WorldBottom) / 2;
+    const double divisor = up ? 10 : 100;
+    doc_.WorldPan((pointerX_ - cx) / divisor, (pointerY_ - cy) / divisor);
+    doc_.WorldZoom(0, up ? 0.1 : -0.1, pointerX_, pointerY_);
+    emit toolModeRequested(-2);
+}
+
+// ---- Keys ----
+
+void SurveySession::escapePressed() {
+    cancelSelection();
+}
+
+void SurveySession::toggleDepthSpeedCorner() {
+    doc_.ToggleDepthSpeedDisplayMode();
+    emit canvasRepaintRequested();
+}
+
+void SurveySession::toggleGgaOverlayCorner() {
+    doc_.ToggleGGAOverlayPosition();
+    emit canvasRepaintRequested();
+}
+
+// ---- Tools ----
+
+bool SurveySession::sendReceiverPreset(const QString& caption) {
+    const ReceiverPreset* preset = findReceiverPreset(caption);
+    if (!preset) return false;
+    nivora::sendReceiverPreset(gnss_, *preset);
+    return true;
+}
+
+QString SurveySession::logFolder() const {
+    return QFileInfo(logs_.folders().rawLogPath(RawLogKind::Gnss, clock_.now().date()))
+        .absolutePath();
+}
+
+// ---- Settings pushed into the canvas ----
+
+void SurveySession::setCanvasGridVisible(bool visible) {
+    doc_.Grid.GridVisible = visible;
+    doc_.Dirty = true;
+    emit canvasRepaintRequested();
+}
+
+void SurveySession::setCanvasGridSpacing(double x, double y) {
+    doc_.Grid.GridSpacingX = x;
+    doc_.Grid.GridSpacingY = y;
+    doc_.Dirty = true;
+    emit canvasRepaintRequested();
+}
+
+void SurveySession::setCanvasGridColour(TColor colour) {
+    doc_.Grid.GridColor = colour;
+    doc_.Dirty = true;
+    emit canvasRepaintRequested();
+}
+
+void SurveySession::setCanvasBackground(TColor colour) {
+    background_ = colour;
+    emit canvasBackgroundChanged(colour);
+}
+
+void SurveySession::displaySettingsChanged(const DisplaySettings& s) {
+    // The grid comes through its own setters; these are the labels.
+    doc_.SetDepthLabelSettings(s.ShowDepthLabelsSetting, s.DepthLabelSpacingSetting,
+                               s.DepthLabelFontName, s.DepthLabelFontSize, s.DepthLabelColor);
+    doc_.Overlay.EventLabelFontSize = s.EventLabelFontSize;
+    doc_.Overlay.EventLabelColor = s.EventLabelColor;
+    doc_.Dirty = true;
+    emit canvasRepaintRequested();
+}
+
+}  // namespace nivora

@@ -1,0 +1,75 @@
+#include "survey/sounder_handler.h"
+
+namespace nivora {
+
+SounderLineHandler::SounderLineHandler(RealtimeState& state) : state_(state) {}
+
+double SounderLineHandler::liveValue(NumberField& field, double& lastGood, const QString& text,
+                                     const char* name, QString& error) {
+    if (const auto v = field.value(text)) {
+        lastGood = *v;
+    } else if (error.isEmpty()) {
+        error = notANumberMessage(QLatin1String(name), text);
+    }
+    return lastGood;
+}
+
+SounderLineResult SounderLineHandler::handle(std::string_view line, const SounderLineInputs& in) {
+    SounderLineResult r;
+    state_.RawDepthHi = 0;
+    state_.RawDepthLo = 0;
+
+    liveValue(alertDepth_, state_.AlertDepth, in.alertDepthText, "Depth alert", r.error);
+    // Until a typed draft was ever good, the offsets snapshot's is the best there is.
+    if (!draftSeen_) lastDraft_ = state_.Offsets.offsetA;
+    const double draft = liveValue(offsetA_, lastDraft_, in.offsetAText, "Offset A", r.error);
+    draftSeen_ = draftSeen_ || offsetA_.value(in.offsetAText).has_value();
+
+    const EchosounderFamily* family = findEchosounderFamily(in.family);
+    if (!family) {
+        r.error = QStringLiteral("Unknown echosounder message family '%1': no depth is read")
+                      .arg(in.family);
+        return r;
+    }
+    QString patternError;
+    const Sounding s = scanner_.scan(line, *family, in.pattern, &patternError);
+    r.familyApplied = s.familyApplied;
+    if (!patternError.isEmpty()) r.error = patternError;
+    if (!s.scanned) return r;
+    r.scanned = true;
+    r.batteryVoltage = s.batteryVoltage;
+    state_.RawDepthHi = s.rawHi;
+    state_.RawDepthLo = s.rawLo;
+
+    double vHi = state_.Offsets.soundVelocity, vLo = vHi;
+    if (in.useProfile) {
+        QString why;
+        const QStringList none;
+        const QStringList& column = in.velocityColumn ? *in.velocityColumn : none;
+        const auto lo = profileVelocity(column, s.rawLo, &why);
+        const auto hi = lo ? profileVelocity(column, s.rawHi, &why) : std::nullopt;
+        if (lo && hi) {
+            vLo = *lo;
+            vHi = *hi;
+        } else {
+            // Both depths with the Offsets window's velocity rather than one
+            // new and one stale; the row records the velocity used.
+            r.error = why + QStringLiteral("; the Offsets velocity is used");
+        }
+    }
+    state_.TrueDepthLo = correctedDepth(s.rawLo, vLo, draft);
+    state_.TrueDepthHi = correctedDepth(s.rawHi, vHi, draft);
+    state_.SoundVelocityUsed = vHi;
+    state_.NewDepth = true;
+
+    if (in.realtimeRunning) {
+        const TColor wanted =
+            shallowWater(state_.TrueDepthHi, state_.AlertDepth) ? colors::Red : in.chosenBackground;
+        if (in.canvasBackground != wanted) r.newBackground = wanted;
+        r.repaint = true;
+    }
+    r.rowDue = s.loggedRaw(*family) != 0;
+    return r;
+}
+
+}  // namespace nivora

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the survey does with each echosounder line: the chosen family's
+// sounding is corrected for sound velocity and draft into the shared
+// real-time state, checked against the shallow-water alarm, and a
+// coordinate-log row is due for every sounding the family read. The alarm
+// and the typed fields only warn: none of them decides whether a sounding is
+// kept.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string_view>
+
+#include "core/colors.h"
+#include "core/number_text.h"
+#include "sensors/echosounder.h"
+#include "survey/realtime_state.h"
+
+namespace nivora {
+
+struct SounderLineInputs {
+    QString family;                               // cSBESMessage
+    QString pattern;                              // eSBESFormat
+    QString alertDepthText;                       // edDepthAlert1
+    QString offsetAText;                          // OffsetA
+    bool useProfile = false;                      // cUseSVP
+    const QStringList* velocityColumn = nullptr;  // mSVPColumn, one velocity per metre
+    bool realtimeRunning = false;
+    TColor canvasBackground = colors::White;  // as the canvas is now
+    TColor chosenBackground = colors::White;  // fcadColor
+};
+
+struct SounderLineResult {
+    bool familyApplied = false;  // the chosen family's key is in the line
+    bool scanned = false;        // depths were read and corrected
+    std::optional<double> batteryVoltage;
+    std::optional<TColor> newBackground;  // set the canvas background to this
+    bool repaint = false;
+    bool rowDue = false;  // append a coordinate-log row
+    // Something the operator must hear about: a pattern that cannot be used,
+    // an unknown family, a typed field that is not a number (its last good
+    // value was used), a profile that could not give a velocity.
+    QString error;
+};
+
+class SounderLineHandler {
+  public:
+    explicit SounderLineHandler(RealtimeState& state);
+    SounderLineResult handle(std::string_view line, const SounderLineInputs& in);
+
+  private:
+    // The typed value, or the last good one with the reason in `error`.
+    double liveValue(NumberField& field, double& lastGood, const QString& text, const char* name,
+                     QString& error);
+
+    RealtimeState& state_;
+    EchosounderScanner scanner_;
+    NumberField alertDepth_;
+    NumberField offsetA_;
+    double lastDraft_ = 0;
+    bool draftSeen_ = false;
+};
+
+}  // namespace nivora
