@@ -1,6 +1,7 @@
 #include "files/drawing_files.h"
 
 #include <QFileInfo>
+#include <functional>
 
 #include "canvas/canvas_document.h"
 #include "files/layout_files.h"
@@ -16,15 +17,31 @@ bool loadNwl(CanvasDocument& doc, const QString& path, bool append, FileReport* 
     return CadLoad(doc, path, -1, -1, append ? 2 : 0, report);
 }
 
-// DXF and XYZ files only ever add; replacing clears the drawing first.
+// DXF and XYZ files only ever add; replacing clears the drawing first, but
+// only once the file has been read into a scratch drawing, so that a refused
+// file leaves the drawing as it was.
+bool replaceable(CanvasDocument& doc, bool append, FileReport* report,
+                 const std::function<bool(CanvasDocument&)>& load) {
+    if (append) return true;
+    if (doc.ShapeCount() > 0 || doc.Layers().size() > 1) {
+        CanvasDocument trial;
+        if (!load(trial)) return false;
+    }
+    doc.ResetDrawing();
+    if (report) *report = {};
+    return true;
+}
+
 bool loadDxf(CanvasDocument& doc, const QString& path, bool append, FileReport* report) {
-    if (!append && QFileInfo::exists(path)) doc.ResetDrawing();
-    return DXFLoad(doc, path, report);
+    const auto load = [&](CanvasDocument& d) { return DXFLoad(d, path, report); };
+    return replaceable(doc, append, report, load) && load(doc);
 }
 
 bool loadXyz(CanvasDocument& doc, const QString& path, bool append, FileReport* report) {
-    if (!append && QFileInfo::exists(path)) doc.ResetDrawing();
-    return XYZLoad(doc, path, doc.CurrentLayer, 0.0, 0.0, report);
+    const auto load = [&](CanvasDocument& d) {
+        return XYZLoad(d, path, d.CurrentLayer, 0.0, 0.0, report);
+    };
+    return replaceable(doc, append, report, load) && load(doc);
 }
 
 bool saveNwl(const CanvasDocument& doc, const QString& path, FileReport* report) {

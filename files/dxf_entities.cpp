@@ -45,7 +45,9 @@ bool Import::entity(Lines& lines, std::string_view& type) {
 bool Import::line(Lines& lines, std::string_view& next) {
     Common c;
     LineEnds e;
-    const bool more = readLineEnds(lines, next, e, [&](int code, std::string_view v) { c.take(code, v); });
+    const bool more =
+        readLineEnds(lines, next, e, [&](int code, std::string_view v) { c.take(code, v); });
+    if (!keep()) return more;
     const int layer = layerId(c.layer);
     auto s = std::make_unique<TNLine>(e.x1, e.y1, e.x2, e.y2);
     s->PenFg = colorFor(c.color, layer);
@@ -72,6 +74,7 @@ bool Import::circle(Lines& lines, std::string_view& next) {
                 break;
         }
     });
+    if (!keep()) return more;
     const int layer = layerId(c.layer);
     auto s = std::make_unique<TNCircle>(cx, cy, r);
     s->PenFg = colorFor(c.color, layer);
@@ -199,7 +202,7 @@ bool Import::point(Lines& lines, std::string_view& next) {
                 break;
         }
     });
-    if (doc_.DrawPoint(x, y, layerId(layerRaw)) >= 0) ++imported_;
+    if (keep() && doc_.DrawPoint(x, y, layerId(layerRaw)) >= 0) ++imported_;
     return more;
 }
 
@@ -273,9 +276,10 @@ bool Import::text(Lines& lines, std::string_view& next, bool mtext) {
                 break;
         }
     });
-    const std::string cleaned = dxf::cleanTextCodes(value);
-    if (cleaned.empty()) return more;
-    const QString string = dxf::decodeText(cleaned);
+    if (!keep()) return more;
+    // A text that shows nothing is not exported either (see the writer).
+    const QString string = dxf::decodeText(dxf::cleanTextCodes(value));
+    if (dxf::isBlankText(string)) return more;
     const int layer = layerId(layerRaw);
     auto t = std::make_unique<TNText>(x, y, string);
     t->SetText(string);
@@ -330,15 +334,23 @@ bool Import::polyline(Lines& lines, std::string_view& next) {
             c.take(code, v);
         }
     });
+    const bool header = keep();
     std::vector<QPointF> pts;
     while (more && next == "VERTEX") {
         double x = 0, y = 0;
+        const std::int64_t cuts = lines.cuts();
         more = forEachGroup(lines, next, [&](int code, std::string_view v) {
             if (code == 10) x = num(v);
             if (code == 20) y = num(v);
         });
+        // A damaged vertex is left out on its own; the rest of the line stays.
+        if (lines.cuts() != cuts) {
+            if (header) ++leftOut_;
+            continue;
+        }
         pts.emplace_back(x, y);
     }
+    if (header) recordCuts_ = lines.cuts();  // the vertices were judged one by one
     // SEQEND, or whatever record ends the list, is read by the caller next.
     if (pts.size() >= 2) addPolyline(std::move(pts), (flags & 1) != 0, c);
     return more;
@@ -373,6 +385,7 @@ bool Import::insert(Lines& lines, std::string_view& next) {
                 break;
         }
     });
+    if (!keep()) return more;
     const TNBlock* block = doc_.FindBlock(dxf::decodeName(name));
     if (!block) return more;
     std::int64_t lineCount = 0;

@@ -4,11 +4,13 @@
 // The file is read into memory once and walked as pairs of lines (group code,
 // value). Records are read group by group and passed over group by group,
 // so a value line that reads "0" inside a record can never be taken for the
-// start of the next one.
+// start of the next one. A line out of place (a value broken over two lines,
+// a blank line) would turn every later pair around: the reader goes on at
+// the next "0" line followed by a record type, leaves out the record that
+// line cut short, and warns once with the line number.
 
 #include "files/dxf_reader.h"
 
-#include <QFileDevice>
 #include <QIODevice>
 
 #include "canvas/canvas_document.h"
@@ -74,17 +76,132 @@ TColor Import::colorFor(int index, int layer) const {
     return layerColor(layer);
 }
 
+bool Import::keep() {
+    if (!reading_ || reading_->cuts() == recordCuts_) return true;
+    if (!recordLeftOut_) ++leftOut_;
+    recordLeftOut_ = true;
+    return false;
+}
+
 void Import::add(std::unique_ptr<TNShape> shape, int layer) {
+    if (!keep()) return;
     if (doc_.AddShape(std::move(shape), layer) >= 0) ++imported_;
 }
 
 void Import::addPolyline(std::vector<QPointF>&& points, bool closed, const Common& c) {
+    if (!keep()) return;
     const int layer = layerId(c.layer);
     auto p =
         std::make_unique<TNPolyline>(closed ? shape_type::Polygon : shape_type::Polyline, closed);
     p->Points = std::move(points);
     p->PenFg = colorFor(c.color, layer);
     add(std::move(p), layer);
+}
+
+bool Import::fitsBudget(const Sections& sections) {
+    std::int64_t shapes = 0, vertices = 0;
+    auto within = [&] {
+        if (shapes > budget_.maxShapes) {
+            report_.error = budget_.tooManyShapes();
+            return false;
+        }
+        if (vertices > budget_.maxVertices) {
+            report_.error = budget_.tooManyVertices();
+            return false;
+        }
+        return true;
+    };
+    // Layers and blocks weigh about as much as a shape.
+    if (sections.tables) {
+        Lines lines(file_);
+        lines.seek(sections.tables);
+        std::string_view type;
+        bool more = skipRecord(lines, type);
+        while (more && type != "ENDSEC") {
+            if (type == "LAYER") ++shapes;
+            more = skipRecord(lines, type);
+        }
+    }
+    // Lines of the first block of each name, which is the one INSERTs find.
+    std::unordered_map<std::string_view, std::int64_t> fileBlocks;
+    if (sections.blocks) {
+        Lines lines(file_);
+        lines.seek(sections.blocks);
+        std::string_view type;
+        bool more = skipRecord(lines, type);
+        bool inBlock = false;
+        std::int64_t* first = nullptr;
+        while (more && type != "ENDSEC") {
+            if (type == "BLOCK") {
+                std::string_view name;
+                more = forEachGroup(lines, type, [&](int code, std::string_view v) {
+                    if (code == 2) name = v;
+                });
+                ++shapes;
+                inBlock = true;
+                const auto [it, fresh] = fileBlocks.try_emplace(name, 0);
+                first = fresh ? &it->second : nullptr;
+                continue;
+            }
+            if (type == "LINE" && inBlock) {
+                ++shapes;
+                if (first) ++*first;
+            } else if (type == "ENDBLK") {
+                inBlock = false;
+                first = nullptr;
+            }
+            more = skipRecord(lines, type);
+        }
+    }
+    std::unordered_map<std::string_view, std::int64_t> insertLines;
+    auto linesPerInsert = [&](std::string_view name) -> std::int64_t {
+        if (const auto it = insertLines.find(name); it != insertLines.end()) return it->second;
+        std::int64_t n = 0;
+        if (const TNBlock* b = doc_.FindBlock(dxf::decodeName(name))) {
+            for (const auto& s : b->Shapes) {
+                if (s->ShapeType() == shape_type::Line && s->Class() == ShapeClass::Line) ++n;
+            }
+        } else if (const auto it = fileBlocks.find(name); it != fileBlocks.end()) {
+            n = it->second;
+        }
+        insertLines.emplace(name, n);
+        return n;
+    };
+
+    Lines lines(file_);
+    lines.seek(sections.entities);
+    std::string_view type;
+    bool more = skipRecord(lines, type);
+    std::int64_t inserted = 0;
+    while (more && type != "ENDSEC") {
+        const std::string_view t = type;
+        std::int64_t tens = 0;
+        std::string_view name;
+        more = forEachGroup(lines, type, [&](int code, std::string_view v) {
+            if (code == 10) ++tens;
+            if (code == 2) name = v;
+        });
+        if (t == "LINE" || t == "CIRCLE" || t == "POINT" || t == "TEXT" || t == "MTEXT" ||
+            t == "POLYLINE") {
+            ++shapes;
+        } else if (t == "ARC" || t == "ELLIPSE" || t == "SOLID" || t == "TRACE") {
+            ++shapes;
+            vertices += 37;  // the most any of them makes
+        } else if (t == "SPLINE" || t == "LWPOLYLINE") {
+            ++shapes;
+            vertices += tens;
+        } else if (t == "VERTEX") {
+            ++vertices;
+        } else if (t == "INSERT") {
+            const std::int64_t n = linesPerInsert(name);
+            if (inserted + n <= maxInsertLines_) {
+                inserted += n;
+                shapes += n;
+            }
+        }
+        if (!within()) return false;
+    }
+    return within();
 }
 
 void Import::readLayers(const char* start) {
@@ -100,10 +217,15 @@ void Import::readLayers(const char* start) {
         }
         std::string_view name;
         int color = -1;
+        const std::int64_t cuts = lines.cuts();
         more = forEachGroup(lines, type, [&](int code, std::string_view v) {
             if (code == 2) name = v;
             if (code == 62) color = leadingInt(v);
         });
+        if (lines.cuts() != cuts) {
+            ++leftOut_;
+            continue;
+        }
         if (name.empty()) continue;
         const QString layerName = dxf::decodeName(name);
         int id = doc_.LayerFindByName(layerName);
@@ -112,6 +234,7 @@ void Import::readLayers(const char* start) {
             if (TNLayer* l = doc_.FindLayer(id)) l->PenFg = *c;
         }
     }
+    noteStrays(lines);
 }
 
 void Import::readBlocks(const char* start) {
@@ -122,6 +245,7 @@ void Import::readBlocks(const char* start) {
     TNBlock* block = nullptr;
     bool more = true;
     while (more && type != "ENDSEC") {
+        const std::int64_t cuts = lines.cuts();
         if (type == "BLOCK") {
             std::string_view name;
             double bx = 0, by = 0;
@@ -130,16 +254,27 @@ void Import::readBlocks(const char* start) {
                 if (code == 10) bx = num(v);
                 if (code == 20) by = num(v);
             });
-            block = doc_.AddBlock(std::make_unique<TNBlock>(dxf::decodeName(name), bx, by));
+            // A damaged header leaves its lines out with it.
+            if (lines.cuts() != cuts) {
+                ++leftOut_;
+                block = nullptr;
+            } else {
+                block = doc_.AddBlock(std::make_unique<TNBlock>(dxf::decodeName(name), bx, by));
+            }
         } else if (type == "LINE" && block) {
             LineEnds e;
             more = readLineEnds(lines, type, e, [](int, std::string_view) {});
-            block->Shapes.push_back(std::make_unique<TNLine>(e.x1, e.y1, e.x2, e.y2));
+            if (lines.cuts() != cuts) {
+                ++leftOut_;
+            } else {
+                block->Shapes.push_back(std::make_unique<TNLine>(e.x1, e.y1, e.x2, e.y2));
+            }
         } else {
             if (type == "ENDBLK") block = nullptr;
             more = skipRecord(lines, type);
         }
     }
+    noteStrays(lines);
 }
 
 void Import::readEntities(const char* start) {
@@ -148,8 +283,42 @@ void Import::readEntities(const char* start) {
     std::string_view type;
     if (!skipRecord(lines, type)) return;
     bool more = true;
-    while (more && type != "ENDSEC")
+    while (more && type != "ENDSEC") {
+        reading_ = &lines;
+        recordCuts_ = lines.cuts();
+        recordLeftOut_ = false;
         more = entity(lines, type);
+    }
+    reading_ = nullptr;
+    noteStrays(lines);
+}
+
+void Import::noteStrays(const Lines& lines) {
+    if (lines.strays() == 0) return;
+    if (strays_ == 0) firstStrayLine_ = lines.firstStrayLine();
+    strays_ += lines.strays();
+}
+
+void Import::strayWarning() {
+    if (strays_ == 0) return;
+    QString text = strays_ == 1
+                       ? QStringLiteral(
+                             "line %1 is out of place (a value broken over two lines, or a blank "
+                             "line); reading went on at the next record")
+                             .arg(firstStrayLine_)
+                       : QStringLiteral(
+                             "%1 lines are out of place (a value broken over two lines, or a "
+                             "blank line), the first at line %2; reading went on at the next "
+                             "record each time")
+                             .arg(strays_)
+                             .arg(firstStrayLine_);
+    if (leftOut_ > 0) {
+        text += leftOut_ == 1
+                    ? QStringLiteral("; 1 record cut short by it was left out")
+                    : QStringLiteral("; %1 records cut short were left out").arg(leftOut_);
+    }
+    report_.warning = text;
+    report_.line = firstStrayLine_;
 }
 
 QString Import::summary() const {
@@ -207,6 +376,10 @@ bool Import::run() {
         report_.error = QStringLiteral("ENTITIES section not found");
         return false;
     }
+    if (!fitsBudget(sections)) {
+        report_.message = QStringLiteral("DXF load failed: ") + report_.error;
+        return false;
+    }
     if (sections.tables) readLayers(sections.tables);
     if (sections.blocks) readBlocks(sections.blocks);
     readEntities(sections.entities);
@@ -217,12 +390,15 @@ bool Import::run() {
     } else {
         report_.message = summary();
     }
+    strayWarning();
     if (insertsLeftOut_ > 0) {
-        report_.warning = QStringLiteral("%1 block inserts left out: more than %2 block lines")
-                              .arg(insertsLeftOut_)
-                              .arg(maxInsertLines_);
-        report_.message += QLatin1Char('\n') + report_.warning;
+        const QString inserts =
+            QStringLiteral("%1 block inserts left out: more than %2 block lines")
+                .arg(insertsLeftOut_)
+                .arg(maxInsertLines_);
+        report_.warning += report_.warning.isEmpty() ? inserts : QLatin1Char('\n') + inserts;
     }
+    if (!report_.warning.isEmpty()) report_.message += QLatin1Char('\n') + report_.warning;
     doc_.WorldExtents();
     doc_.Refresh();
     return imported_ > 0;
@@ -232,7 +408,7 @@ bool Import::run() {
 
 bool DxfReader::readBytes(std::string_view file, CanvasDocument& doc) {
     report_ = {};
-    dxf::Import import(file, doc, report_, maxInsertLines_);
+    dxf::Import import(file, doc, report_, maxInsertLines_, budget_);
     const bool ok = import.run();
     imported_ = import.imported();
     return ok;
@@ -241,10 +417,9 @@ bool DxfReader::readBytes(std::string_view file, CanvasDocument& doc) {
 bool DxfReader::read(QIODevice& in, CanvasDocument& doc) {
     report_ = {};
     imported_ = 0;
-    const QByteArray file = in.readAll();
-    if (const auto* fd = qobject_cast<const QFileDevice*>(&in);
-        fd && fd->error() != QFileDevice::NoError) {
-        report_.error = QStringLiteral("cannot read the drawing: %1").arg(fd->errorString());
+    QByteArray file;
+    if (!readWithin(in, budget_.maxFileBytes, file, report_.error)) {
+        report_.message = QStringLiteral("DXF load failed: ") + report_.error;
         return false;
     }
     return readBytes(std::string_view(file.constData(), static_cast<std::size_t>(file.size())),

@@ -106,6 +106,13 @@ std::string cleanTextCodes(std::string_view text) {
     return out;
 }
 
+bool isBlankText(const QString& text) {
+    for (const QChar c : text) {
+        if (!c.isSpace()) return false;
+    }
+    return true;
+}
+
 QString decodeWindows1252(std::string_view bytes) {
     // 0x80 .. 0x9F; the five unassigned bytes keep their own code points.
     static constexpr char16_t kHigh[32] = {

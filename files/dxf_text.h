@@ -21,6 +21,11 @@ std::optional<TColor> colorOfIndex(int index);
 // kind up to the next ';' or blank; "\\" keeps one backslash.
 std::string cleanTextCodes(std::string_view text);
 
+// A text that shows nothing: empty, or blanks and line breaks only. Such a
+// text is neither exported nor imported, so that an export and its import
+// hold the same texts (a DXF value line is read trimmed).
+bool isBlankText(const QString& text);
+
 // Entity texts are UTF-8. Bytes that are not (an older drawing in its
 // Windows code page) are read in the system code page, and where that fails
 // too as Windows-1252, so no byte is lost.

@@ -11,6 +11,7 @@
 #include "canvas/canvas_document.h"
 #include "core/number_format.h"
 #include "core/system_text.h"
+#include "files/dxf_text.h"
 
 namespace nivora {
 namespace {
@@ -136,6 +137,8 @@ void writeShape(Out& o, const TNShape& s, const QByteArray& layer) {
             QString string = t.String;
             string.replace(QLatin1Char('\r'), QLatin1Char(' '));
             string.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            // Readers trim value lines: a text of blanks would not come back.
+            if (dxf::isBlankText(string)) return;
             o.s("0\nTEXT\n8\n").bytes(layer).s("\n10\n").d(t.x).s("\n20\n").d(t.y).s("\n30\n0.0\n");
             o.s("40\n")
                 .d(t.Height > 0 ? t.Height : 2.5)

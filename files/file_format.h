@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "files/load_budget.h"
+
 class QIODevice;
 
 namespace nivora {
@@ -23,11 +25,16 @@ class DrawingReader {
   public:
     virtual ~DrawingReader() = default;
     // Reads the whole device into `doc`; false when nothing usable was read.
+    // A file beyond the budget is refused before the drawing changes.
     virtual bool read(QIODevice& in, CanvasDocument& doc) = 0;
     const FileReport& report() const { return report_; }
 
+    const LoadBudget& budget() const { return budget_; }
+    void setBudget(const LoadBudget& budget) { budget_ = budget; }
+
   protected:
     FileReport report_;
+    LoadBudget budget_ = LoadBudget::forThisComputer();
 };
 
 class DrawingWriter {

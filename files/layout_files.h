@@ -2,8 +2,10 @@
 
 // The file operations of the canvas, on its document: the names and results
 // the canvas interface has always had. Each returns a success flag and never
-// throws; nothing here shows a message: the report (when asked for) carries
-// the reason of a failure and, for DXF import, the text for the operator.
+// throws, not even when memory runs out; nothing here shows a message: the
+// report (when asked for) carries the reason of a failure and, for DXF
+// import, the text for the operator. A refused load leaves the drawing as it
+// was.
 //
 // Every save goes through QSaveFile: a failed or interrupted save leaves the
 // previous file as it was.
@@ -19,6 +21,11 @@ class CanvasDocument;
 // Writes through `writer` into a temporary file that replaces `name` only
 // when everything was written.
 bool saveWith(DrawingWriter& writer, const CanvasDocument& doc, const QString& name,
+              FileReport* report = nullptr);
+// Reads `name` through `reader`. False when the file is missing, cannot be
+// read or is refused by the reader; an exception (memory that runs out)
+// ends here as a failure with its reason.
+bool loadWith(DrawingReader& reader, CanvasDocument& doc, const QString& name,
               FileReport* report = nullptr);
 
 // Writes the layout file (.nwl). The reserved integer is not used.

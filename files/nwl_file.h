@@ -43,7 +43,7 @@ class NwlWriter final : public DrawingWriter {
 class NwlReader final : public DrawingReader {
   public:
     // `append` false replaces the drawing; true adds to it. Bodies larger
-    // than `maxBody` bytes are refused.
+    // than `maxBody` bytes, or than the budget's file size, are refused.
     explicit NwlReader(bool append, std::size_t maxBody = kMaxBody)
         : append_(append), maxBody_(maxBody) {}
 
@@ -56,9 +56,16 @@ class NwlReader final : public DrawingReader {
 
     // The text body of a stored file: inflated after the magic into
     // `storage`, otherwise the file's own bytes. False with a reason when the
-    // compressed stream is corrupt or too large.
+    // compressed stream is corrupt or too large, and when a file without the
+    // magic does not begin with a known record (another kind of file, or a
+    // newer format).
     static bool extractBody(std::string_view file, std::string& storage, std::string_view& body,
                             std::string& error, std::size_t maxBody = kMaxBody);
+    // True when the first line that is neither empty nor a comment is a known record.
+    static bool startsWithRecord(std::string_view body);
+    // False with a reason when the body holds more shapes or vertices than
+    // the budget allows (layers count as shapes).
+    static bool fitsBudget(std::string_view body, const LoadBudget& budget, QString& error);
 
     // Adds the records of a body to the drawing (no reset, no repaint).
     void parseBody(std::string_view body, CanvasDocument& doc);

@@ -1,8 +1,11 @@
 // Reading the layout file.
 
-#include <QFileDevice>
 #include <QIODevice>
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "canvas/canvas_document.h"
 #include "core/system_text.h"
@@ -84,6 +87,14 @@ std::string_view stripCr(std::string_view line) {
     return line;
 }
 
+std::string sizeText(std::size_t bytes) {
+    if (bytes < (std::size_t{1} << 20)) return std::to_string(bytes) + " bytes";
+    char text[32];
+    const auto r = std::to_chars(text, text + sizeof text, static_cast<double>(bytes) / 1048576.0,
+                                 std::chars_format::fixed, 1);
+    return std::string(text, r.ptr) + " MB";
+}
+
 // The pen of a record whose shape the canvas made: kept unless a colour is given.
 void applyPen(CanvasDocument& doc, std::int32_t id, TColor color, std::int32_t width) {
     if (color == 0) return;
@@ -98,7 +109,11 @@ void applyPen(CanvasDocument& doc, std::int32_t id, TColor color, std::int32_t w
 bool NwlReader::extractBody(std::string_view file, std::string& storage, std::string_view& body,
                             std::string& error, std::size_t maxBody) {
     if (file.size() >= 4 && std::memcmp(file.data(), kNwlMagic, 4) == 0) {
-        if (!files::inflateAll(file.substr(4), storage, maxBody, error)) return false;
+        if (!files::inflateAll(file.substr(4), storage, maxBody, error)) {
+            if (error == "the drawing is too large")
+                error += ": it unpacks to more than " + sizeText(maxBody);
+            return false;
+        }
         body = storage;
         return true;
     }
@@ -106,34 +121,92 @@ bool NwlReader::extractBody(std::string_view file, std::string& storage, std::st
         error = "the drawing is too large";
         return false;
     }
+    // Anything else must read as a layout from its first record on: a
+    // picture or a newer format read as text would replace the drawing
+    // with nothing.
+    if (file.size() >= 4 && file.substr(0, 3) == "NWL" && file[3] >= '0' && file[3] <= '9') {
+        error = "the layout is in a newer format (" + std::string(file.substr(0, 4)) +
+                ") than this program reads";
+        return false;
+    }
+    if (!startsWithRecord(file)) {
+        error = file.empty() ? "the file is empty"
+                             : "not a layout file: it starts neither with \"NWL1\" nor with a "
+                               "layout record";
+        return false;
+    }
     body = file;
+    return true;
+}
+
+bool NwlReader::startsWithRecord(std::string_view body) {
+    LineCursor lines(body);
+    std::string_view line;
+    while (lines.next(line)) {
+        line = stripCr(line);
+        if (line.empty() || line.front() == '#') continue;
+        FieldReader f(line);
+        return keywordOf(f.word()) != Keyword::Other;
+    }
+    return false;
+}
+
+// Walks the records as parseBody does, without building anything, and stops
+// at the first limit passed.
+bool NwlReader::fitsBudget(std::string_view body, const LoadBudget& budget, QString& error) {
+    LineCursor lines(body);
+    std::string_view line;
+    std::int64_t shapes = 0, vertices = 0;
+    while (lines.next(line)) {
+        line = stripCr(line);
+        if (line.empty() || line.front() == '#') continue;
+        FieldReader f(line);
+        switch (keywordOf(f.word())) {
+            case Keyword::Other:
+            case Keyword::World:
+                continue;
+            case Keyword::Polyline:
+            case Keyword::Polygon:
+            case Keyword::Spline:
+            case Keyword::Arc3p: {
+                std::int32_t layer = 0, count = 0;
+                f >> layer >> count;
+                std::string_view v;
+                for (std::int32_t k = 0; k < count && lines.next(v); ++k) {
+                    if (++vertices > budget.maxVertices) {
+                        error = budget.tooManyVertices();
+                        return false;
+                    }
+                }
+                break;
+            }
+            default:  // one shape, or a layer, which weighs about as much
+                break;
+        }
+        if (++shapes > budget.maxShapes) {
+            error = budget.tooManyShapes();
+            return false;
+        }
+    }
     return true;
 }
 
 bool NwlReader::read(QIODevice& in, CanvasDocument& doc) {
     report_ = {};
-    if (!in.isReadable()) {
-        report_.error = QStringLiteral("the layout cannot be read");
-        return false;
-    }
-    if (!in.isSequential() && in.size() - in.pos() > static_cast<qint64>(maxBody_)) {
-        report_.error = QStringLiteral("the drawing is too large");
-        return false;
-    }
-    const QByteArray file = in.readAll();
-    if (const auto* fd = qobject_cast<const QFileDevice*>(&in);
-        fd && fd->error() != QFileDevice::NoError) {
-        report_.error = QStringLiteral("cannot read the layout: %1").arg(fd->errorString());
-        return false;
-    }
+    const std::int64_t limit =
+        std::min(static_cast<std::int64_t>(std::min<std::size_t>(maxBody_, INT64_MAX)),
+                 budget_.maxFileBytes);
+    QByteArray file;
+    if (!readWithin(in, limit, file, report_.error)) return false;
     std::string storage;
     std::string_view body;
     std::string error;
     if (!extractBody(std::string_view(file.constData(), static_cast<std::size_t>(file.size())),
-                     storage, body, error, maxBody_)) {
+                     storage, body, error, static_cast<std::size_t>(limit))) {
         report_.error = QString::fromStdString(error);
         return false;
     }
+    if (!fitsBudget(body, budget_, report_.error)) return false;
     if (!append_) doc.ResetDrawing();
     parseBody(body, doc);
     doc.Refresh();

@@ -2,7 +2,6 @@
 
 #include "files/xyz_reader.h"
 
-#include <QFileDevice>
 #include <QIODevice>
 #include <algorithm>
 #include <cmath>
@@ -53,8 +52,11 @@ TColor rampColor(double z, double low, double high) {
 
 XyzReader::Samples XyzReader::parse(std::string_view file) {
     Samples s;
+    // Editors on Windows put a byte order mark before the first sample.
+    if (file.substr(0, 3) == "\xEF\xBB\xBF") file.remove_prefix(3);
     // A sample line takes at least six bytes ("1 2 3\n").
-    const std::size_t guess = file.size() / 24 + 16;
+    const std::size_t guess =
+        std::min<std::size_t>(file.size() / 24 + 16, static_cast<std::size_t>(budget_.maxShapes));
     s.x.reserve(guess);
     s.y.reserve(guess);
     s.z.reserve(guess);
@@ -67,6 +69,11 @@ XyzReader::Samples XyzReader::parse(std::string_view file) {
         if (!readSample(line, x, y, z)) {
             if (skipped++ == 0) report_.line = lines.lineNo();
             continue;
+        }
+        // Every sample becomes a shape: stop at the first one beyond the budget.
+        if (static_cast<std::int64_t>(s.x.size()) >= budget_.maxShapes) {
+            tooMany_ = true;
+            break;
         }
         s.x.push_back(x);
         s.y.push_back(y);
@@ -120,7 +127,13 @@ XyzReader::Grid XyzReader::detectGrid(const Samples& s) {
 bool XyzReader::readBytes(std::string_view file, CanvasDocument& doc) {
     report_ = {};
     created_ = 0;
+    tooMany_ = false;
     const Samples s = parse(file);
+    if (tooMany_) {
+        report_ = {};
+        report_.error = budget_.tooManyShapes();
+        return false;
+    }
     if (s.x.empty()) {
         report_.error = QStringLiteral("no line with three numbers");
         return false;
@@ -165,12 +178,8 @@ bool XyzReader::readBytes(std::string_view file, CanvasDocument& doc) {
 bool XyzReader::read(QIODevice& in, CanvasDocument& doc) {
     report_ = {};
     created_ = 0;
-    const QByteArray file = in.readAll();
-    if (const auto* fd = qobject_cast<const QFileDevice*>(&in);
-        fd && fd->error() != QFileDevice::NoError) {
-        report_.error = QStringLiteral("cannot read the samples: %1").arg(fd->errorString());
-        return false;
-    }
+    QByteArray file;
+    if (!readWithin(in, budget_.maxFileBytes, file, report_.error)) return false;
     return readBytes(std::string_view(file.constData(), static_cast<std::size_t>(file.size())),
                      doc);
 }

@@ -31,7 +31,8 @@ class XyzReader final : public DrawingReader {
         double gx = 0;
         double gy = 0;
     };
-    // The samples of a file in file order; skipped lines are counted in the report.
+    // The samples of a file in file order; skipped lines are counted in the
+    // report. Stops after the budget's number of shapes.
     Samples parse(std::string_view file);
     // Cell sizes and regularity from the first samples only.
     static Grid detectGrid(const Samples& s);
@@ -41,6 +42,7 @@ class XyzReader final : public DrawingReader {
     double zMin_;
     double zMax_;
     std::int64_t created_ = 0;
+    bool tooMany_ = false;
 };
 
 // Red (t = 0) through yellow, green and cyan to blue (t = 1).

@@ -11,11 +11,15 @@
 
 namespace {
 
-bool load(const QByteArray& bytes, nivora::CanvasDocument& doc, std::size_t maxBody) {
+bool load(const QByteArray& bytes, nivora::CanvasDocument& doc, std::size_t maxBody,
+          std::int64_t maxShapes = nivora::LoadBudget::forThisComputer().maxShapes) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     nivora::NwlReader reader(false, maxBody);
+    nivora::LoadBudget budget = reader.budget();
+    budget.maxShapes = maxShapes;
+    reader.setBudget(budget);
     return reader.read(buffer, doc);
 }
 
@@ -28,9 +32,9 @@ QByteArray bodyOf(const nivora::CanvasDocument& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     nivora::CanvasDocument first;
-    // A small ceiling first: a few fuzzed bytes can inflate to gigabytes.
+    // Small ceilings first: a few fuzzed bytes can inflate to gigabytes.
     if (!load(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), first,
-              8u << 20)) {
+              8u << 20, 200000)) {
         return 0;
     }
     const QByteArray once = bodyOf(first);

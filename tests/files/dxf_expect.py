@@ -176,7 +176,7 @@ def describe(path):
             polyline(e, [xy(p) for p in e.control_points], e.closed)
         elif kind in ("TEXT", "MTEXT"):
             text = clean((e.dxf.text if kind == "TEXT" else e.text).strip(" \t\r"))
-            if text:
+            if text.strip():  # a text that shows nothing is left out
                 height = e.dxf.get("height" if kind == "TEXT" else "char_height", 0)
                 add(11, layer, layer_color.get(layer, 0), [*xy(e.dxf.insert), height if height > 0.1 else 2.5,
                                                            e.dxf.get("rotation", 0)], text)

@@ -400,6 +400,119 @@ TEST(DxfReader, ImportAddsToTheDrawingAndReusesLayers) {
         report.message.startsWith(QStringLiteral("DXF loaded: 2 entities\nLines: 2, Circles: 1,")));
 }
 
+// One stray line used to drop every entity after it.
+TEST(DxfReader, AStrayLineCostsOnlyTheRecordItCuts) {
+    const std::string entities =
+        "0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"
+        // A text broken over two lines just before the next record: the text is whole.
+        "0\nTEXT\n10\n5\n20\n5\n1\nfirst half\nsecond half\n"
+        // A blank line inside a line: its end point went to the next record.
+        "0\nLINE\n10\n1\n\n20\n1\n11\n2\n21\n2\n"
+        "0\nCIRCLE\n10\n3\n20\n3\n40\n1\n"
+        // A damaged vertex leaves the polyline one vertex short.
+        "0\nPOLYLINE\n66\n1\n70\n0\n0\nVERTEX\n10\n0\n20\n0\n"
+        "0\nVERTEX\n10\n1\n\n20\n1\n0\nVERTEX\n10\n2\n20\n2\n0\nSEQEND\n";
+    const QByteArray file = dxfWithEntities(entities);
+    CanvasDocument doc;
+    FileReport report;
+    ASSERT_TRUE(importDxf(file, doc, &report));
+    const auto s = shapesOf(doc);
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0]->ShapeType(), 3);
+    EXPECT_EQ(as<TNText>(s[1]).String, QStringLiteral("first half"));
+    EXPECT_EQ(s[2]->ShapeType(), 19);
+    EXPECT_EQ(as<TNPolyline>(s[3]).Points, std::vector<QPointF>({{0, 0}, {2, 2}}));
+    const qint64 stray = file.left(file.indexOf("second half")).count('\n') + 1;
+    EXPECT_EQ(report.line, stray);
+    EXPECT_EQ(report.warning,
+              QStringLiteral("3 lines are out of place (a value broken over two lines, or a blank "
+                             "line), the first at line %1; reading went on at the next record each "
+                             "time; 2 records cut short were left out")
+                  .arg(stray));
+    EXPECT_TRUE(report.message.startsWith(QStringLiteral("DXF loaded: 4 entities\n")));
+    EXPECT_TRUE(report.message.endsWith(report.warning));
+}
+
+TEST(DxfReader, StrayLinesInTheTablesAndBlocksLeaveOutOnlyTheirRecord) {
+    const std::string before =
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n"
+        "0\nLAYER\n2\nHURT\n\n62\n1\n0\nLAYER\n2\nRED\n62\n1\n0\nENDTAB\n0\nENDSEC\n"
+        "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n"
+        "0\nLINE\n10\n0\n\n20\n0\n11\n9\n21\n9\n0\nLINE\n10\n0\n20\n0\n11\n1\n21\n1\n"
+        "0\nENDBLK\n0\nENDSEC\n";
+    CanvasDocument doc;
+    FileReport report;
+    ASSERT_TRUE(importDxf(dxfWithEntities("0\nINSERT\n2\nB\n8\nRED\n", before), doc, &report));
+    EXPECT_LT(doc.LayerFindByName(QStringLiteral("HURT")), 0);
+    const int red = doc.LayerFindByName(QStringLiteral("RED"));
+    ASSERT_GE(red, 0);
+    EXPECT_EQ(doc.GetLayerPenFg(red), 0x0000FFu);
+    const auto s = shapesOf(doc);
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(as<TNLine>(s[0]).x2, 1.0);
+    EXPECT_TRUE(report.warning.startsWith(QStringLiteral("2 lines are out of place")))
+        << report.warning.toStdString();
+}
+
+LoadBudget smallBudget(std::int64_t shapes, std::int64_t vertices) {
+    LoadBudget b;
+    b.maxShapes = shapes;
+    b.maxVertices = vertices;
+    b.maxFileBytes = 1 << 20;
+    return b;
+}
+
+TEST(DxfReader, ADrawingBeyondTheBudgetIsRefusedUntouched) {
+    const std::string tables =
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nNEW\n62\n1\n0\nENDTAB\n"
+        "0\nENDSEC\n";
+    std::string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += "0\nLINE\n8\nNEW\n10\n0\n20\n0\n11\n1\n21\n1\n";
+    std::string block = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n";
+    for (int i = 0; i < 100; ++i)
+        block += "0\nLINE\n11\n1\n";
+    block += "0\nENDBLK\n0\nENDSEC\n";
+    std::string inserts;
+    for (int i = 0; i < 10; ++i)
+        inserts += "0\nINSERT\n2\nB\n";
+    std::string polyline = "0\nLWPOLYLINE\n";
+    for (int i = 0; i < 1001; ++i)
+        polyline += "10\n1\n20\n2\n";
+    struct Case {
+        QByteArray file;
+        QString error;
+    };
+    const QString shapes = QStringLiteral("the drawing is too large: more than 1000 shapes");
+    const Case cases[] = {
+        {dxfWithEntities(lines, tables), shapes},  // the layer counts too
+        {dxfWithEntities(inserts, block), shapes},
+        {dxfWithEntities(polyline),
+         QStringLiteral("the drawing is too large: more than 1000 polyline vertices")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error.toStdString());
+        CanvasDocument doc;
+        doc.DrawLine(0, 0, 5, 5, 0);
+        DxfReader reader;
+        reader.setBudget(smallBudget(1000, 1000));
+        EXPECT_FALSE(test::readFrom(reader, c.file, doc));
+        EXPECT_TRUE(reader.report().error.startsWith(c.error))
+            << reader.report().error.toStdString();
+        EXPECT_EQ(reader.report().message,
+                  QStringLiteral("DXF load failed: ") + reader.report().error);
+        EXPECT_EQ(doc.ShapeCount(), 1);
+        EXPECT_EQ(doc.Layers().size(), 1u);
+        EXPECT_TRUE(doc.Blocks().empty());
+    }
+    // Without the layer the thousand lines fit.
+    CanvasDocument doc;
+    DxfReader reader;
+    reader.setBudget(smallBudget(1000, 1000));
+    EXPECT_TRUE(test::readFrom(reader, dxfWithEntities(lines), doc));
+    EXPECT_EQ(doc.ShapeCount(), 1000);
+}
+
 // Many inserts of a big block would make billions of lines from a small file.
 TEST(DxfReader, InsertExpansionHasACeiling) {
     std::string blocks = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n";

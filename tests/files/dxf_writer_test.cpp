@@ -276,6 +276,29 @@ TEST(DxfWriter, ExportThenImportGivesTheSameGeometry) {
     }
 }
 
+// A text of blanks used to be written and not come back, so that an export
+// and its import held different texts. Neither side keeps one now.
+TEST(DxfWriter, TextsThatShowNothingAreLeftOutOnBothSides) {
+    CanvasDocument doc;
+    for (const QString& blank : {QString(), QStringLiteral(" "), QStringLiteral(" \t "),
+                                 QStringLiteral("\r\n"), QString(QChar(0x00A0))})
+        doc.TextAdd(0, blank, 1, 2, 0);
+    doc.TextAdd(0, QStringLiteral(" kept "), 1, 2, 0);
+    const std::string text = DxfWriter::text(doc);
+    const std::string entities = text.substr(text.find("ENTITIES"));
+    EXPECT_EQ(entities.find("TEXT"), entities.rfind("TEXT")) << entities;
+    CanvasDocument back;
+    ASSERT_TRUE(test::importDxf(test::bytesOf(text), back));
+    EXPECT_EQ(back.ShapeCount(), 1);
+
+    // A text that its formatting codes leave blank is not imported either.
+    CanvasDocument codes;
+    ASSERT_TRUE(test::importDxf(
+        test::dxfWithEntities("0\nMTEXT\n1\n\\A1; \\A1;\n0\nMTEXT\n1\n\\A1;x\n"), codes));
+    ASSERT_EQ(codes.ShapeCount(), 1);
+    EXPECT_EQ(as<TNText>(shapesOf(codes)[0]).String, QStringLiteral("x"));
+}
+
 // A writer that fails half way, as a full disk would.
 class FailingWriter : public DrawingWriter {
   public:

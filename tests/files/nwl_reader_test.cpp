@@ -210,7 +210,9 @@ TEST(NwlReader, AppendModeGivesNewLayersTheNextIdsAndKeepsShapeLayers) {
 
 TEST(NwlReader, CommentsUnknownKeywordsAndLowerCaseAreIgnored) {
     CanvasDocument doc;
-    ASSERT_TRUE(loadNwl("# LINE 0 0 1 1 0 0 1\n\nline 0 0 1 1 0 0 1\nHATCH 1 2 3\nLINE\n", doc));
+    // A plain layout must open with a known record; the ones after it may be anything.
+    ASSERT_TRUE(loadNwl(
+        "# LINE 0 0 1 1 0 0 1\n\nLAYER Default\nline 0 0 1 1 0 0 1\nHATCH 1 2 3\nLINE\n", doc));
     ASSERT_EQ(doc.ShapeCount(), 1);  // the bare "LINE" record, all fields missing
     const auto& l = as<TNLine>(shapesOf(doc)[0]);
     EXPECT_EQ(l.x1, 0.0);
@@ -267,11 +269,94 @@ TEST(NwlReader, PlainAndCompressedBodiesGiveTheSameDrawing) {
     EXPECT_EQ(packed.ShapeCount(), 2);
 }
 
-TEST(NwlReader, ShortFilesAreReadAsPlainText) {
+// A drawing with a shape on a second layer, to see that a refused load leaves it.
+void operatorsDrawing(CanvasDocument& doc) {
+    doc.DrawLine(0, 0, 5, 5, doc.LayerOpen(QStringLiteral("Chart")));
+}
+
+void expectOperatorsDrawing(const CanvasDocument& doc) {
+    EXPECT_EQ(doc.ShapeCount(), 1);
+    EXPECT_EQ(doc.Layers().size(), 2u);
+    EXPECT_EQ(doc.NextShapeId(), 2);
+}
+
+// Such files used to load as an empty drawing and report success; in
+// replace mode that cleared the operator's drawing.
+TEST(NwlReader, FilesThatAreNotLayoutsAreRefusedInReplaceMode) {
+    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20);
+    const QByteArray newer = "NWL2" + compressed("WORLD 0 1 0 1\n").mid(4);
+    const QByteArray random("\x13\xf7\x02LINE 0 0 1 1\n\xe8", 17);
+    for (const QByteArray& bad :
+         {QByteArray(), QByteArray("NWL"), png, newer, random, QByteArray("# comments only\n\n#\n"),
+          QByteArray("HELLO world\nLINE 0 0 1 1 0 0 1\n")}) {
+        SCOPED_TRACE(bad.toHex().toStdString());
+        CanvasDocument doc;
+        operatorsDrawing(doc);
+        NwlReader reader(false);
+        EXPECT_FALSE(test::readFrom(reader, bad, doc));
+        EXPECT_FALSE(reader.report().error.isEmpty());
+        expectOperatorsDrawing(doc);
+    }
+    NwlReader reader(false);
     CanvasDocument doc;
-    EXPECT_TRUE(loadNwl("NWL", doc));
-    EXPECT_EQ(doc.ShapeCount(), 0);
-    EXPECT_TRUE(loadNwl(QByteArray(), doc));
+    test::readFrom(reader, newer, doc);
+    EXPECT_TRUE(reader.report().error.contains(QStringLiteral("newer format (NWL2)")))
+        << reader.report().error.toStdString();
+    // A plain layout may open with comments, blank lines and a blank before its first record.
+    CanvasDocument plain;
+    EXPECT_TRUE(loadNwl("# hand-made\n\n  CIRCLE 1 2 3 0 0 1\n", plain));
+    EXPECT_EQ(plain.ShapeCount(), 1);
+}
+
+LoadBudget smallBudget(std::int64_t shapes, std::int64_t vertices, std::int64_t bytes = 1 << 30) {
+    LoadBudget b;
+    b.maxShapes = shapes;
+    b.maxVertices = vertices;
+    b.maxFileBytes = bytes;
+    return b;
+}
+
+// A 145 KB layout used to inflate to 20 million shapes, a 1.5 MB one to an
+// allocation of over 20 GB. The same kind of file, small, under a small budget.
+TEST(NwlReader, LayoutBombsAreRefusedBeforeTheDrawingChanges) {
+    QByteArray points = "LAYER Default\n";
+    for (int i = 0; i < 999; ++i)
+        points += "POINT 1 2 0 0 1 0\n";
+    QByteArray vertices = "POLYLINE 0 2000000000 0 1\n";
+    for (int i = 0; i < 1000; ++i)
+        vertices += "0 0\n";
+    struct Case {
+        QByteArray file;
+        LoadBudget budget;
+        QString error;
+    };
+    const Case cases[] = {
+        {compressed(points + "POINT 0 0 0 0 1 0\n"), smallBudget(1000, 1000),
+         QStringLiteral("the drawing is too large: more than 1000 shapes")},
+        {compressed(vertices + "0 0\n"), smallBudget(1000, 1000),
+         QStringLiteral("the drawing is too large: more than 1000 polyline vertices")},
+        {compressed(QByteArray(1 << 20, '\n') + "LINE\n"), smallBudget(1000, 1000, 64 << 10),
+         QStringLiteral("the drawing is too large: it unpacks to more than 65536 bytes")},
+        {points, smallBudget(1000, 1000, 1000), QStringLiteral("the file is too large")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error.toStdString());
+        CanvasDocument doc;
+        operatorsDrawing(doc);
+        NwlReader reader(false);
+        reader.setBudget(c.budget);
+        EXPECT_FALSE(test::readFrom(reader, c.file, doc));
+        EXPECT_TRUE(reader.report().error.startsWith(c.error))
+            << reader.report().error.toStdString();
+        expectOperatorsDrawing(doc);
+    }
+    // Exactly at the budget (the layer counts as a shape) the layout loads.
+    for (const QByteArray& fits : {compressed(points), compressed(vertices)}) {
+        CanvasDocument doc;
+        NwlReader reader(false);
+        reader.setBudget(smallBudget(1000, 1000));
+        EXPECT_TRUE(test::readFrom(reader, fits, doc)) << reader.report().error.toStdString();
+    }
 }
 
 TEST(NwlReader, CorruptOrTruncatedStreamsFailAndLeaveTheDrawing) {

@@ -162,6 +162,41 @@ TEST(XyzReader, GridDetectionLooksOnlyAtTheFirstThousand) {
     EXPECT_EQ(g.gy, 2.0);
 }
 
+// The byte order mark used to cost the first sample (and a warning).
+TEST(XyzReader, AByteOrderMarkIsNotPartOfTheFirstSample) {
+    CanvasDocument doc;
+    FileReport report;
+    ASSERT_TRUE(
+        importXyz("\xEF\xBB\xBF"
+                  "100,200,5.5\r\n101,200,6\r\n",
+                  doc, 0, 0, 0, &report));
+    ASSERT_EQ(doc.ShapeCount(), 2);
+    EXPECT_EQ(as<TNPoint>(shapesOf(doc)[0]).x, 100.0);
+    EXPECT_EQ(as<TNPoint>(shapesOf(doc)[0]).Z, 5.5);
+    EXPECT_TRUE(report.warning.isEmpty()) << report.warning.toStdString();
+}
+
+TEST(XyzReader, MoreSamplesThanTheBudgetAreRefusedUntouched) {
+    LoadBudget budget;
+    budget.maxShapes = budget.maxVertices = 100;
+    budget.maxFileBytes = 1 << 20;
+    const QString samples = QStringLiteral("the drawing is too large: more than 100 shapes");
+    const QString bytes = QStringLiteral("the file is too large: more than 1.0 MB");
+    for (const auto& [text, error] : {std::pair{grid(101, 1, 1.0), samples},
+                                      std::pair{QByteArray((1 << 20) + 1, '#'), bytes}}) {
+        CanvasDocument doc;
+        doc.DrawLine(0, 0, 1, 1, 0);
+        doc.View.WorldSet(1, 2, 3, 4);
+        XyzReader reader(0, 0, 0);
+        reader.setBudget(budget);
+        EXPECT_FALSE(test::readFrom(reader, text, doc));
+        EXPECT_EQ(reader.report().error, error);
+        EXPECT_EQ(doc.ShapeCount(), 1);
+        EXPECT_EQ(doc.View.WorldLeft, 1.0);
+        EXPECT_TRUE(test::readFrom(reader, grid(100, 1, 1.0), doc));  // exactly the budget
+    }
+}
+
 TEST(XYZLoad, FromAFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("model.xyz"));
