@@ -1,8 +1,8 @@
 #include "config/device_settings.h"
 
-#include "core/settings_file.h"
 #include "core/ini_store.h"
 #include "core/number_text.h"
+#include "core/settings_file.h"
 #include "sensors/echosounder.h"
 #include "sensors/port_names.h"
 #include "sensors/serial_gps.h"
@@ -147,7 +147,9 @@ bool applyPortSettings(const PortSettings& s, TNivoraSerialGPS& reader, const QS
 const char* const DeviceSettingsModel::kApplyMessage =
     "Settings applied! Use 'Save and Lock Settings' to save to INI.";
 
-DeviceSettingsModel::DeviceSettingsModel() = default;
+// The geodetic fields start with the window's own texts, which a missing key
+// leaves in place.
+DeviceSettingsModel::DeviceSettingsModel() : geodetic(geodesy::defaultGeodeticParameters()) {}
 
 const std::vector<Key>& DeviceSettingsModel::deviceKeys() {
     static const std::vector<Key> keys = {

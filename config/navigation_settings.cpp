@@ -18,19 +18,22 @@ QString orIfEmpty(const QString& text, const char* replacement) {
 }  // namespace
 
 const std::vector<IniKey<NavigationSettings>>& NavigationSettings::keys() {
-    // Written in this order when the window closes.
+    // Written in this order when the window closes. A missing colour keeps
+    // the window's designed one (never black tracks on a black chart), and
+    // a missing update period is the timer's own 500 ms, whose track
+    // interval is the missing interval's 20.
     static const std::vector<IniKey<N>> keys = {
         {kNav, "VesselWidth", IniKind::Text, &N::vesselWidth, "3"},
         {kNav, "TrackWidth", IniKind::Text, &N::trackWidth, "3"},
         {kNav, "TrackInterval", IniKind::Text, &N::trackInterval, "20"},
-        {kNav, "VesselColor", IniKind::Colour, &N::vesselColor, "0"},
-        {kNav, "ColorTracklines1", IniKind::Colour, &N::colorTracklines1, "0"},
-        {kNav, "ColorTracklines0", IniKind::Colour, &N::colorTracklines0, "0"},
-        {kNav, "GridColor", IniKind::Colour, &N::gridColor, "0"},
-        {kNav, "BackgroundColor", IniKind::Colour, &N::backgroundColor, "0"},
+        {kNav, "VesselColor", IniKind::Colour, &N::vesselColor, "8388608"},           // navy
+        {kNav, "ColorTracklines1", IniKind::Colour, &N::colorTracklines1, "32768"},   // green
+        {kNav, "ColorTracklines0", IniKind::Colour, &N::colorTracklines0, "65535"},   // yellow
+        {kNav, "GridColor", IniKind::Colour, &N::gridColor, "12632256"},              // silver
+        {kNav, "BackgroundColor", IniKind::Colour, &N::backgroundColor, "16777215"},  // white
         {kNav, "cLineOrDot", IniKind::Boolean, &N::lineOrDot, "1"},
         {kNav, "edDepthAlert", IniKind::Text, &N::depthAlert, "1"},
-        {kNav, "eUpdateRate", IniKind::Text, &N::updateRate, "20"},
+        {kNav, "eUpdateRate", IniKind::Text, &N::updateRate, "500"},
     };
     return keys;
 }

@@ -36,14 +36,15 @@ class NavigationSettings {
     TColor gridColor = colors::Silver;             // "track_nofix"
 
     // Program start: every key. The update field shows what the file
-    // holds; the track interval is not recomputed from it.
+    // holds; the track interval is not recomputed from it. A missing key
+    // gives the window's designed value: its colours, a 500 ms period.
     void load(const IniStore& ini);
     // Closing: every key in table order.
     void save(IniStore& ini) const;
     static const std::vector<IniKey<NavigationSettings>>& keys();
 
     // The real-time timer's period for the update field: a period below
-    // 100 ms (the missing key gives 20) runs at 100 ms. Nothing, with the
+    // 100 ms runs at 100 ms. Nothing, with the
     // conversion error, when the field is not a number.
     std::optional<int> timerIntervalMs(QString* error = nullptr) const;
     // The update field changed: an empty text becomes "1000" and the track

@@ -11,8 +11,8 @@
 #include "config/navigation_settings.h"
 #include "config/offsets_model.h"
 #include "config/session_keys.h"
-#include "core/settings_file.h"
 #include "config/svp_model.h"
+#include "core/settings_file.h"
 
 namespace nivora {
 

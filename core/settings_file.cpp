@@ -2,8 +2,6 @@
 
 #include <QFileInfo>
 
-
-
 namespace nivora {
 
 QString SettingsFile::companionBase() const {

@@ -32,29 +32,70 @@ FixProjector::FixProjector(const Ellipsoid& local, const TmParameters& tmNumbers
       tmConvergence_(local, tmNumbers),
       tmProjection_(std::in_place, tmEllipsoid, tmScanned) {}
 
+namespace {
+
+std::string notANumberText(std::string_view key, const std::string& text) {
+    return std::string(key) + ": '" + text + "' is not a valid number";
+}
+
+// The first field that the Lambert set operation refused, and why.
+std::pair<std::string_view, const char*> lambertRefusal(GridProjection projection, unsigned bits) {
+    if (projection == GridProjection::Lambert1) {
+        using namespace lambert1_error;
+        if (bits & kOriginLatitude) return {"eLCCCP", "must lie within 90 degrees and not be 0"};
+        if (bits & kCentralMeridian) return {"eLCCM", "must lie between -180 and 360 degrees"};
+        if (bits & kScaleFactor) return {"eLCCSF", "must lie between 0.3 and 3"};
+        if (bits & kSemiMajorAxis) return {"SemiMajorAxis", "must be positive"};
+        return {"InverseFlattening", "gives an inverse flattening outside 250 to 350"};
+    }
+    using namespace lambert2_error;
+    if (bits & kParallel1) return {"eLCCSP1", "must lie within 90 degrees"};
+    if (bits & kParallel2) return {"eLCCSP2", "must lie within 90 degrees"};
+    if (bits & kFalseOriginLatitude) return {"eLCCCP", "must lie within 90 degrees"};
+    if (bits & kCentralMeridian) return {"eLCCM", "must lie between -180 and 360 degrees"};
+    if (bits & kSemiMajorAxis) return {"SemiMajorAxis", "must be positive"};
+    if (bits & kFlattening)
+        return {"InverseFlattening", "gives an inverse flattening outside 250 to 350"};
+    if (bits & kOppositeParallels) return {"eLCCSP2", "lies opposite standard parallel 1"};
+    if (bits & kBothParallelsZero) return {"eLCCSP1", "and standard parallel 2 are both 0"};
+    return {"eLCCSP1", "and standard parallel 2 give no cone the projection can use"};
+}
+
+}  // namespace
+
 std::optional<FixProjector> FixProjector::take(const GeodeticParameters& p,
                                                ParameterConversionError* error) {
-    double cm, refLat, k0, fe, fn, a, f, sp1, sp2, cp, lcm, lsf, lfe, lfn;
+    const GridProjection projection = !p.lambertSelected()   ? GridProjection::TransverseMercator
+                                      : p.lambert1Selected() ? GridProjection::Lambert1
+                                                             : GridProjection::Lambert2;
+    const bool tm = projection == GridProjection::TransverseMercator;
+    const bool one = projection == GridProjection::Lambert1;
+    // Fields of the projection not in use keep the window's own values.
+    double cm = 0, refLat = 0, k0 = 1, fe = 0, fn = 0, a = 0, f = 0;
+    double sp1 = 0, sp2 = 0, cp = 0, lcm = 0, lsf = 1, lfe = 0, lfn = 0;
     const NumberField fields[] = {
-        {"Central_Meridian", &p.centralMeridian, &cm},
-        {"Reference_Latitude", &p.referenceLatitude, &refLat},
-        {"Scale_Factor", &p.scaleFactor, &k0},
-        {"False_Easting", &p.falseEasting, &fe},
-        {"False_Northing", &p.falseNorthing, &fn},
+        {"Central_Meridian", &p.centralMeridian, tm ? &cm : nullptr},
+        {"Reference_Latitude", &p.referenceLatitude, tm ? &refLat : nullptr},
+        {"Scale_Factor", &p.scaleFactor, tm ? &k0 : nullptr},
+        {"False_Easting", &p.falseEasting, tm ? &fe : nullptr},
+        {"False_Northing", &p.falseNorthing, tm ? &fn : nullptr},
         {"SemiMajorAxis", &p.semiMajorAxis, &a},
         {"InverseFlattening", &p.flattening, &f},
-        {"eLCCSP1", &p.lccStandardParallel1, &sp1},
-        {"eLCCSP2", &p.lccStandardParallel2, &sp2},
-        {"eLCCCP", &p.lccCentralParallel, &cp},
-        {"eLCCM", &p.lccCentralMeridian, &lcm},
-        {"eLCCSF", &p.lccScaleFactor, &lsf},
-        {"eLCCFE", &p.lccFalseEasting, &lfe},
-        {"eLCCFN", &p.lccFalseNorthing, &lfn},
+        {"eLCCSP1", &p.lccStandardParallel1, !tm && !one ? &sp1 : nullptr},
+        {"eLCCSP2", &p.lccStandardParallel2, !tm && !one ? &sp2 : nullptr},
+        {"eLCCCP", &p.lccCentralParallel, !tm ? &cp : nullptr},
+        {"eLCCM", &p.lccCentralMeridian, !tm ? &lcm : nullptr},
+        {"eLCCSF", &p.lccScaleFactor, one ? &lsf : nullptr},
+        {"eLCCFE", &p.lccFalseEasting, !tm ? &lfe : nullptr},
+        {"eLCCFN", &p.lccFalseNorthing, !tm ? &lfn : nullptr},
     };
     for (const NumberField& field : fields) {
+        if (!field.value) continue;
         const auto v = parseNumber(*field.text);
         if (!v) {
-            if (error) *error = {field.key, *field.text};
+            if (error)
+                *error = {field.key, *field.text, true, false,
+                          notANumberText(field.key, *field.text)};
             return std::nullopt;
         }
         *field.value = *v;
@@ -62,14 +103,15 @@ std::optional<FixProjector> FixProjector::take(const GeodeticParameters& p,
     // The flattening field holds the flattening itself; 298.257 typed there
     // (the inverse) or a non-positive axis would place every fix somewhere
     // else without a word.
-    if (!(a > 0)) {
-        if (error) *error = {"SemiMajorAxis", p.semiMajorAxis, false};
+    const auto noEllipsoid = [error](std::string_view key, const std::string& text) {
+        if (error) {
+            *error = {key, text, false, false,
+                      std::string(key) + ": '" + text + "' is not a valid ellipsoid value"};
+        }
         return std::nullopt;
-    }
-    if (!(f >= 0 && f < 1)) {
-        if (error) *error = {"InverseFlattening", p.flattening, false};
-        return std::nullopt;
-    }
+    };
+    if (!(a > 0)) return noEllipsoid("SemiMajorAxis", p.semiMajorAxis);
+    if (!(f >= 0 && f < 1)) return noEllipsoid("InverseFlattening", p.flattening);
 
     // The projection reads its numbers back from the texts the cycle
     // builds; for fields that converted they are the same numbers.
@@ -82,15 +124,54 @@ std::optional<FixProjector> FixProjector::take(const GeodeticParameters& p,
 
     FixProjector fp({a, f}, {cm, refLat, k0, fe, fn}, {sa, sf}, {s[0], s[1], s[2], s[3], s[4]});
     if (!tmScanned) fp.tmProjection_.reset();
-    fp.projection_ = !p.lambertSelected()   ? GridProjection::TransverseMercator
-                     : p.lambert1Selected() ? GridProjection::Lambert1
-                                            : GridProjection::Lambert2;
+    fp.projection_ = projection;
     fp.datumText_ = datumParameterText(p);
     if (const auto datum = scanDatumParameters(fp.datumText_)) {
         fp.chain_.emplace(*datum, StagePrecision::FifteenDigits);
+    } else {
+        for (const auto& [key, text] :
+             {std::pair<std::string_view, const std::string*>{"Scale_PPM", &p.scalePpm},
+              {"X_Rotation", &p.rotationX},
+              {"Y_Rotation", &p.rotationY},
+              {"Z_Rotation", &p.rotationZ},
+              {"X_Shift", &p.shiftX},
+              {"Y_Shift", &p.shiftY},
+              {"Z_Shift", &p.shiftZ}}) {
+            if (!parseNumber(*text)) {
+                fp.datumProblem_ = notANumberText(key, *text);
+                break;
+            }
+        }
+        if (fp.datumProblem_.empty()) fp.datumProblem_ = "they do not hold 18 numbers";
     }
     fp.lambert_ = {
         toRadians(sp1), toRadians(sp2), toRadians(cp), toRadians(lcm), lcm, lsf, lfe, lfn};
+    if (!tm) {
+        // The cycle sets the Lambert parameters before every conversion;
+        // with the same arguments each time, once leaves the same state, and
+        // parameters it rejects are said here, before any fix.
+        const LambertNumbers& L = fp.lambert_;
+        const double cone =
+            one ? fp.lcc_.SetLambert1Parameters(a, f, L.centralParallel, L.centralMeridian,
+                                                L.falseEasting, L.falseNorthing, L.scaleFactor)
+                : fp.lcc_.SetLambert2Parameters(a, f, L.centralParallel, L.centralMeridian,
+                                                L.parallel1, L.parallel2, L.falseEasting,
+                                                L.falseNorthing);
+        if (const unsigned bits = fp.lcc_.lastSetErrors()) {
+            if (error) {
+                const auto [key, why] = lambertRefusal(projection, bits);
+                const NumberField* field = nullptr;
+                for (const NumberField& candidate : fields)
+                    if (candidate.key == key) field = &candidate;
+                const std::string text = field ? *field->text : std::string();
+                *error = {key, text, false, true,
+                          std::string(key) + ": '" + text +
+                              "' is rejected by the Lambert projection: it " + why};
+            }
+            return std::nullopt;
+        }
+        fp.cone_ = cone;
+    }
     return fp;
 }
 
@@ -169,29 +250,14 @@ FixResult FixProjector::projectTm(double latitude, double longitude, bool shift)
 
 FixResult FixProjector::projectLambert(double latitude, double longitude) {
     const LambertNumbers& L = lambert_;
-    const double a = static_cast<double>(local_.a);
-    const double f = static_cast<double>(local_.f);
     const double phi = toRadians(latitude);
     const double lam = toRadians(longitude);
+    if (!cone_) return abandoned(FixStatus::ProjectionFailed);
     double e = 0, n = 0;
     unsigned bits;
     if (projection_ == GridProjection::Lambert1) {
-        if (!cone_) {
-            const double cone =
-                lcc_.SetLambert1Parameters(a, f, L.centralParallel, L.centralMeridian,
-                                           L.falseEasting, L.falseNorthing, L.scaleFactor);
-            if (lcc_.lastSetErrors() != 0) return abandoned(FixStatus::ProjectionFailed);
-            cone_ = cone;
-        }
         bits = lcc_.GeodeticToLambert1(phi, lam, e, n);
     } else {
-        if (!cone_) {
-            const double cone =
-                lcc_.SetLambert2Parameters(a, f, L.centralParallel, L.centralMeridian, L.parallel1,
-                                           L.parallel2, L.falseEasting, L.falseNorthing);
-            if (lcc_.lastSetErrors() != 0) return abandoned(FixStatus::ProjectionFailed);
-            cone_ = cone;
-        }
         bits = lcc_.GeodeticToLambert2(phi, lam, e, n);
     }
     // Rejected parameters or error bits leave no position to place.
@@ -211,10 +277,34 @@ FixResult FixProjector::projectLambert(double latitude, double longitude) {
     return r;
 }
 
+std::string FixProjector::whyNotPlaced(const FixResult& r) const {
+    switch (r.status) {
+        case FixStatus::Placed:
+            return {};
+        case FixStatus::ParameterNotANumber:
+            return "a geodetic parameter is not a number";
+        case FixStatus::DatumParametersIncomplete:
+            return "the datum parameters are incomplete (" + datumProblem_ + ")";
+        case FixStatus::DatumShiftFailed:
+            return "the datum shift gives no position for it";
+        case FixStatus::ProjectionFailed:
+            return projection_ == GridProjection::TransverseMercator
+                       ? "the Transverse Mercator projection gives no position for it"
+                       : "the Lambert projection gives no position for it";
+    }
+    return {};
+}
+
 FixResult projectFix(const GeodeticParameters& parameters, double latitude, double longitude,
                      double altitude) {
-    auto projector = FixProjector::take(parameters);
-    if (!projector) return abandoned(FixStatus::ParameterNotANumber);
+    ParameterConversionError error;
+    auto projector = FixProjector::take(parameters, &error);
+    if (!projector) {
+        // Lambert parameters the projection rejects place nothing, as
+        // before any fix.
+        return abandoned(error.rejectedByProjection ? FixStatus::ProjectionFailed
+                                                    : FixStatus::ParameterNotANumber);
+    }
     return projector->project(latitude, longitude, altitude);
 }
 

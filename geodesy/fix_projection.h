@@ -18,12 +18,16 @@ namespace nivora::geodesy {
 
 enum class GridProjection { TransverseMercator, Lambert1, Lambert2 };
 
-// A settings field the cycle cannot use, and its text: not a number, or
-// (for the ellipsoid) a number no ellipsoid has.
+// A settings field the cycle cannot use, and its text: not a number, a
+// number no ellipsoid has, or parameters the Lambert projection rejects.
 struct ParameterConversionError {
     std::string_view key;
     std::string text;
     bool notANumber = true;
+    bool rejectedByProjection = false;
+    // Why, in words, when the field holds a number: "SemiMajorAxis: '0' is
+    // not a valid ellipsoid value".
+    std::string reason;
 };
 
 enum class FixStatus {
@@ -48,9 +52,11 @@ struct FixResult {
 
 class FixProjector {
   public:
-    // The parameters as the cycle takes them at its first tick: every field
-    // it converts must be a number (else nothing, and `error` names the
-    // field); the datum, TM and ellipsoid texts are built as it builds them.
+    // The parameters as the cycle takes them at its first tick: the
+    // ellipsoid and the fields of the projection in use must be numbers the
+    // projection accepts (else nothing, and `error` names the field and
+    // why); the other projection's fields are not looked at. The datum, TM
+    // and ellipsoid texts are built as the cycle builds them.
     static std::optional<FixProjector> take(const GeodeticParameters& parameters,
                                             ParameterConversionError* error = nullptr);
 
@@ -65,6 +71,9 @@ class FixProjector {
     // The datum shift alone (8/8/2 decimals), or nothing where a fix would
     // be abandoned.
     std::optional<GeodeticPosition> toLocal(double latitude, double longitude, double height) const;
+    // Why a fix was abandoned, in words ("the datum parameters are
+    // incomplete (X_Rotation: '' is not a valid number)"); empty when placed.
+    std::string whyNotPlaced(const FixResult& result) const;
 
   private:
     FixProjector(const Ellipsoid& local, const TmParameters& tmNumbers,
@@ -75,6 +84,8 @@ class FixProjector {
 
     GridProjection projection_ = GridProjection::TransverseMercator;
     std::string datumText_;
+    // The first transformation field that is not a number, when one is not.
+    std::string datumProblem_;
     std::optional<DatumChain> chain_;
     Ellipsoid local_;
     // Convergence from the converted fields, the projection from the

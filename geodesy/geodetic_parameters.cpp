@@ -39,21 +39,21 @@ const std::array<GeodeticKey, 26> kGeodeticKeys = {{
     {S, "Y_Shift", &P::shiftY, ""},
     {S, "Z_Shift", &P::shiftZ, ""},
     {S, "Scale_PPM", &P::scalePpm, ""},
-    {S, "Central_Meridian", &P::centralMeridian, ""},
-    {S, "Reference_Latitude", &P::referenceLatitude, ""},
-    {S, "Scale_Factor", &P::scaleFactor, ""},
-    {S, "False_Easting", &P::falseEasting, ""},
-    {S, "False_Northing", &P::falseNorthing, ""},
+    {S, "Central_Meridian", &P::centralMeridian, "0"},
+    {S, "Reference_Latitude", &P::referenceLatitude, "0"},
+    {S, "Scale_Factor", &P::scaleFactor, "1"},
+    {S, "False_Easting", &P::falseEasting, "0"},
+    {S, "False_Northing", &P::falseNorthing, "0"},
     {S, "Use Projection", &P::useTmProjection, ""},
     {S, "Use DTP", &P::useDtp, ""},
     {S, "Name of Datum", &P::datumName, ""},
-    {S, "eLCCSP1", &P::lccStandardParallel1, ""},
-    {S, "eLCCSP2", &P::lccStandardParallel2, ""},
-    {S, "eLCCSF", &P::lccScaleFactor, ""},
-    {S, "eLCCCP", &P::lccCentralParallel, ""},
-    {S, "eLCCM", &P::lccCentralMeridian, ""},
-    {S, "eLCCFE", &P::lccFalseEasting, ""},
-    {S, "eLCCFN", &P::lccFalseNorthing, ""},
+    {S, "eLCCSP1", &P::lccStandardParallel1, "0"},
+    {S, "eLCCSP2", &P::lccStandardParallel2, "0"},
+    {S, "eLCCSF", &P::lccScaleFactor, "1"},
+    {S, "eLCCCP", &P::lccCentralParallel, "0"},
+    {S, "eLCCM", &P::lccCentralMeridian, "0"},
+    {S, "eLCCFE", &P::lccFalseEasting, "0"},
+    {S, "eLCCFN", &P::lccFalseNorthing, "0"},
     {S, "cbUseLCCProjection", &P::useLambert, ""},
     {S, "cLambert1", &P::useLambert1, ""},
 }};
@@ -79,6 +79,11 @@ GeodeticParameters readGeodeticParameters(const IniLookup& lookup) {
         p.*k.field = lookup(k.section, k.key).value_or(std::string(k.defaultText));
     }
     return p;
+}
+
+GeodeticParameters defaultGeodeticParameters() {
+    return readGeodeticParameters(
+        [](std::string_view, std::string_view) { return std::optional<std::string>(); });
 }
 
 std::string datumParameterText(const GeodeticParameters& p) {

@@ -48,8 +48,10 @@ struct GeodeticKey {
     std::string_view section;
     std::string_view key;
     std::string GeodeticParameters::*field;
-    // The text of a missing key. Flags default to "" (the box keeps its
-    // initial state: TM and "Use DTP" ticked, Lambert boxes clear).
+    // The text of a missing key: the settings window's own text. The TM and
+    // Lambert fields read "0" (scale factors "1"), the datum fields are
+    // empty; flags default to "" (the box keeps its initial state: TM and
+    // "Use DTP" ticked, Lambert boxes clear).
     std::string_view defaultText;
 };
 
@@ -61,6 +63,8 @@ using IniLookup =
     std::function<std::optional<std::string>(std::string_view section, std::string_view key)>;
 
 GeodeticParameters readGeodeticParameters(const IniLookup& lookup);
+// The texts the settings window shows before anything is loaded.
+GeodeticParameters defaultGeodeticParameters();
 
 // The texts the real-time cycle passes to the geodesy operations.
 std::string datumParameterText(const GeodeticParameters& p);

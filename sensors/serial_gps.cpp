@@ -17,7 +17,8 @@ TNivoraSerialGPS::TNivoraSerialGPS(Clock& clock, TimerSource& timers, QObject* p
     : QObject(parent),
       clock_(clock),
       pollTimer_(timers.createTimer()),
-      idleTimer_(timers.createTimer()) {
+      idleTimer_(timers.createTimer()),
+      reports_(this, [this](const QString& text) { emit OnError(this, text); }) {
     pollTimer_->setInterval(kDefaultPollMs);
     pollTimer_->setCallback([this] { pollTick(); });
     idleTimer_->setInterval(kIdleIntervalMs);
@@ -29,6 +30,95 @@ TNivoraSerialGPS::~TNivoraSerialGPS() {
     // The owner may be half destroyed already: close without raising events.
     blockSignals(true);
     Close();
+    // No job of this reader may run once it is gone.
+    if (writer_) writer_->flush();
+}
+
+// The raw log's writer-thread side: the file and its state, shared with the
+// jobs that use it.
+struct TNivoraSerialGPS::RawLogFile {
+    QString path;
+    RecordFile file;
+    ReportRelay* reports = nullptr;
+    bool failureReported = false;
+
+    bool ensureOpen(LogFileSystem& files) {
+        if (file.isOpen()) return true;
+        // The raw log is what replay and the office rebuild a day from: make
+        // its folder if the day folders are not there yet, and say so when
+        // it still cannot be written.
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QString why;
+        if (file.open(files, path, {}, &why)) return true;
+        refused(QStringLiteral("Cannot open the raw log %1: %2").arg(path, why));
+        return false;
+    }
+    void refused(const QString& text) {
+        if (failureReported) return;
+        failureReported = true;
+        reports->post(text);
+    }
+    qsizetype write(LogFileSystem& files, const std::vector<LogRecord>& lines) {
+        if (!ensureOpen(files)) return 0;
+        QString why;
+        const qsizetype n = file.write(lines, &why);
+        if (n < static_cast<qsizetype>(lines.size())) {
+            refused(QStringLiteral("Cannot write the raw log %1: %2").arg(path, why));
+        } else {
+            failureReported = false;
+        }
+        return n;
+    }
+};
+
+void TNivoraSerialGPS::setLogWriter(LogWriter* writer) {
+    // Lines already handed to the reader's own writer go out first.
+    if (ownWriter_) ownWriter_->flush();
+    writer_ = writer ? writer : ownWriter_.get();
+}
+
+LogWriter& TNivoraSerialGPS::logWriter() {
+    if (!writer_) {
+        ownWriter_ = std::make_unique<LogWriter>();
+        writer_ = ownWriter_.get();
+    }
+    return *writer_;
+}
+
+void TNivoraSerialGPS::flushLog() {
+    if (writer_) writer_->flush();
+    reports_.deliver();
+}
+
+void TNivoraSerialGPS::openRawLog() {
+    auto raw = std::make_shared<RawLogFile>();
+    raw->path = LogFileName;
+    raw->reports = &reports_;
+    LogWriter& writer = logWriter();
+    writer.post([raw](LogFileSystem& files) { raw->ensureOpen(files); });
+    rawFile_ = raw;
+    rawQueue_ = std::make_unique<LogQueue>(
+        writer, kRawLogQueueLines,
+        [raw](LogFileSystem& files, const std::vector<LogRecord>& lines) {
+            return raw->write(files, lines);
+        });
+}
+
+void TNivoraSerialGPS::closeRawLog() {
+    if (rawQueue_) {
+        // Lines that wait for a disk that refused get one more try.
+        rawQueue_->retry();
+        if (const quint64 lost = rawQueue_->lost()) {
+            emit OnError(this, QStringLiteral("%1 lines of the raw log %2 were lost while it "
+                                              "could not be written")
+                                   .arg(lost)
+                                   .arg(LogFileName));
+        }
+        rawQueue_.reset();
+    }
+    if (rawFile_) {
+        writer_->post([raw = std::move(rawFile_)](LogFileSystem&) { raw->file.close(); });
+    }
 }
 
 void TNivoraSerialGPS::setTransportFactory(TransportFactory factory) {
@@ -66,25 +156,17 @@ void TNivoraSerialGPS::Open() {
     auto transport = factory_ ? factory_(deviceName()) : nullptr;
     if (!transport || !transport->open(serialSettings())) {
         const QString why = transport ? transport->errorString() : QStringLiteral("no such device");
+        openError_ = why;
         emit OnError(this, QStringLiteral("Cannot open port %1: %2").arg(portDisplayName(), why));
         return;
     }
     transport_ = std::move(transport);
+    openError_.clear();
     open_ = true;
     lines_.clear();
     dataSeen_ = false;
     portFailureReported_ = false;
-    if (LogEnabled && !LogFileName.isEmpty()) {
-        // The raw log is what replay and the office rebuild a day from: make
-        // its folder if the day folders are not there yet, and say so when it
-        // still cannot be written.
-        QDir().mkpath(QFileInfo(LogFileName).absolutePath());
-        log_.setFileName(LogFileName);
-        if (!log_.open(QIODevice::Append | QIODevice::WriteOnly)) {
-            emit OnError(this, QStringLiteral("Cannot open the raw log %1: %2")
-                                   .arg(LogFileName, log_.errorString()));
-        }
-    }
+    if (LogEnabled && !LogFileName.isEmpty()) openRawLog();
     pollTimer_->setInterval(PollInterval < 1 ? kDefaultPollMs : static_cast<int>(PollInterval));
     pollTimer_->start();
     idleTimer_->start();
@@ -97,7 +179,7 @@ void TNivoraSerialGPS::Close() {
     idleTimer_->stop();
     if (transport_) transport_->close();
     transport_.reset();
-    if (log_.isOpen()) log_.close();
+    closeRawLog();
     open_ = false;
     nav_ = NavValues{};
     emit OnDisconnect(this, Port);
@@ -164,16 +246,17 @@ void TNivoraSerialGPS::handleLine(std::string_view line) {
 }
 
 void TNivoraSerialGPS::writeRawLog(std::string_view line) {
-    if (!log_.isOpen()) return;
+    if (!rawQueue_) return;
+    QByteArray bytes;
     if (LogTimeStamp) {
         const QDateTime now = clock_.now();
-        const QString prefix = formatDate(DateFormat, now.date()) + QLatin1Char(' ') +
-                               formatTime(TimeFormat, now.time()) + QLatin1Char(' ');
-        log_.write(prefix.toLatin1());
+        bytes = (formatDate(DateFormat, now.date()) + QLatin1Char(' ') +
+                 formatTime(TimeFormat, now.time()) + QLatin1Char(' '))
+                    .toLatin1();
     }
-    log_.write(line.data(), static_cast<qint64>(line.size()));
-    log_.write("\n", 1);
-    log_.flush();
+    bytes.append(line.data(), static_cast<qsizetype>(line.size()));
+    bytes += '\n';
+    rawQueue_->push({std::move(bytes), {}});
 }
 
 void TNivoraSerialGPS::idleCheck() {

@@ -3,16 +3,17 @@
 // TNivoraSerialGPS owns one serial port: it opens it, polls it from a timer,
 // cuts the bytes into lines, writes them to the raw log, hands each line to
 // its owner, decodes GGA, RMC and VTG itself, watches for silence and writes
-// commands to the device. Everything runs on the thread of its timers.
+// commands to the device. Everything runs on the thread of its timers, but
+// the raw log's file work, which goes to a writer thread.
 
 #include <QByteArray>
-#include <QFile>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 
 #include "core/clock.h"
+#include "core/log_writer.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_transport.h"
@@ -26,6 +27,8 @@ class TNivoraSerialGPS : public QObject {
     static constexpr int kIdleIntervalMs = 5000;
     static constexpr int kDefaultPollMs = 50;
     static constexpr qint64 kMaxReadBytes = 1023;
+    // Raw log lines that may wait for the disk: some ten minutes of a busy receiver.
+    static constexpr qsizetype kRawLogQueueLines = 50000;
 
     explicit TNivoraSerialGPS(QObject* parent = nullptr);
     TNivoraSerialGPS(Clock& clock, TimerSource& timers, QObject* parent = nullptr);
@@ -59,11 +62,21 @@ class TNivoraSerialGPS : public QObject {
     using LineSink = std::function<void(const NmeaSentence&)>;
     void setLineSink(LineSink sink) { sink_ = std::move(sink); }
 
+    // The writer thread of the raw log: one shared with the other logs, or
+    // (null) one of the reader's own. Applies at the next Open; `writer`
+    // must outlive the reader.
+    void setLogWriter(LogWriter* writer);
+    // Returns when every line handed to the raw log so far has been written
+    // (or given up), with the raw log's reports passed on.
+    void flushLog();
+
     void Open();
     void Close();
     void Write(const QByteArray& text);
 
     bool isOpen() const { return open_; }
+    // Why the last Open failed; empty after one that worked.
+    const QString& openError() const { return openError_; }
     // The device the port settings select ("COM3", "/dev/ttyS2", a typed path).
     QString deviceName() const;
     // The port as messages name it: "COM3", or the typed path.
@@ -105,6 +118,9 @@ class TNivoraSerialGPS : public QObject {
     void assembleLines();
     void handleLine(std::string_view line);
     void writeRawLog(std::string_view line);
+    void openRawLog();
+    void closeRawLog();
+    LogWriter& logWriter();
     SerialSettings serialSettings() const;
 
     Clock& clock_;
@@ -117,7 +133,13 @@ class TNivoraSerialGPS : public QObject {
     bool dataSeen_ = false;
     bool portFailureReported_ = false;
     LineAssembler lines_;
-    QFile log_;
+    QString openError_;
+    struct RawLogFile;
+    LogWriter* writer_ = nullptr;
+    std::unique_ptr<LogWriter> ownWriter_;
+    std::shared_ptr<RawLogFile> rawFile_;
+    std::unique_ptr<LogQueue> rawQueue_;
+    ReportRelay reports_;
     NavValues nav_;
     quint64 badChecksums_ = 0;
 };

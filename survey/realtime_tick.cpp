@@ -32,28 +32,43 @@ int SurveySession::liveInteger(LiveSetting& setting, const QString& text, const 
 }
 
 bool SurveySession::takeParameters() {
+    // A refusal is said once with its reason; the tick tries again, quietly,
+    // until the operator has mended the field.
+    const auto refuse = [this](const QString& why) {
+        if (why != parameterRefusal_) reportError(why);
+        parameterRefusal_ = why;
+        return false;
+    };
     geodesy::ParameterConversionError error;
     auto projector = geodesy::FixProjector::take(models_.device.geodeticParameters(), &error);
     if (!projector) {
         const QString key =
             QString::fromLatin1(error.key.data(), static_cast<qsizetype>(error.key.size()));
-        const QString text = QString::fromStdString(error.text);
-        const QString why =
-            error.notANumber
-                ? notANumberMessage(key, text)
-                : QStringLiteral("%1: '%2' is not a valid ellipsoid value").arg(key, text);
-        reportError(QStringLiteral("No position can be placed: ") + why);
-        return false;
+        const QString why = error.notANumber
+                                ? notANumberMessage(key, QString::fromStdString(error.text))
+                                : QString::fromStdString(error.reason);
+        return refuse(QStringLiteral("No position can be placed: ") + why);
     }
     QString shapeError;
     const auto shape = models_.vesselShape.values(&shapeError);
-    if (!shape) {
-        reportError(shapeError);
-        return false;
-    }
+    if (!shape) return refuse(shapeError);
     projector_ = std::move(projector);
     vesselShape_ = *shape;
+    parameterRefusal_.clear();
     return true;
+}
+
+void SurveySession::reportFixNotPlaced(const geodesy::FixResult& r, double latitude,
+                                       double longitude) {
+    if (r.placed()) {
+        fixNotPlaced_.reset();
+        return;
+    }
+    if (fixNotPlaced_ == r.status) return;
+    fixNotPlaced_ = r.status;
+    reportError(QStringLiteral("The fix at %1, %2 cannot be placed: %3")
+                    .arg(fixed(latitude, 8), fixed(longitude, 8),
+                         QString::fromStdString(projector_->whyNotPlaced(r))));
 }
 
 void SurveySession::tMapTimer() {
@@ -90,6 +105,7 @@ void SurveySession::tMapTimer() {
     if (hasPosition) {
         const geodesy::FixResult r = projector_->project(lat, lon, state_.CurrentAltitude);
         if (r.convergence) state_.GridConvergence = *r.convergence;
+        reportFixNotPlaced(r, lat, lon);
         if (!r.placed()) return;
         state_.GridEasting = r.easting;
         state_.GridNorthing = r.northing;

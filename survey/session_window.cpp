@@ -53,6 +53,7 @@ void SurveySession::closeSequence() {
     models_.session.canvas = canvasKeys();
     SessionKeys& keys = models_.session;
     saveSettings([&keys](IniStore& ini) { keys.saveCanvas(ini); });
+    flushLogs();
 }
 
 CanvasKeys SurveySession::canvasKeys() const {

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <atomic>
+#include <mutex>
 #include <string>
 
 #include "core/clock.h"
@@ -65,8 +67,155 @@ QString numberedAlternate(const QString& path, int n) {
            (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
-SurveyLogs::SurveyLogs(DayFolders folders, const Clock& clock, ErrorSink reportError)
-    : folders_(std::move(folders)), clock_(clock), reportError_(std::move(reportError)) {}
+// The coordinate log as the writer thread keeps it.
+struct SurveyLogs::CoordinateFile {
+    DayFolders folders;
+    ReportRelay* reports = nullptr;
+    RecordFile file;
+    bool outage = false;  // rows are refused; said once
+    quint64 lostReported = 0;
+    std::atomic<quint64> lost{0};
+    std::atomic<bool> lossAnnounced{false};
+    mutable std::mutex usedMutex;
+    QString used;
+
+    QString usedFile() const {
+        std::lock_guard lock(usedMutex);
+        return used;
+    }
+
+    bool ensureOpen(LogFileSystem& files, QString* why) {
+        // A log removed while the survey runs is made again, with its header.
+        if (file.isOpen() && !QFileInfo::exists(file.path())) file.close();
+        if (file.isOpen()) return true;
+        // A sounding is never dropped for a missing folder.
+        if (!QFileInfo(folders.logsFolder()).isDir()) folders.create();
+        const QString main = folders.coordinateLogPath();
+        for (int n = 0; n <= kMaxAlternates; ++n) {
+            const QString candidate = n == 0 ? main : numberedAlternate(main, n);
+            if (file.open(files, candidate, coordinateLogHeader(), nullptr)) {
+                std::lock_guard lock(usedMutex);
+                used = candidate;
+                return true;
+            }
+        }
+        *why =
+            QStringLiteral("neither the coordinate log nor any of its %1 alternates can be opened")
+                .arg(kMaxAlternates);
+        return false;
+    }
+
+    qsizetype write(LogFileSystem& files, const std::vector<LogRecord>& rows) {
+        QString why;
+        qsizetype n = 0;
+        if (ensureOpen(files, &why)) n = file.write(rows, &why);
+        const QString path = file.path().isEmpty() ? folders.coordinateLogPath() : file.path();
+        if (n < static_cast<qsizetype>(rows.size())) {
+            if (!outage) {
+                outage = true;
+                reports->post(QStringLiteral("Cannot write %1: %2; the soundings are kept until it "
+                                             "can be written")
+                                  .arg(QDir::toNativeSeparators(path), why));
+            }
+            return n;
+        }
+        const quint64 lostNow = lost;
+        if (lostNow > lostReported) {
+            reports->post(QStringLiteral("%1 soundings were lost while %2 could not be written")
+                              .arg(lostNow - lostReported)
+                              .arg(QDir::toNativeSeparators(path)));
+            lostReported = lostNow;
+        }
+        outage = false;
+        lossAnnounced = false;
+        return n;
+    }
+};
+
+namespace {
+
+// Events-log entries, each run of one file opened, appended and closed.
+qsizetype writeEvents(LogFileSystem& files, const DayFolders& folders, ReportRelay& reports,
+                      const std::vector<LogRecord>& entries) {
+    const auto count = static_cast<qsizetype>(entries.size());
+    for (qsizetype i = 0; i < count;) {
+        const QString& path = entries[static_cast<std::size_t>(i)].path;
+        QByteArray bytes;
+        qsizetype j = i;
+        for (; j < count && entries[static_cast<std::size_t>(j)].path == path; ++j)
+            bytes += entries[static_cast<std::size_t>(j)].bytes;
+        i = j;
+        QString why;
+        auto file = files.openAppend(path, &why);
+        if (!file) {
+            // The day folders may not be there yet: make them and try once more.
+            folders.create();
+            file = files.openAppend(path, &why);
+        }
+        if (file && file->write(bytes.constData(), bytes.size()) == bytes.size()) continue;
+        if (file) why = file->errorString();
+        reports.post(
+            QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
+    }
+    // An entry that could not be written is reported, not kept: events are
+    // no soundings.
+    return count;
+}
+
+}  // namespace
+
+SurveyLogs::SurveyLogs(DayFolders folders, const Clock& clock, ErrorSink reportError,
+                       LogWriter* writer, qsizetype coordinateQueueRows)
+    : folders_(std::move(folders)),
+      clock_(clock),
+      reportError_(std::move(reportError)),
+      reports_(&reportContext_,
+               [this](const QString& text) {
+                   if (reportError_) reportError_(text);
+               }),
+      ownWriter_(writer ? nullptr : std::make_unique<LogWriter>()),
+      writer_(writer ? *writer : *ownWriter_),
+      coordinateFile_(std::make_shared<CoordinateFile>()) {
+    coordinateFile_->folders = folders_;
+    coordinateFile_->reports = &reports_;
+    coordinates_ = std::make_unique<LogQueue>(
+        writer_, coordinateQueueRows,
+        [f = coordinateFile_](LogFileSystem& files, const std::vector<LogRecord>& rows) {
+            return f->write(files, rows);
+        });
+    events_ = std::make_unique<LogQueue>(
+        writer_, kEventsQueueEntries,
+        [folders = folders_, reports = &reports_](LogFileSystem& files,
+                                                  const std::vector<LogRecord>& entries) {
+            return writeEvents(files, folders, *reports, entries);
+        });
+}
+
+SurveyLogs::~SurveyLogs() {
+    // The writer's jobs use this object's relay: none may be left.
+    writer_.post([f = coordinateFile_](LogFileSystem&) { f->file.close(); });
+    writer_.flush();
+}
+
+void SurveyLogs::flush() {
+    // Rows that wait for a disk that refused get one more try.
+    coordinates_->retry();
+    events_->retry();
+    writer_.post([f = coordinateFile_](LogFileSystem&) { f->file.close(); });
+    writer_.flush();
+    if (const qsizetype waiting = coordinates_->waiting()) {
+        reports_.post(QStringLiteral("%1 soundings wait to be written to %2")
+                          .arg(waiting)
+                          .arg(QDir::toNativeSeparators(folders_.coordinateLogPath())));
+    }
+    // A report goes to the events log too: let that reach the file.
+    for (int round = 0; round < 3 && reports_.deliver() > 0; ++round)
+        writer_.flush();
+}
+
+QString SurveyLogs::coordinateLogFile() const {
+    return coordinateFile_->usedFile();
+}
 
 bool SurveyLogs::createDayFolders() {
     QString message;
@@ -105,7 +254,10 @@ void SurveyLogs::AppendEventLog(const QString& message) {
 }
 
 void SurveyLogs::appendEventsText(const QString& text) {
-    appendBytes(folders_.eventsLogPath(clock_.now().date()), toSystemBytes(text));
+    if (!events_->push({toSystemBytes(text), folders_.eventsLogPath(clock_.now().date())})) {
+        reports_.post(QStringLiteral("An events-log entry was lost: %1 entries wait to be written")
+                          .arg(events_->waiting()));
+    }
 }
 
 void SurveyLogs::appendSettingsReport(const QStringList& texts) {
@@ -117,32 +269,17 @@ void SurveyLogs::appendSettingsReport(const QStringList& texts) {
     appendEventsText(all);
 }
 
-QString SurveyLogs::appendCoordinateRow(const CoordinateRow& row) {
-    const QString main = folders_.coordinateLogPath();
-    // A sounding is never dropped for a missing folder.
-    if (!QFileInfo(folders_.logsFolder()).isDir()) folders_.create();
-    QFile f;
-    QString used;
-    for (int n = 0; n <= kMaxAlternates && used.isEmpty(); ++n) {
-        const QString candidate = n == 0 ? main : numberedAlternate(main, n);
-        f.setFileName(candidate);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append)) used = candidate;
+void SurveyLogs::appendCoordinateRow(const CoordinateRow& row) {
+    if (row.rawDepthHi == 0 && row.rawDepthLo == 0) return;
+    if (coordinates_->push({formatCoordinateRow(row), {}})) return;
+    CoordinateFile& f = *coordinateFile_;
+    ++f.lost;
+    if (!f.lossAnnounced.exchange(true)) {
+        reports_.post(QStringLiteral("The coordinate log is %1 soundings behind; new soundings are "
+                                     "lost until %2 can be written")
+                          .arg(coordinates_->waiting())
+                          .arg(QDir::toNativeSeparators(folders_.coordinateLogPath())));
     }
-    if (used.isEmpty()) {
-        reportCannotWrite(
-            main,
-            QStringLiteral("neither the coordinate log nor any of its %1 alternates can be opened")
-                .arg(kMaxAlternates));
-        return {};
-    }
-    QByteArray bytes;
-    if (f.size() == 0) bytes = coordinateLogHeader();
-    if (row.rawDepthHi != 0 || row.rawDepthLo != 0) bytes += formatCoordinateRow(row);
-    if (f.write(bytes) != bytes.size() || !f.flush()) {
-        reportCannotWrite(used, f.errorString());
-        return {};
-    }
-    return used;
 }
 
 namespace {
@@ -193,7 +330,7 @@ const std::vector<GeodesyLogLine>& geodesyLogLines() {
 
 }  // namespace
 
-bool SurveyLogs::appendGeodesyLog(const geodesy::GeodeticParameters& p) {
+void SurveyLogs::appendGeodesyLog(const geodesy::GeodeticParameters& p) {
     const QDateTime now = clock_.now();
     const QString path = folders_.geodesyLogPath(now.date());
     QStringList lines;
@@ -211,32 +348,35 @@ bool SurveyLogs::appendGeodesyLog(const geodesy::GeodeticParameters& p) {
         lines << text;
     }
     lines << QString(40, QLatin1Char('-')) << QString();
+    const QByteArray block = toSystemBytes(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    const QByteArray heading =
+        toSystemBytes(QStringLiteral("GEODETIC PARAMETERS LOG - ") + dateText(now.date()) +
+                      QLatin1Char('\n') + QString(40, QLatin1Char('=')) + QStringLiteral("\n\n"));
 
-    QByteArray content;
-    QFile existing(path);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            reportCannotWrite(path, existing.errorString());
-            return false;
+    writer_.post([path, block, heading, folders = folders_, reports = &reports_](LogFileSystem&) {
+        const auto cannot = [&](const QString& why) {
+            reports->post(
+                QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
+        };
+        QByteArray content;
+        QFile existing(path);
+        if (existing.exists()) {
+            if (!existing.open(QIODevice::ReadOnly)) return cannot(existing.errorString());
+            content = existing.readAll();
+            existing.close();
+        } else {
+            content = heading;
         }
-        content = existing.readAll();
-        existing.close();
-    } else {
-        content = toSystemBytes(QStringLiteral("GEODETIC PARAMETERS LOG - ") +
-                                dateText(now.date()) + QLatin1Char('\n') +
-                                QString(40, QLatin1Char('=')) + QStringLiteral("\n\n"));
-    }
-    content += toSystemBytes(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-
-    if (!QFileInfo(folders_.logsFolder()).isDir()) folders_.create();
-    // Rewriting the whole file goes through a temporary file, so a failed
-    // write cannot cost the blocks already there.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
-        reportCannotWrite(path, out.errorString());
-        return false;
-    }
-    return true;
+        content += block;
+        if (!QFileInfo(folders.logsFolder()).isDir()) folders.create();
+        // Rewriting the whole file goes through a temporary file, so a failed
+        // write cannot cost the blocks already there.
+        QSaveFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() ||
+            !out.commit()) {
+            cannot(out.errorString());
+        }
+    });
 }
 
 bool SurveyLogs::appendOffsetsRecord(const QString& record) {

@@ -18,7 +18,8 @@ SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, Ca
       doc_(doc),
       clock_(clock),
       prompts_(prompts),
-      logs_(folders, clock, [this](const QString& e) { reportError(e); }),
+      logs_(
+          folders, clock, [this](const QString& e) { reportError(e); }, &writer_),
       errors_(clock,
               [this](const QString& text) {
                   logs_.AppendEventLog(text);
@@ -34,6 +35,13 @@ SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, Ca
     for (TNivoraSerialGPS* r : {&gnss_, &sounder_}) {
         r->TimeFormat = QString::fromLatin1(kTimeFormat);
         r->DateFormat = QString::fromLatin1(kDateFormat);
+        r->setLogWriter(&writer_);
+    }
+    // In virtual time a survey runs far faster than any sensor and nobody
+    // waits for a window: a full log queue waits for the writer there, so
+    // that a run logs every row. On the wall clock the window never waits.
+    if (dynamic_cast<const VirtualTime*>(&clock)) {
+        writer_.setWhenFull(LogWriter::WhenFull::WaitForWriter);
     }
     mapTimer_->setInterval(kInitialMapIntervalMs);
     mapTimer_->setCallback([this] { tMapTimer(); });
@@ -51,6 +59,14 @@ SurveySession::~SurveySession() {
     sounder_.blockSignals(true);
     gnss_.Close();
     sounder_.Close();
+    // What the readers and the logs queued reaches the disk before they go.
+    writer_.flush();
+}
+
+void SurveySession::flushLogs() {
+    logs_.flush();
+    gnss_.flushLog();
+    sounder_.flushLog();
 }
 
 void SurveySession::setTransportFactories(TransportFactory gnss, TransportFactory sounder) {
@@ -137,6 +153,9 @@ void SurveySession::connectReaders() {
     connect(&sounder_, &R::OnConnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Connected to NMEA Sensor on ") + r->portDisplayName());
     });
+    connect(&sounder_, &R::OnDisconnect, this, [this](R* r, quint32) {
+        message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
+    });
     connect(&sounder_, &R::OnIdle, this, [this](R*) {
         message(QStringLiteral("Sensor timeout! Check your connection to the Sensor."));
         emit depthFramesColourChanged(colors::Red);
@@ -148,7 +167,7 @@ void SurveySession::connectReaders() {
 }
 
 void SurveySession::onGnssLine(const NmeaSentence& s) {
-    if (monitorRunning_) {
+    if (monitorRunning()) {
         emit monitorLineReceived(PortRole::Gnss,
                                  QByteArray(s.line.data(), static_cast<qsizetype>(s.line.size())));
     }
@@ -166,7 +185,7 @@ void SurveySession::onGnssLine(const NmeaSentence& s) {
 }
 
 void SurveySession::onSounderLine(std::string_view line) {
-    if (monitorRunning_) {
+    if (monitorRunning()) {
         emit monitorLineReceived(PortRole::Sounder,
                                  QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     }
@@ -253,8 +272,16 @@ void SurveySession::RealtimeClick() {
         gnss_.Open();
         if (models_.device.sensorEnabled) {
             sounder_.Open();
-            emit messagePosted(QStringLiteral("ZSENSOR Open called on port: ") +
-                               sounder_.portDisplayName());
+            // The reader has reported why through its error path; the memo
+            // must not claim the port opened.
+            if (sounder_.isOpen()) {
+                emit messagePosted(QStringLiteral("ZSENSOR Open called on port: ") +
+                                   sounder_.portDisplayName());
+            } else if (!sounder_.openError().isEmpty()) {
+                emit messagePosted(QStringLiteral("ZSENSOR Open failed: ") + sounder_.openError());
+            } else {
+                emit messagePosted(QStringLiteral("ZSENSOR Open failed with unknown error"));
+            }
             emit echogramShowRequested();
             echogramTimer_->start();
             emit depthFramesVisibleChanged(true);
@@ -273,6 +300,9 @@ void SurveySession::RealtimeClick() {
         emit realtimeStartedChanged(false);
         logs_.AppendEventLog(QStringLiteral("Realtime STOPPED"));
         state_.Running = false;
+        // After stop the logs are complete on disk, for the office and for
+        // runs that read them next.
+        flushLogs();
     }
 }
 

@@ -71,6 +71,9 @@ class SurveySession : public QObject, public ConfigHost {
     TNivoraSerialGPS& gnss() { return gnss_; }
     TNivoraSerialGPS& sounder() { return sounder_; }
     SurveyLogs& logs() { return logs_; }
+    // Every log record handed over so far is in its file (or waits for a
+    // disk that refuses it); the writer's reports are passed on.
+    void flushLogs();
     CanvasDocument& document() { return doc_; }
     SurveyModels& models() { return models_; }
     const StandardLayers& layers() const { return layers_; }
@@ -86,7 +89,9 @@ class SurveySession : public QObject, public ConfigHost {
 
     // ---- What the windows tell the session ----
     void setOffsetsWindowVisible(bool visible) { offsetsVisible_ = visible; }
-    void setMonitorRunning(bool running) { monitorRunning_ = running; }
+    // The settings window's monitor shows lines while the window is shown
+    // and the operator has not paused it.
+    void setMonitorVisible(bool visible) { monitorVisible_ = visible; }
     void setEchogramVisible(bool visible) { echogramVisible_ = visible; }
     void setLatencyWindowVisible(bool visible) { latencyVisible_ = visible; }
     void setRunlineWindowVisible(bool visible) { runlineVisible_ = visible; }
@@ -110,6 +115,9 @@ class SurveySession : public QObject, public ConfigHost {
     void tMapTimer();
     void tEchogramTimer();
     void setMapTimerInterval(int ms);
+    int echogramTimerInterval() const { return echogramTimer_->interval(); }
+    // The echogram window's redraw period (its "Interval" setting).
+    void setEchogramTimerInterval(int ms) { echogramTimer_->setInterval(std::max(1, ms)); }
 
     // ---- File commands ----
     bool newLayout();
@@ -194,7 +202,7 @@ class SurveySession : public QObject, public ConfigHost {
     void startRealtime() override { RealtimeClick(); }
     void setRealtimeTimerInterval(int ms) override { setMapTimerInterval(ms); }
     void showProfileWindow() override { emit profileWindowRequested(); }
-    void setMonitorPaused(bool paused) override { monitorRunning_ = !paused; }
+    void setMonitorPaused(bool paused) override { monitorPaused_ = paused; }
     void setDepthDisplay(bool lowFrequencyShown) override {
         emit depthDisplayChanged(lowFrequencyShown);
     }
@@ -252,11 +260,14 @@ class SurveySession : public QObject, public ConfigHost {
         int value;
     };
     int liveInteger(LiveSetting& setting, const QString& text, const char* name);
+    bool monitorRunning() const { return monitorVisible_ && !monitorPaused_; }
     void connectReaders();
     void onGnssLine(const NmeaSentence& sentence);
     void onSounderLine(std::string_view line);
     void writeCoordinateRow();
     bool takeParameters();
+    // A fix the projection could not place, said once until one is placed again.
+    void reportFixNotPlaced(const geodesy::FixResult& result, double latitude, double longitude);
     void startSelectionPolygon(const QString& prompt);
     void finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what);
     void removeVesselAndGrid();
@@ -271,6 +282,9 @@ class SurveySession : public QObject, public ConfigHost {
     Clock& clock_;
     OperatorPrompts* prompts_;
     RealtimeState state_;
+    // The logs' file work, for the survey logs and both raw logs; it
+    // outlives the readers and the logs that post to it.
+    LogWriter writer_;
     SurveyLogs logs_;
     ErrorReporter errors_;
     TNivoraSerialGPS gnss_;
@@ -282,6 +296,9 @@ class SurveySession : public QObject, public ConfigHost {
     StandardLayers layers_;
     TrackRecorder track_;
     std::optional<geodesy::FixProjector> projector_;
+    // The last refusal said, so that the same one is not said every tick.
+    QString parameterRefusal_;
+    std::optional<geodesy::FixStatus> fixNotPlaced_;
     VesselShape vesselShape_;
     QString depthHighText_ = QStringLiteral("0.00");
     QString depthLowText_ = QStringLiteral("0.00");
@@ -289,7 +306,8 @@ class SurveySession : public QObject, public ConfigHost {
     TColor background_;
     Language language_ = Language::English;
     bool offsetsVisible_ = false;
-    bool monitorRunning_ = false;
+    bool monitorVisible_ = false;
+    bool monitorPaused_ = false;
     bool echogramVisible_ = false;
     bool latencyVisible_ = false;
     bool runlineVisible_ = false;

@@ -8,6 +8,8 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "canvas/qt_color.h"
+
 namespace nivora {
 
 namespace {
@@ -76,6 +78,12 @@ TNivoraCanvas::TNivoraCanvas(QWidget* parent)
     doc_.View.Width = 400;
     doc_.View.Height = 300;
 
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, [this] {
+        settled_ = true;
+        update();
+    });
     doc_.RepaintRequested = [this](RepaintRequest request) {
         if (request == RepaintRequest::Immediate) {
             repaint();
@@ -135,12 +143,21 @@ void TNivoraCanvas::AboutBox() {
 
 // ---- Painting ----
 
-void TNivoraCanvas::ensurePicture() {
+bool TNivoraCanvas::ensurePicture() {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
                        static_cast<int>(std::ceil(height() * ratio)));
     const bool resized = BackBuffer.size() != pixels || BackBuffer.devicePixelRatio() != ratio;
-    if (!doc_.Dirty && !resized) return;
+    if (!doc_.Dirty && !resized) return true;
+    // Pan and zoom over a large chart must keep their frame rate: the last
+    // picture, moved to the new view, stands in until the view is still.
+    if (!resized && !settled_ && lastRebuildMs_ > kPreviewSlowRebuildMs &&
+        doc_.ShapeCount() >= kPreviewMinShapes) {
+        settle_.start();
+        return false;
+    }
+    settled_ = false;
+    settle_.stop();
     if (resized) {
         BackBuffer = QImage(pixels, QImage::Format_RGB32);
         BackBuffer.setDevicePixelRatio(ratio);
@@ -148,14 +165,44 @@ void TNivoraCanvas::ensurePicture() {
     RenderSettings settings;
     settings.BackColor = BackColor;
     settings.GridOrder = GridOrder;
+    QElapsedTimer clock;
+    clock.start();
     lastStats_ = renderer_.RenderPicture(BackBuffer, doc_, settings);
+    lastRebuildMs_ = clock.elapsed();
+    pictureView_ = doc_.View;
     ++rebuilds_;
+    return true;
+}
+
+void TNivoraCanvas::drawPreview(QPainter& painter) {
+    const ViewWindow& from = pictureView_;
+    const ViewWindow& to = doc_.View;
+    const double w = width(), h = height();
+    const double fromW = from.GetWorldWidth(), fromH = from.GetWorldHeight();
+    const double toW = to.GetWorldWidth(), toH = to.GetWorldHeight();
+    painter.fillRect(rect(),
+                     QColor(BackColor & 0xFF, (BackColor >> 8) & 0xFF, (BackColor >> 16) & 0xFF));
+    if (!(fromW > 0 && fromH > 0 && toW > 0 && toH > 0)) return;
+    // World x at old pixel px is from.Left + px * fromW / w; its new pixel
+    // is (x - to.Left) * w / toW. Likewise for y, which grows downwards.
+    QTransform t;
+    t.translate((from.WorldLeft - to.WorldLeft) * w / toW, (to.WorldTop - from.WorldTop) * h / toH);
+    t.scale(fromW / toW, fromH / toH);
+    painter.save();
+    painter.setTransform(t);
+    painter.drawImage(QRectF(0, 0, w, h), BackBuffer);
+    painter.restore();
+    ++previews_;
 }
 
 void TNivoraCanvas::paintEvent(QPaintEvent*) {
-    ensurePicture();
+    const bool exact = ensurePicture();
     QPainter painter(this);
-    painter.drawImage(0, 0, BackBuffer);
+    if (exact) {
+        painter.drawImage(0, 0, BackBuffer);
+    } else {
+        drawPreview(painter);
+    }
     DrawOverlays(painter, doc_, &ui_, &overlayCaches_);
 }
 

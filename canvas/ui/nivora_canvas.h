@@ -12,7 +12,9 @@
 // Public fields are references into the document and the mouse handling, so
 // the host sets them as plain fields (canvas->ToolMode = -2;).
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -75,6 +77,15 @@ class TNivoraCanvas : public QWidget {
     CanvasInteraction& Interaction() { return ui_; }
     // Rebuilds so far and what the last one drew.
     int RebuildCount() const { return rebuilds_; }
+    // Paints that showed the last picture moved to a new view while a large
+    // chart's rebuild waited for the view to settle.
+    int PreviewCount() const { return previews_; }
+    // A chart of this many shapes whose last rebuild took this long shows the
+    // last picture, moved and scaled, while the view keeps changing, and is
+    // rebuilt once the view has been still for kSettleMs.
+    static constexpr int kPreviewMinShapes = 100000;
+    static constexpr qint64 kPreviewSlowRebuildMs = 12;
+    static constexpr int kSettleMs = 150;
     const RenderStats& LastRenderStats() const { return lastStats_; }
 
     // ---- Painting ----
@@ -304,8 +315,16 @@ class TNivoraCanvas : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // Rebuilds BackBuffer when the document is dirty or the size changed.
-    void ensurePicture();
+    // Rebuilds BackBuffer when the document is dirty or the size changed;
+    // false when a preview of the last picture is to be shown instead.
+    bool ensurePicture();
+    void drawPreview(QPainter& painter);
+
+    ViewWindow pictureView_;  // the view BackBuffer was drawn for
+    qint64 lastRebuildMs_ = 0;
+    int previews_ = 0;
+    bool settled_ = false;
+    QTimer settle_;
 };
 
 }  // namespace nivora

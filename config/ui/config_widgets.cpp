@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <array>
 
-#include "core/settings_file.h"
 #include "config/window_placement.h"
 #include "core/ini_store.h"
 #include "core/number_text.h"
+#include "core/settings_file.h"
 
 namespace nivora {
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include "canvas/qt_color.h"
 #include "config/config_host.h"
 #include "core/colors.h"
 
@@ -16,14 +17,6 @@ class QLineEdit;
 namespace nivora {
 
 class SettingsFile;
-
-inline QColor toQColor(TColor c) {
-    return QColor(redOf(c), greenOf(c), blueOf(c));
-}
-inline TColor fromQColor(const QColor& c) {
-    return rgbColor(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-                    static_cast<std::uint8_t>(c.blue()));
-}
 
 // A spin field whose text is the setting itself: it shows whatever the
 // settings file holds (an update period of "20" below the field's minimum of

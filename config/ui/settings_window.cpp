@@ -532,4 +532,10 @@ bool TFGPS::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TFGPS::setGnssMonitorColour(TColor colour) {
+    QPalette p = MemoGPS_->palette();
+    p.setColor(QPalette::Base, toQColor(colour));
+    MemoGPS_->setPalette(p);
+}
+
 }  // namespace nivora

@@ -42,9 +42,14 @@ class TFGPS : public QWidget {
     // A received line for the monitor (the decoders call it while the
     // window is visible and the monitor runs).
     void appendMonitorLine(PortRole role, const QString& line);
+    // The GNSS monitor's colour: red after a GNSS timeout.
+    void setGnssMonitorColour(TColor colour);
 
     // Shows the model's values in the controls.
     void syncFromModel();
+    // Applies the chosen echosounder family again, as a selection in the
+    // list would (pattern and depth display).
+    void reapplyFamilyChoice() { familyChosen(model_.sbesMessage); }
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "config/ui/config_widgets.h"
+#include "config/ui/svp_profile_view.h"
 #include "core/ini_store.h"
 
 namespace nivora {
@@ -68,6 +69,7 @@ TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts,
         (new QVBoxLayout(g))->addWidget(m);
         return g;
     };
+    profileView_ = new SvpProfileView(this);
     mRawSVData_ = memo("mRawSVData", &model_.rawData);
     mRawSVExtracted_ = memo("mRawSVExtracted", &model_.extracted);
     mSortedAveragedSV_ = memo("mSortedAveragedSV", &model_.averaged);
@@ -88,9 +90,13 @@ TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts,
     memos->addWidget(memoGroup(QStringLiteral("Averaged SV Values"), mSortedAveragedSV_), 0, 4);
     memos->addWidget(profile, 0, 5, Qt::AlignVCenter);
     memos->addWidget(memoGroup(QStringLiteral("SV Column"), mSVPColumn_), 0, 6);
+    auto* plot = new QGroupBox(QStringLiteral("Profile"), this);
+    (new QVBoxLayout(plot))->addWidget(profileView_);
+    memos->addWidget(plot, 0, 7);
     memos->setColumnStretch(0, 2);
     for (int c : {2, 4, 6})
         memos->setColumnStretch(c, 1);
+    memos->setColumnStretch(7, 2);
 
     auto* top = new QHBoxLayout;
     top->addWidget(load, 0, Qt::AlignTop);
@@ -103,7 +109,7 @@ TfSVP::TfSVP(SvpModel& model, ConfigHost& host, OperatorPrompts& prompts,
     layout->addLayout(top);
     layout->addLayout(memos, 1);
     layout->addLayout(bottom);
-    resize(900, 520);
+    resize(1120, 540);
 
     auto* defaults = new QAction(QStringLiteral("Defaults"), this);
     addAction(defaults);
@@ -146,7 +152,9 @@ QPlainTextEdit* TfSVP::memo(const char* name, QStringList* lines) {
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The operator may correct a memo by hand (a missing 0 m velocity, say).
     connect(m, &QPlainTextEdit::textChanged, this, [this, m, lines] {
-        if (!syncing_) *lines = editedLines(m->toPlainText());
+        if (syncing_) return;
+        *lines = editedLines(m->toPlainText());
+        refreshProfileView();
     });
     return m;
 }
@@ -168,6 +176,11 @@ void TfSVP::syncFromModel() {
     bSaveClose_->setEnabled(model_.saveEnabled);
     syncing_ = false;
     syncProfileBox();
+    refreshProfileView();
+}
+
+void TfSVP::refreshProfileView() {
+    profileView_->setProfile(svpProfileOf(model_));
 }
 
 void TfSVP::syncProfileBox() {

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "config/config_host.h"
-#include "core/settings_file.h"
 #include "config/svp_model.h"
+#include "core/settings_file.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -17,6 +17,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace nivora {
+
+class SvpProfileView;
 
 class TfSVP : public QWidget {
     Q_OBJECT
@@ -51,6 +53,7 @@ class TfSVP : public QWidget {
     QPlainTextEdit* memo(const char* name, QStringList* lines);
     void syncFromModel();
     void syncProfileBox();
+    void refreshProfileView();
 
     SvpModel& model_;
     ConfigHost& host_;
@@ -68,6 +71,7 @@ class TfSVP : public QWidget {
     QRadioButton* rDFirst_ = nullptr;
     QCheckBox* cUseSVP_ = nullptr;
     QPushButton* bSaveClose_ = nullptr;
+    SvpProfileView* profileView_ = nullptr;
 };
 
 }  // namespace nivora

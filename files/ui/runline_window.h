@@ -14,8 +14,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/settings_file.h"
 #include "core/colors.h"
+#include "core/settings_file.h"
 #include "files/runlines.h"
 
 class QGroupBox;

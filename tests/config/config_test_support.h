@@ -14,8 +14,8 @@
 
 #include "config/config_host.h"
 #include "config/device_settings.h"
-#include "core/settings_file.h"
 #include "core/ini_store.h"
+#include "core/settings_file.h"
 #include "sensors/serial_gps.h"
 #include "tests/support/test_support.h"
 

@@ -40,7 +40,13 @@ TEST(DeviceSettingsLoad, AnIniWithoutSectionsShowsTheDefaults) {
     EXPECT_FALSE(m.useLambert());
     EXPECT_TRUE(m.useDtp);
     EXPECT_FALSE(m.lambert1);
-    EXPECT_EQ(m.geodeticText(&Geo::centralMeridian), QString());
+    // The projection fields show the window's own texts, not empty ones
+    // that no conversion takes.
+    EXPECT_EQ(m.geodeticText(&Geo::centralMeridian), QStringLiteral("0"));
+    EXPECT_EQ(m.geodeticText(&Geo::scaleFactor), QStringLiteral("1"));
+    EXPECT_EQ(m.geodeticText(&Geo::lccScaleFactor), QStringLiteral("1"));
+    EXPECT_EQ(m.geodeticText(&Geo::lccStandardParallel1), QStringLiteral("0"));
+    EXPECT_EQ(m.geodeticText(&Geo::semiMajorAxis), QString());
     EXPECT_FALSE(m.locked());
     for (SettingsTab t :
          {SettingsTab::Gps, SettingsTab::Sensor, SettingsTab::Geodetic, SettingsTab::Global}) {

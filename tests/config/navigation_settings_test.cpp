@@ -9,20 +9,25 @@ namespace {
 
 using test::ScratchIni;
 
-TEST(NavigationIni, AnIniWithoutTheSectionShowsTheMissingKeyDefaults) {
+// Without the section the timer ran at 100 ms and every colour was black;
+// the window's designed period and colours stand in now.
+TEST(NavigationIni, AnIniWithoutTheSectionShowsTheDesignedValues) {
     ScratchIni ini;
     NavigationSettings n;
+    n.vesselColor = colors::Maroon;  // whatever the model held before
     n.load(ini.store());
     EXPECT_EQ(n.vesselWidth, QStringLiteral("3"));
     EXPECT_EQ(n.trackWidth, QStringLiteral("3"));
     EXPECT_EQ(n.trackInterval, QStringLiteral("20"));
-    EXPECT_EQ(n.updateRate, QStringLiteral("20"));
+    EXPECT_EQ(n.updateRate, QStringLiteral("500"));
+    EXPECT_EQ(n.timerIntervalMs(), 500);
     EXPECT_EQ(n.depthAlert, QStringLiteral("1"));
     EXPECT_TRUE(n.lineOrDot);
-    for (TColor c :
-         {n.vesselColor, n.backgroundColor, n.colorTracklines1, n.colorTracklines0, n.gridColor}) {
-        EXPECT_EQ(c, colors::Black);
-    }
+    EXPECT_EQ(n.vesselColor, colors::Navy);
+    EXPECT_EQ(n.backgroundColor, colors::White);
+    EXPECT_EQ(n.colorTracklines1, colors::Green);
+    EXPECT_EQ(n.colorTracklines0, colors::Yellow);
+    EXPECT_EQ(n.gridColor, colors::Silver);
 }
 
 TEST(NavigationIni, TheWindowStartsWithItsOwnInitialValues) {
@@ -78,7 +83,7 @@ TEST(NavigationIni, ColoursKeepOnlyTheirColourBits) {
     NavigationSettings n;
     n.load(ini.store());
     EXPECT_EQ(n.vesselColor, 0x00000Fu);
-    EXPECT_EQ(n.gridColor, colors::Black);  // not a number: the missing-key default
+    EXPECT_EQ(n.gridColor, colors::Silver);  // not a number: the designed colour
 }
 
 TEST(NavigationUpdatePeriod, TrackIntervalFollowsThePeriod) {
@@ -98,10 +103,10 @@ TEST(NavigationUpdatePeriod, AnEmptiedFieldRestoresOneSecond) {
     EXPECT_EQ(n.trackInterval, QStringLiteral("10"));
 }
 
-// The missing key gives "20" (below the field's minimum) and a typed "0"
-// divided the track budget by zero.
+// A typed "0" divided the track budget by zero.
 TEST(NavigationUpdatePeriod, PeriodsBelowTheMinimumRunAtTheMinimum) {
     ScratchIni ini;
+    ini.write("[NAVIGATION_SETTINGS]\neUpdateRate=20\n");
     NavigationSettings n;
     n.load(ini.store());
     EXPECT_EQ(n.updateRate, QStringLiteral("20"));

@@ -41,7 +41,8 @@ void retype(TextSpinEdit* s, const QString& text) {
 
 // ---- TNavset ----
 
-TEST(NavsetWindow, ShowingAnEmptyFileShowsWhatTheFileGivesAndRunsTheTimerAtTheMinimum) {
+// An empty file used to give 20 ms (run at 100) and black; now the designed values.
+TEST(NavsetWindow, ShowingAnEmptyFileShowsTheDesignedValues) {
     ScratchIni ini;
     NavigationSettings model;
     FakeHost host;
@@ -50,13 +51,13 @@ TEST(NavsetWindow, ShowingAnEmptyFileShowsWhatTheFileGivesAndRunsTheTimerAtTheMi
     // Showing shows the model as it is then: here, loaded after the window was made.
     model.load(ini.file().read());
     show(w);
-    EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("20"));
+    EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("500"));
     EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("20"));
     EXPECT_EQ(child<TextSpinEdit>(&w, "VesselWidth")->fieldText(), QStringLiteral("3"));
     EXPECT_EQ(child<QLineEdit>(&w, "edDepthAlert1")->text(), QStringLiteral("1"));
     EXPECT_TRUE(child<QCheckBox>(&w, "cLineOrDot")->isChecked());
-    EXPECT_EQ(child<ColorBox>(&w, "fcadColor")->colour(), colors::Black);
-    EXPECT_EQ(host.timerIntervals, std::vector<int>{100});
+    EXPECT_EQ(child<ColorBox>(&w, "fcadColor")->colour(), colors::White);
+    EXPECT_EQ(host.timerIntervals, std::vector<int>{500});
 }
 
 TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
@@ -124,7 +125,7 @@ TEST(NavsetWindow, BackgroundColourGoesToTheCanvasAndClosingWritesTheFile) {
               static_cast<int>(colors::Teal));
     EXPECT_EQ(
         stored.readString(QStringLiteral("NAVIGATION_SETTINGS"), QStringLiteral("eUpdateRate")),
-        QStringLiteral("20"));
+        QStringLiteral("500"));
     EXPECT_TRUE(stored.hasKey(QStringLiteral("TNavset"), QStringLiteral("Top")));
 }
 

@@ -171,8 +171,10 @@ class FillingDevice : public QBuffer {
 
 TEST(NwlWriter, ADiskFillingUpHalfWayFailsTheSave) {
     CanvasDocument doc;
-    for (int i = 0; i < 200000; ++i) doc.DrawLine(i * 1.37, i * 2.11, i * 0.5, -i * 3.3, 0);
-    for (const auto container : {NwlWriter::Container::Compressed, NwlWriter::Container::PlainText}) {
+    for (int i = 0; i < 200000; ++i)
+        doc.DrawLine(i * 1.37, i * 2.11, i * 0.5, -i * 3.3, 0);
+    for (const auto container :
+         {NwlWriter::Container::Compressed, NwlWriter::Container::PlainText}) {
         FillingDevice device(100000);
         device.open(QIODevice::WriteOnly);
         NwlWriter writer(container, kSaved);

@@ -132,15 +132,24 @@ TEST(FixProjector, ChoosesTheProjectionByTheLambertFlags) {
               GridProjection::Lambert2);
 }
 
-// The cycle converts the TM, ellipsoid and Lambert fields whichever
-// projection is in use; one that is not a number ends every tick.
+// Only the ellipsoid and the projection in use must convert (an unused
+// Lambert field once abandoned every TM fix); one that is not a number ends
+// every tick.
 TEST(FixProjector, NamesTheFieldThatIsNotANumber) {
     Ini ini = surveyIni();
     ini["eLCCSF"] = "";
     ParameterConversionError error;
-    EXPECT_FALSE(FixProjector::take(fromIni(ini), &error));
+    EXPECT_TRUE(FixProjector::take(fromIni(ini), &error)) << "TM does not use the Lambert scale";
+    Ini one = lambertIni(true);
+    one["eLCCSF"] = "";
+    EXPECT_FALSE(FixProjector::take(fromIni(one), &error));
     EXPECT_EQ(error.key, "eLCCSF");
     EXPECT_EQ(error.text, "");
+    EXPECT_EQ(error.reason, "eLCCSF: '' is not a valid number");
+    Ini two = lambertIni(false);
+    two["eLCCSF"] = "";
+    two["Scale_Factor"] = "x";
+    EXPECT_TRUE(FixProjector::take(fromIni(two))) << "two parallels use no scale factor";
     ini["Scale_Factor"] = "0,9996";
     EXPECT_FALSE(FixProjector::take(fromIni(ini), &error));
     EXPECT_EQ(error.key, "Scale_Factor");
@@ -190,6 +199,67 @@ TEST(FixProjector, AbandonsEveryFixWhenTheDatumTextIsShort) {
     Ini ini = surveyIni();
     ini["Y_Rotation"] = "abc";
     EXPECT_EQ(projectFix(fromIni(ini), 41, 29, 10).status, FixStatus::DatumParametersIncomplete);
+}
+
+// An INI without the other projection's keys: the window's own "0" and "1"
+// stand in, and fixes are placed as with a complete file.
+TEST(FixProjector, MissingKeysOfTheOtherProjectionDoNotMatter) {
+    Ini tm = surveyIni();
+    for (const char* key :
+         {"eLCCSP1", "eLCCSP2", "eLCCSF", "eLCCCP", "eLCCM", "eLCCFE", "eLCCFN", "cLambert1"})
+        tm.erase(key);
+    const GeodeticParameters p = fromIni(tm);
+    EXPECT_EQ(p.lccStandardParallel1, "0");
+    EXPECT_EQ(p.lccScaleFactor, "1");
+    EXPECT_EQ(p.lccFalseNorthing, "0");
+    const FixResult full = projectFix(fromIni(surveyIni()), 41.01, 29.02, 10);
+    const FixResult lacking = projectFix(p, 41.01, 29.02, 10);
+    ASSERT_TRUE(lacking.placed());
+    EXPECT_EQ(lacking.easting, full.easting);
+    EXPECT_EQ(lacking.northing, full.northing);
+
+    Ini lambert = lambertIni(false);
+    for (const char* key : {"Central_Meridian", "Reference_Latitude", "Scale_Factor",
+                            "False_Easting", "False_Northing"})
+        lambert.erase(key);
+    EXPECT_EQ(fromIni(lambert).scaleFactor, "1");
+    EXPECT_EQ(fromIni(lambert).centralMeridian, "0");
+    EXPECT_TRUE(projectFix(fromIni(lambert), 41.01, 29.02, 10).placed());
+    EXPECT_EQ(fromIni(lambert).shiftX, "-84.1");
+    EXPECT_EQ(fromIni(Ini{}).shiftX, "") << "datum fields have no text of their own";
+}
+
+// Parameters the Lambert projection rejects are refused before any fix,
+// naming the field and why (they used to abandon every fix without a word).
+TEST(FixProjector, RejectedLambertParametersAreRefusedWithTheReason) {
+    Ini one = lambertIni(true);
+    one["eLCCSF"] = "5";
+    ParameterConversionError error;
+    EXPECT_FALSE(FixProjector::take(fromIni(one), &error));
+    EXPECT_EQ(error.key, "eLCCSF");
+    EXPECT_TRUE(error.rejectedByProjection);
+    EXPECT_EQ(error.reason,
+              "eLCCSF: '5' is rejected by the Lambert projection: it must lie between 0.3 and 3");
+    Ini two = lambertIni(false);
+    two["eLCCSP2"] = "-40";
+    EXPECT_FALSE(FixProjector::take(fromIni(two), &error));
+    EXPECT_EQ(error.key, "eLCCSP2");
+    EXPECT_NE(error.reason.find("opposite"), std::string::npos) << error.reason;
+}
+
+TEST(FixProjector, SaysWhyAFixIsNotPlaced) {
+    Ini ini = surveyIni();
+    ini["Y_Rotation"] = "";
+    auto projector = FixProjector::take(fromIni(ini));
+    ASSERT_TRUE(projector);
+    const FixResult r = projector->project(41, 29, 10);
+    EXPECT_EQ(projector->whyNotPlaced(r),
+              "the datum parameters are incomplete (Y_Rotation: '' is not a valid number)");
+    auto good = FixProjector::take(fromIni(lambertIni(true)));
+    const FixResult pole = good->projectLocal(95, 29);
+    ASSERT_FALSE(pole.placed());
+    EXPECT_FALSE(good->whyNotPlaced(pole).empty());
+    EXPECT_TRUE(good->whyNotPlaced(good->project(41, 29, 10)).empty());
 }
 
 TEST(FixProjector, AbandonsWhatCannotBePlaced) {

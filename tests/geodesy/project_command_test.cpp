@@ -131,7 +131,17 @@ TEST(ProjectCommand, SaysAbandonedWhereTheCycleDropsTheFix) {
     EXPECT_EQ(shortDatum.lines, (std::vector<std::string>{"abandoned", "abandoned"}));
     EXPECT_NE(shortDatum.errors.find("18 numbers"), std::string::npos) << shortDatum.errors;
 
-    const CommandRun notANumber = runProject(with(kWgs84Zone27, "eLCCSF", "one"), {}, "41 29\n");
+    // Only the projection in use must hold numbers: a typo in the unused
+    // Lambert fields must not cost a Transverse Mercator survey its fixes.
+    const CommandRun unused = runProject(with(kWgs84Zone27, "eLCCSF", "one"), {}, "41 29\n");
+    ASSERT_EQ(unused.exitCode, 0);
+    ASSERT_EQ(unused.lines.size(), 1u);
+    EXPECT_NE(unused.lines[0], "abandoned") << unused.errors;
+    const CommandRun notANumber =
+        runProject(with(with(with(with(kWgs84Zone27, "eLCCSF", "one"), "cbUseLCCProjection", "1"),
+                             "cLambert1", "1"),
+                        "Use Projection", "0"),
+                   {}, "41 29\n");
     ASSERT_EQ(notANumber.exitCode, 0);
     EXPECT_EQ(notANumber.lines, (std::vector<std::string>{"abandoned"}));
     EXPECT_NE(notANumber.errors.find("eLCCSF: 'one' is not a valid number"), std::string::npos)

@@ -9,6 +9,7 @@
 #include "sensors/serial_gps.h"
 #include "survey/gnss_handler.h"
 #include "tests/support/test_support.h"
+#include "tests/survey/fake_disk.h"
 
 namespace nivora {
 namespace {
@@ -246,6 +247,7 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
     reader.Open();
     send("\r\n  $GPHDT,1,T \r\n\r\n$GPHDT,2,T*3D\n");
     reader.Close();
+    reader.flushLog();  // the writer thread writes the raw log
     EXPECT_EQ(test::readFile(plain), QByteArray("$GPHDT,1,T\n$GPHDT,2,T*3D\n"))
         << "only trimmed, non-empty lines";
 
@@ -254,13 +256,54 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
     reader.LogTimeStamp = true;
     reader.Open();
     send("$GPHDT,3,T\n");
+    reader.flushLog();
     EXPECT_EQ(test::readFile(stamped), QByteArray("2026-12-08 093007350 $GPHDT,3,T\n"))
-        << "flushed per line";
+        << "written per line, while the port is open";
     reader.Close();
     reader.Open();
     send("$GPHDT,4,T\n");
+    reader.flushLog();
     EXPECT_TRUE(test::readFile(stamped).endsWith("$GPHDT,3,T\n2026-12-08 093007400 $GPHDT,4,T\n"))
         << "appends";
+}
+
+// The raw log was written and flushed on the polling thread, line by line.
+TEST_F(ReaderTest, ARawLogOnASlowDiskNeverHoldsThePolling) {
+    QTemporaryDir dir;
+    auto disk = std::make_shared<test::FakeDisk>();
+    LogWriter writer(disk);
+    reader.setLogWriter(&writer);
+    struct Detach {
+        TNivoraSerialGPS& reader;
+        ~Detach() { reader.setLogWriter(nullptr); }
+    } detach{reader};
+    reader.LogEnabled = true;
+    reader.LogFileName = dir.filePath(QStringLiteral("a.log"));
+    disk->stall();
+    reader.Open();
+    send("$GPHDT,1,T\n");
+    ASSERT_TRUE(disk->waitForStalledWrite());
+    send("$GPHDT,2,T\n$GPHDT,3,T\n");
+    EXPECT_EQ(lines.size(), 3) << "lines are handled while the disk stalls";
+    reader.Close();
+    EXPECT_FALSE(disk->stallExpired()) << "the reader waited for the disk";
+    disk->release();
+    reader.flushLog();
+    EXPECT_EQ(test::readFile(reader.LogFileName),
+              QByteArray("$GPHDT,1,T\n$GPHDT,2,T\n$GPHDT,3,T\n"));
+}
+
+// After a kill the raw log may end in half a line; the next one starts a new line.
+TEST_F(ReaderTest, ARawLogThatEndsInAHalfLineGetsALineEndFirst) {
+    QTemporaryDir dir;
+    reader.LogEnabled = true;
+    reader.LogFileName = dir.filePath(QStringLiteral("a.log"));
+    test::writeFile(reader.LogFileName, "$GPHDT,0,T\n$GPH");
+    reader.Open();
+    send("$GPHDT,1,T\n");
+    reader.Close();
+    reader.flushLog();
+    EXPECT_EQ(test::readFile(reader.LogFileName), QByteArray("$GPHDT,0,T\n$GPH\n$GPHDT,1,T\n"));
 }
 
 TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
@@ -270,11 +313,14 @@ TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
     reader.LogFileName = dir.filePath(QStringLiteral("file/below/a.log"));
     reader.Open();
     EXPECT_TRUE(reader.isOpen()) << "the port works without its log";
+    reader.flushLog();  // the writer thread opens the raw log
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open the raw log")))
         << errors[0].toStdString();
     send("$A\n");
     EXPECT_EQ(lines.size(), 1);
+    reader.flushLog();
+    EXPECT_EQ(errors.size(), 1) << "said once, not for every line";
 }
 
 TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {

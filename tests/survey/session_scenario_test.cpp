@@ -85,8 +85,7 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
     EXPECT_GT(fixed, 2);
     EXPECT_GT(shapesOnLayer(f.doc, layer_names::TrackFloat), 0);
     EXPECT_GT(shapesOnLayer(f.doc, layer_names::TrackNoFix), 0);
-    EXPECT_EQ(readFile(f.folders.coordinateLogPath()).count('\n'), 9)
-        << "header and one row per sounding";
+    EXPECT_EQ(f.coordinateLog().count('\n'), 9) << "header and one row per sounding";
 
     EXPECT_EQ(s.markEvent(), 1);
     EXPECT_EQ(IniStore(f.iniPath).readInteger(QStringLiteral("EVENTS"),

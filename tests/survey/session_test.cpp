@@ -172,8 +172,8 @@ TEST_F(SessionTest, CoordinateRowsCarryTheirOwnPosition) {
     vt.advance(100);
     sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
     vt.advance(50);
-    const QList<QByteArray> rows = readFile(folders.coordinateLogPath()).split('\n');
-    ASSERT_EQ(rows.size(), 4) << readFile(folders.coordinateLogPath()).constData();
+    const QList<QByteArray> rows = coordinateLog().split('\n');
+    ASSERT_EQ(rows.size(), 4) << coordinateLog().constData();
     const QList<QByteArray> first = rows[1].split(',');
     const auto [e0, n0] = grid(kLat, kLon, 46.1);
     EXPECT_EQ(first[3], QByteArray::number(e0, 'f', 2));
@@ -300,6 +300,144 @@ TEST_F(SessionTest, SaveWritesTheSnapshotAndRemembersIt) {
     CanvasDocument back;
     ASSERT_TRUE(CadLoad(back, file));
     EXPECT_GE(back.LayerFindByName(QStringLiteral("track_fix")), 0);
+}
+
+// ---- Geodetic parameters: only the projection in use, refusals said once ----
+
+QStringList containing(const QStringList& texts, const char* part) {
+    return texts.filter(QString::fromLatin1(part));
+}
+
+// A TM survey whose INI lacks the unused Lambert keys abandoned every fix.
+TEST(SessionGeodesy, ATmSurveyWithoutLambertKeysPlacesTheVessel) {
+    SessionFixture f(editedIni({{"eLCCSP1", nullptr},
+                                {"eLCCSP2", nullptr},
+                                {"eLCCSF", nullptr},
+                                {"eLCCCP", nullptr},
+                                {"eLCCM", nullptr},
+                                {"eLCCFE", nullptr},
+                                {"eLCCFN", nullptr}}));
+    f.session->RealtimeClick();
+    f.gnss(gga(kLat, kLon, 4));
+    f.vt.advance(1000);
+    EXPECT_TRUE(f.session->parametersLoaded());
+    EXPECT_NEAR(f.session->state().GridEasting, f.grid(kLat, kLon, 46.1).first, 1e-6);
+    EXPECT_TRUE(f.errors().isEmpty()) << f.errors().join(QLatin1Char('\n')).toStdString();
+}
+
+// Rejected Lambert parameters and missing datum numbers abandoned every fix
+// without a word; now the reason is said once, not every five seconds.
+TEST(SessionGeodesy, EveryRefusalIsSaidOnceWithItsReason) {
+    SessionFixture lambert(editedIni({{"Use Projection", "0"},
+                                      {"cbUseLCCProjection", "1"},
+                                      {"cLambert1", "1"},
+                                      {"eLCCSF", "5"}}));
+    lambert.session->RealtimeClick();
+    for (int i = 0; i < 30; ++i) {
+        lambert.gnss(gga(kLat, kLon, 4));
+        lambert.vt.advance(1000);
+    }
+    EXPECT_FALSE(lambert.session->parametersLoaded());
+    const QStringList rejected = containing(lambert.errors(), "eLCCSF");
+    ASSERT_EQ(rejected.size(), 1) << lambert.errors().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(rejected[0].contains(QStringLiteral("between 0.3 and 3")))
+        << rejected[0].toStdString();
+
+    SessionFixture datum(editedIni({{"X_Rotation", nullptr}}));
+    datum.session->RealtimeClick();
+    for (int i = 0; i < 30; ++i) {
+        datum.gnss(gga(kLat, kLon, 4));
+        datum.vt.advance(1000);
+    }
+    EXPECT_EQ(datum.session->state().GridEasting, 0);
+    const QStringList incomplete = containing(datum.errors(), "X_Rotation");
+    ASSERT_EQ(incomplete.size(), 1) << datum.errors().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(incomplete[0].contains(QStringLiteral("cannot be placed")))
+        << incomplete[0].toStdString();
+}
+
+// ---- Navigation settings without their section ----
+
+// The timer ran at 100 ms and the tracks were black.
+TEST(SessionNavigation, WithoutTheSectionTheDesignedPeriodAndColoursApply) {
+    SessionFixture f(editedIni({}, {"NAVIGATION_SETTINGS"}));
+    EXPECT_EQ(f.session->mapTimerInterval(), 500);
+    f.session->RealtimeClick();
+    EXPECT_EQ(f.session->mapTimerInterval(), 500);
+    // A mark every 20 ticks (the missing interval): one per fix class.
+    for (int i = 0; i < 70; ++i) {
+        f.gnss(gga(kLat + i * 1e-5, kLon, i < 25 ? 4 : i < 45 ? 5 : 1));
+        f.vt.advance(500);
+    }
+    const StandardLayers& l = f.session->layers();
+    EXPECT_EQ(f.doc.GetLayerPenFg(l.trackFix), colors::Green);
+    EXPECT_EQ(f.doc.GetLayerPenFg(l.trackFloat), colors::Yellow);
+    EXPECT_EQ(f.doc.GetLayerPenFg(l.trackNoFix), colors::Silver);
+    EXPECT_EQ(f.doc.GetLayerPenFg(l.vessel), colors::Navy);
+    EXPECT_EQ(f.shapesOn(l.trackFix), 1);
+    EXPECT_EQ(f.shapesOn(l.trackFloat), 1);
+    EXPECT_EQ(f.shapesOn(l.trackNoFix), 1);
+}
+
+// ---- The sounder's port messages ----
+
+TEST_F(SessionTest, AFailedSounderOpenSaysSoAndADisconnectIsShown) {
+    session->setTransportFactories(MemoryTransport::factory(gnssPort), [](const QString&) {
+        auto t = std::make_unique<MemoryTransport>();
+        t->failOpen = true;
+        return t;
+    });
+    session->RealtimeClick();
+    EXPECT_FALSE(session->sounder().isOpen());
+    EXPECT_TRUE(
+        view.messages.contains(QStringLiteral("ZSENSOR Open failed: The device does not exist")))
+        << view.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(containing(view.messages, "ZSENSOR Open called").isEmpty())
+        << "the open did not succeed";
+    EXPECT_FALSE(containing(view.errors, "Cannot open port COM2").isEmpty());
+    session->RealtimeClick();
+
+    session->setTransportFactories(MemoryTransport::factory(gnssPort),
+                                   MemoryTransport::factory(sounderPort));
+    session->RealtimeClick();
+    session->RealtimeClick();
+    EXPECT_TRUE(view.messages.contains(QStringLiteral("Disconnected from NMEA Sensor on COM2")));
+    EXPECT_TRUE(eventsLog().contains("\tDisconnected from NMEA Sensor on COM2"));
+}
+
+// ---- The settings file while it cannot be read ----
+
+// Event marks, the reset and Save wrote the INI directly, and a store that
+// could not read it saved one section over the whole file.
+TEST_F(SessionTest, AnUnreadableSettingsFileIsNotWrittenOver) {
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    vt.advance(1000);
+    // A file too large to be settings is one the store refuses to read.
+    const QByteArray original = readFile(iniPath);
+    const QByteArray unreadable = original + ";" + QByteArray(17 * 1024 * 1024, 'x') + "\n";
+    writeFile(iniPath, unreadable);
+    EXPECT_EQ(session->markEvent(), 1);
+    EXPECT_TRUE(session->resetEventNumbering());
+    EXPECT_FALSE(session->saveSnapshot().isEmpty()) << "the snapshot itself is still saved";
+    EXPECT_TRUE(readFile(iniPath) == unreadable) << "nothing was saved over the file";
+    EXPECT_FALSE(containing(view.errors, "too large").isEmpty())
+        << view.errors.join(QLatin1Char('\n')).toStdString();
+
+    writeFile(iniPath, original);  // readable again
+    EXPECT_EQ(session->markEvent(), 1);
+    const IniStore ini(iniPath);
+    IniStore before;
+    before.loadText(original);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 0), 1);
+    for (const char* section : {"GPS1 COMUNICATION SETTINGS", "SENSOR COMUNICATION SETTINGS",
+                                "GYRO", "GEODETIC_PARAMETERS", "ECHOSOUNDER_OFFSETS",
+                                "NAVIGATION_SETTINGS", "VESSEL_SHAPE", "SVP"}) {
+        EXPECT_EQ(ini.keys(QString::fromLatin1(section)), before.keys(QString::fromLatin1(section)))
+            << section;
+    }
+    EXPECT_EQ(ini.readString(QStringLiteral("GEODETIC_PARAMETERS"), QStringLiteral("Z_Shift")),
+              QStringLiteral("129.879"));
 }
 
 TEST_F(SessionTest, AnOffsetFieldThatIsNotANumberIsReportedOnce) {

@@ -4,6 +4,7 @@
 // remembers what it was told.
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -38,6 +39,30 @@ inline const char* kSurveyIni =
     "[VESSEL_SHAPE]\nNumber of circles=2\nCirecle offset interval=10\nRadious of first circle=10\n"
     "Arrow length to bow=100\nLeft right offset of arrow=10\n"
     "[SVP]\ncUseSVP=0\n";
+
+// The survey settings with some keys changed (a null value drops the key)
+// and some sections left out.
+inline QByteArray editedIni(const std::map<std::string, const char*>& keys,
+                            const std::vector<std::string>& droppedSections = {}) {
+    QByteArray out;
+    bool dropping = false;
+    for (const QByteArray& line : QByteArray(kSurveyIni).split('\n')) {
+        if (line.isEmpty()) continue;
+        if (line.startsWith('[')) {
+            const std::string name = line.mid(1, line.size() - 2).toStdString();
+            dropping = std::find(droppedSections.begin(), droppedSections.end(), name) !=
+                       droppedSections.end();
+        }
+        if (dropping) continue;
+        const auto it = keys.find(line.left(line.indexOf('=')).toStdString());
+        if (it == keys.end()) {
+            out += line + '\n';
+        } else if (it->second) {
+            out += QByteArray::fromStdString(it->first) + '=' + it->second + '\n';
+        }
+    }
+    return out;
+}
 
 // Answers the session's questions and remembers them.
 class RecordingPrompts : public OperatorPrompts {
@@ -117,7 +142,15 @@ class SessionFixture {
         return {r.easting, r.northing};
     }
     const QStringList& errors() const { return view.errors; }
-    QByteArray eventsLog() { return readFile(folders.eventsLogPath(QDate(2026, 12, 8))); }
+    // The logs as the writer thread has left them once it caught up.
+    QByteArray eventsLog() {
+        session->flushLogs();
+        return readFile(folders.eventsLogPath(QDate(2026, 12, 8)));
+    }
+    QByteArray coordinateLog() {
+        session->flushLogs();
+        return readFile(folders.coordinateLogPath());
+    }
     int shapesOn(int layer) {
         int n = 0;
         for (const TNShape& s : doc.Shapes())

@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "core/clock.h"
 #include "core/ini_store.h"
 #include "survey/survey_logs.h"
 #include "tests/support/test_support.h"
+#include "tests/survey/fake_disk.h"
 
 namespace nivora {
 namespace {
@@ -74,9 +76,7 @@ TEST(CoordinateLogFormat, HeaderAndAllEighteenFields) {
 
 TEST_F(LogsTest, HeaderOnceThenRowsAndMissingFoldersAreMade) {
     ASSERT_FALSE(QFileInfo::exists(folders.logsFolder()));
-    const QString written = logs.appendCoordinateRow(sampleRow());
-    EXPECT_EQ(written, folders.coordinateLogPath())
-        << "the row is not dropped for a missing folder";
+    logs.appendCoordinateRow(sampleRow());
     CoordinateRow second = sampleRow();
     second.rawDepthHi = 11;
     logs.appendCoordinateRow(second);
@@ -84,6 +84,10 @@ TEST_F(LogsTest, HeaderOnceThenRowsAndMissingFoldersAreMade) {
     zero.rawDepthHi = 0;
     zero.rawDepthLo = 0;
     logs.appendCoordinateRow(zero);
+    logs.flush();
+    const QString written = logs.coordinateLogFile();
+    EXPECT_EQ(written, folders.coordinateLogPath())
+        << "the row is not dropped for a missing folder";
     const QList<QByteArray> lines = readFile(written).split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith("Date,Lat,"));
@@ -97,23 +101,39 @@ TEST_F(LogsTest, AnUnopenableLogMovesRowsToTheFirstAlternate) {
     ASSERT_TRUE(folders.create());
     // A folder in the log's place cannot be opened, whoever runs the test.
     ASSERT_TRUE(QDir().mkpath(folders.coordinateLogPath()));
-    const QString written = logs.appendCoordinateRow(sampleRow());
+    logs.appendCoordinateRow(sampleRow());
+    logs.flush();
+    const QString written = logs.coordinateLogFile();
     EXPECT_TRUE(written.endsWith(QStringLiteral("2026-12-08 Coordinates_1.csv")))
         << written.toStdString();
     EXPECT_TRUE(readFile(written).startsWith("Date,Lat,"));
     logs.appendCoordinateRow(sampleRow());
+    logs.flush();
     EXPECT_EQ(readFile(written).count('\n'), 3)
         << "the next row goes there too, after the header once";
 }
 
-TEST_F(LogsTest, WhenNoAlternateOpensTheLossIsReported) {
+// The row used to be lost; now it waits until a file can be opened.
+TEST_F(LogsTest, WhenNoAlternateOpensTheRowsWaitAndTheOutageIsReported) {
     ASSERT_TRUE(folders.create());
     ASSERT_TRUE(QDir().mkpath(folders.coordinateLogPath()));
     for (int n = 1; n <= 99; ++n)
         ASSERT_TRUE(QDir().mkpath(numberedAlternate(folders.coordinateLogPath(), n)));
-    EXPECT_TRUE(logs.appendCoordinateRow(sampleRow()).isEmpty());
-    ASSERT_EQ(errors.size(), 1);
+    logs.appendCoordinateRow(sampleRow());
+    logs.flush();
+    ASSERT_FALSE(errors.isEmpty());
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write "))) << errors[0].toStdString();
+    EXPECT_EQ(logs.waitingCoordinateRows(), 1);
+
+    ASSERT_TRUE(QDir().rmdir(folders.coordinateLogPath()));
+    CoordinateRow second = sampleRow();
+    second.rawDepthHi = 11;
+    logs.appendCoordinateRow(second);
+    logs.flush();
+    EXPECT_EQ(
+        readFile(folders.coordinateLogPath()),
+        coordinateLogHeader() + formatCoordinateRow(sampleRow()) + formatCoordinateRow(second));
+    EXPECT_EQ(logs.lostCoordinateRows(), 0u);
 }
 
 TEST_F(LogsTest, ReadOnlyLogMovesToAnAlternateWhenPermissionsApply) {
@@ -123,8 +143,9 @@ TEST_F(LogsTest, ReadOnlyLogMovesToAnAlternateWhenPermissionsApply) {
     QFile probe(folders.coordinateLogPath());
     if (probe.open(QIODevice::Append))
         GTEST_SKIP() << "running with rights that ignore file permissions";
-    EXPECT_TRUE(
-        logs.appendCoordinateRow(sampleRow()).endsWith(QStringLiteral("Coordinates_1.csv")));
+    logs.appendCoordinateRow(sampleRow());
+    logs.flush();
+    EXPECT_TRUE(logs.coordinateLogFile().endsWith(QStringLiteral("Coordinates_1.csv")));
 }
 
 TEST_F(LogsTest, PastMidnightTheCoordinateLogKeepsItsStartDayName) {
@@ -132,6 +153,7 @@ TEST_F(LogsTest, PastMidnightTheCoordinateLogKeepsItsStartDayName) {
     vt.advanceTo(11 * 3600 * 1000);  // 01:05 on the next day
     logs.appendCoordinateRow(sampleRow());
     logs.AppendEventLog(QStringLiteral("after midnight"));
+    logs.flush();
     EXPECT_EQ(readFile(folders.coordinateLogPath()).count('\n'), 3);
     EXPECT_TRUE(QFileInfo::exists(folders.logsFolder() + QStringLiteral("2026-12-09 Events.log")))
         << "the events log takes the new date, in the start day's folder";
@@ -141,11 +163,13 @@ TEST_F(LogsTest, EventsLogEntriesBeginWithALineBreak) {
     logs.AppendEventLog(QStringLiteral("Realtime STARTED"));
     vt.advance(1000);
     logs.AppendEventLog(QStringLiteral("Connected to GPS on COM3"));
+    logs.flush();
     EXPECT_EQ(readFile(folders.eventsLogPath(QDate(2026, 12, 8))),
               QByteArray("\nAuto Event:\t2026-12-08 140507025\tRealtime STARTED"
                          "\nAuto Event:\t2026-12-08 140508025\tConnected to GPS on COM3"));
     logs.appendSettingsReport(
         {QStringLiteral("=== SETTINGS SAVED ==="), QStringLiteral("GPS: Port=COM3, Baud=9600")});
+    logs.flush();
     EXPECT_TRUE(readFile(folders.eventsLogPath(QDate(2026, 12, 8)))
                     .endsWith("\nAuto Event:\t2026-12-08 140508025\t=== SETTINGS SAVED ===\nAuto "
                               "Event:\t2026-12-08 "
@@ -156,6 +180,7 @@ TEST_F(LogsTest, AnEventsLogThatCannotBeWrittenIsReportedNotWrittenThroughABadSt
     ASSERT_TRUE(folders.create());
     ASSERT_TRUE(QDir().mkpath(folders.eventsLogPath(QDate(2026, 12, 8))));
     logs.AppendEventLog(QStringLiteral("x"));
+    logs.flush();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QStringLiteral("Events.log")));
 }
@@ -175,9 +200,11 @@ TEST_F(LogsTest, GeodesyBlock) {
     // The block logs the parameters the survey uses: the settings as loaded.
     DeviceSettingsModel loaded;
     loaded.load(ini);
-    ASSERT_TRUE(logs.appendGeodesyLog(loaded.geodeticParameters()));
+    logs.appendGeodesyLog(loaded.geodeticParameters());
     vt.advance(60000);
-    ASSERT_TRUE(logs.appendGeodesyLog(DeviceSettingsModel().geodeticParameters()));
+    logs.appendGeodesyLog(DeviceSettingsModel().geodeticParameters());
+    logs.flush();
+    EXPECT_TRUE(errors.isEmpty());
     const QByteArray text = readFile(folders.geodesyLogPath(QDate(2026, 12, 8)));
     const QByteArray expectedFirst =
         "GEODETIC PARAMETERS LOG - 2026-12-08\n========================================\n\n"
@@ -212,6 +239,111 @@ TEST_F(LogsTest, OffsetsRecordAndProfileMemos) {
         logs.saveProfileMemos({{QStringLiteral("mSVPColumn"), QStringLiteral("1500\n1501\n")}}));
     EXPECT_EQ(readFile(folders.profilesFolder() + QStringLiteral("2026-12-08 mSVPColumn.INI")),
               QByteArray("1500\n1501\n"));
+}
+
+// ---- A disk that fills, refuses and stalls ----
+
+CoordinateRow rowNumber(int n) {
+    CoordinateRow r = sampleRow();
+    r.rawDepthHi = n;
+    return r;
+}
+
+QByteArray rows(std::initializer_list<int> numbers) {
+    QByteArray bytes;
+    for (int n : numbers)
+        bytes += formatCoordinateRow(rowNumber(n));
+    return bytes;
+}
+
+class FullDiskTest : public ::testing::Test {
+  protected:
+    static constexpr qsizetype kQueueRows = 3;
+    FullDiskTest()
+        : vt(QDateTime(QDate(2026, 12, 8), QTime(14, 5, 7, 25))),
+          folders(dir.path() + QStringLiteral("/NWL/"), QDate(2026, 12, 8)),
+          disk(std::make_shared<test::FakeDisk>()),
+          writer(disk),
+          logs(
+              folders, vt, [this](const QString& e) { errors << e; }, &writer, kQueueRows) {}
+
+    bool reported(const QString& part) const {
+        return std::any_of(errors.begin(), errors.end(),
+                           [&](const QString& e) { return e.contains(part); });
+    }
+
+    QTemporaryDir dir;
+    VirtualTime vt;
+    DayFolders folders;
+    std::shared_ptr<test::FakeDisk> disk;
+    LogWriter writer;
+    QStringList errors;
+    SurveyLogs logs;
+};
+
+// A full disk left half a row, and the next row was glued onto it.
+TEST_F(FullDiskTest, AShortWriteIsCutBackAndTheRestWaitInOrder) {
+    disk->setRoom(coordinateLogHeader().size() + rows({1}).size() + 10);
+    for (int n : {1, 2, 3})
+        logs.appendCoordinateRow(rowNumber(n));
+    logs.flush();
+    EXPECT_EQ(readFile(folders.coordinateLogPath()), coordinateLogHeader() + rows({1}))
+        << "whole rows or none";
+    EXPECT_EQ(logs.waitingCoordinateRows(), 2);
+    EXPECT_TRUE(reported(QStringLiteral("the disk took ")))
+        << errors.join(QLatin1Char('\n')).toStdString();
+
+    disk->setRoom(-1);
+    logs.appendCoordinateRow(rowNumber(4));
+    logs.flush();
+    EXPECT_EQ(readFile(folders.coordinateLogPath()), coordinateLogHeader() + rows({1, 2, 3, 4}));
+    EXPECT_EQ(logs.lostCoordinateRows(), 0u);
+}
+
+TEST_F(FullDiskTest, RowsBeyondTheQueueAreCountedAndReported) {
+    disk->setRoom(0);
+    for (int n = 1; n <= 5; ++n)
+        logs.appendCoordinateRow(rowNumber(n));
+    logs.flush();
+    EXPECT_EQ(logs.waitingCoordinateRows(), kQueueRows);
+    EXPECT_EQ(logs.lostCoordinateRows(), 2u);
+    EXPECT_TRUE(reported(QStringLiteral("No space left on device")));
+    EXPECT_TRUE(reported(QStringLiteral("new soundings are lost")))
+        << errors.join(QLatin1Char('\n')).toStdString();
+
+    disk->setRoom(-1);
+    logs.flush();
+    EXPECT_EQ(readFile(folders.coordinateLogPath()), coordinateLogHeader() + rows({1, 2, 3}))
+        << "the rows that waited, in order";
+    EXPECT_TRUE(reported(QStringLiteral("2 soundings were lost")))
+        << errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(FullDiskTest, ASlowDiskNeverHoldsTheCaller) {
+    disk->stall();
+    logs.appendCoordinateRow(rowNumber(1));
+    ASSERT_TRUE(disk->waitForStalledWrite());
+    // The writer is stuck in a write; the caller only queues.
+    for (int n = 2; n <= 3; ++n)
+        logs.appendCoordinateRow(rowNumber(n));
+    logs.AppendEventLog(QStringLiteral("Realtime STOPPED"));
+    EXPECT_FALSE(disk->stallExpired()) << "a call waited for the disk";
+    disk->release();
+    logs.flush();
+    EXPECT_EQ(readFile(folders.coordinateLogPath()), coordinateLogHeader() + rows({1, 2, 3}));
+    EXPECT_TRUE(readFile(folders.eventsLogPath(QDate(2026, 12, 8))).endsWith("\tRealtime STOPPED"));
+}
+
+// After a kill the file may end in half a row; the next row starts a new line.
+TEST_F(LogsTest, ALogThatEndsInAHalfRowGetsALineEndFirst) {
+    ASSERT_TRUE(folders.create());
+    const QByteArray broken = coordinateLogHeader() + "2026-12-08 140507025,41.02057";
+    test::writeFile(folders.coordinateLogPath(), broken);
+    logs.appendCoordinateRow(sampleRow());
+    logs.appendCoordinateRow(sampleRow());
+    logs.flush();
+    EXPECT_EQ(readFile(folders.coordinateLogPath()),
+              broken + '\n' + formatCoordinateRow(sampleRow()) + formatCoordinateRow(sampleRow()));
 }
 
 TEST(DayFolderLayout, NamesFromTheStartDateAndToday) {

@@ -1,5 +1,6 @@
 // nivora convert: a drawing from one file format to another, loaded into an
-// empty drawing as the program loads it.
+// empty drawing as the program loads it; several inputs are added together
+// in order, as the program's Open and Import add them.
 
 #include "canvas/canvas_document.h"
 #include "files/drawing_files.h"
@@ -9,11 +10,13 @@ namespace nivora::cli {
 
 int runConvert(const Arguments& args) {
     const QStringList files = args.positional({});
-    if (files.size() != 2) return fail(QStringLiteral("usage: nivora convert IN OUT"));
+    if (files.size() < 2) return fail(QStringLiteral("usage: nivora convert IN... OUT"));
     CanvasDocument doc;
     QString error;
-    if (!loadDrawingFile(files[0], doc, false, &error)) return fail(error);
-    if (!saveDrawingFile(files[1], doc, &error)) return fail(error);
+    for (qsizetype i = 0; i + 1 < files.size(); ++i) {
+        if (!loadDrawingFile(files[i], doc, i > 0, &error)) return fail(error);
+    }
+    if (!saveDrawingFile(files.back(), doc, &error)) return fail(error);
     return 0;
 }
 

@@ -38,8 +38,9 @@ const Command kCommands[] = {
      "      Draw a drawing file to a PNG picture (default 1024x768, the file's own view).",
      nivora::cli::runRender, true},
     {"convert",
-     "convert IN OUT\n"
-     "      Convert a drawing: .nwl, .dxf or .xyz in; .nwl or .dxf out.",
+     "convert IN... OUT\n"
+     "      Convert a drawing: .nwl, .dxf or .xyz in; .nwl or .dxf out. Several inputs are\n"
+     "      added together in order.",
      nivora::cli::runConvert},
     {"info",
      "info FILE\n"

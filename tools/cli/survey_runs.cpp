@@ -15,6 +15,7 @@
 #include "core/number_format.h"
 #include "core/number_text.h"
 #include "sensors/line_assembler.h"
+#include "sim/configured_simulator.h"
 #include "sim/geodesy_grid.h"
 #include "sim/sentences.h"
 #include "sim/sim_ports.h"
@@ -33,8 +34,6 @@ struct ConsoleView {
         });
     }
 };
-
-const QString kSimulatorSection = QStringLiteral("SIMULATOR");
 
 // The settings file is copied into the output folder: a run never changes
 // the surveyor's own file, and the copy documents the run.
@@ -66,35 +65,6 @@ void preparePorts(SurveyModels& models, const QString& port) {
         if (!toInteger(p->delay) || *toInteger(p->delay) < 1) p->delay = QStringLiteral("50");
     }
     models.device.sensorEnabled = true;
-}
-
-// A start for the inverse projection near the survey area.
-sim::GridModel::Geographic nearby(const geodesy::GeodeticParameters& p,
-                                  const sim::SurveyArea& area) {
-    const bool lambert = p.lambertSelected();
-    const double n = (area.minNorthing + area.maxNorthing) / 2,
-                 e = (area.minEasting + area.maxEasting) / 2;
-    const double fn = parseNumber(lambert ? p.lccFalseNorthing : p.falseNorthing).value_or(0);
-    const double fe = parseNumber(lambert ? p.lccFalseEasting : p.falseEasting).value_or(0);
-    const double lat0 =
-        parseNumber(lambert ? p.lccCentralParallel : p.referenceLatitude).value_or(0);
-    const double lon0 = parseNumber(lambert ? p.lccCentralMeridian : p.centralMeridian).value_or(0);
-    const double lat = std::clamp(lat0 + (n - fn) / 110950.0, -80.0, 80.0);
-    const double lon = lon0 + (e - fe) / (111320.0 * std::cos(lat * std::numbers::pi / 180));
-    return {lat, lon};
-}
-
-std::optional<sim::SurveyArea> parseArea(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 4) return std::nullopt;
-    double v[4];
-    for (int i = 0; i < 4; ++i) {
-        const auto x = toNumber(parts[i]);
-        if (!x) return std::nullopt;
-        v[i] = *x;
-    }
-    if (v[2] <= v[0] || v[3] <= v[1]) return std::nullopt;
-    return sim::SurveyArea{v[0], v[1], v[2], v[3]};
 }
 
 long long countRows(const QString& path) {
@@ -140,51 +110,25 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
 
     sim::SimulatorSettings s;
     s.start = o.start;
-    const auto area = parseArea(ini.readString(kSimulatorSection, QStringLiteral("Area")));
-    if (!area) {
-        *error =
-            QStringLiteral("%1 has no [SIMULATOR] Area=MINE,MINN,MAXE,MAXN in grid coordinates")
-                .arg(o.ini);
-        return false;
-    }
-    s.area = *area;
-    s.lineSpacing =
-        toNumber(ini.readString(kSimulatorSection, QStringLiteral("LineSpacing"))).value_or(25);
-    s.speed = toNumber(ini.readString(kSimulatorSection, QStringLiteral("Speed"))).value_or(2.0);
-    const QString script = ini.readString(kSimulatorSection, QStringLiteral("FixScript"));
-    if (!script.isEmpty()) s.fixScript = script;
     s.gnssRateHz = o.gnssRateHz;
     s.sounderRateHz = o.sounderRateHz;
-    s.family = models.device.sbesMessage;
-    // The water the simulator makes is the water the offsets describe, so
-    // the right offsets give back the true depth.
-    s.soundVelocity = toNumber(models.offsets.soundVelocity).value_or(1500);
-    s.draft = toNumber(models.offsets.offsetA).value_or(0);
-    s.antennaAboveWater = toNumber(models.offsets.offsetC).value_or(2);
     s.noise = o.noise;
     s.badChecksumRate = o.badChecksumRate;
     s.garbageRate = o.garbageRate;
     s.seed = o.seed;
-
-    geodesy::ParameterConversionError perr;
-    auto projector = geodesy::FixProjector::take(models.device.geodeticParameters(), &perr);
-    if (!projector) {
-        *error = QStringLiteral("the geodetic parameters of %1 cannot be used (%2)")
-                     .arg(o.ini, QString::fromLatin1(perr.key.data(),
-                                                     static_cast<qsizetype>(perr.key.size())));
+    VirtualTime vt(o.start);
+    auto simulator = sim::ConfiguredSimulator::create(ini, models, vt, s, error);
+    if (!simulator) {
+        *error = o.ini + QStringLiteral(": ") + *error;
         return false;
     }
-    sim::GeodesyGridModel grid(*projector, nearby(models.device.geodeticParameters(), s.area));
-    auto simulator = sim::Simulator::create(s, grid, error);
-    if (!simulator) return false;
+    sim::SimulatorFeed& feed = simulator->feed();
 
-    VirtualTime vt(o.start);
     const DayFolders folders(o.out, o.start.date());
     CanvasDocument doc;
     ConsoleView view;
     SurveySession session(models, folders, doc, vt, vt);
     view.attach(session);
-    sim::SimulatorFeed feed(std::move(*simulator), vt);
     session.setTransportFactories(feed.factory(sim::Device::Gnss),
                                   feed.factory(sim::Device::Sounder));
 

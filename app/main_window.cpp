@@ -1,0 +1,261 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "app/caption_table.h"
+#include "app/message_window.h"
+#include "canvas/qt_color.h"
+#include "config/ui/config_widgets.h"
+
+namespace nivora {
+namespace {
+
+QColor fromTColor(TColor c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+}  // namespace
+
+TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
+             QWidget* parent)
+    : QMainWindow(parent), prompts_(this) {
+    setObjectName(QStringLiteral("TFNav"));
+    setWindowTitle(QLatin1String(SurveySession::kCaptionPrefix));
+    setWindowIcon(nivoraIcon(IconId::Application));
+    canvas_ = new TNivoraCanvas(this);
+    canvas_->setObjectName(QStringLiteral("fcad"));
+    canvas_->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(canvas_);
+    session_ = std::make_unique<SurveySession>(models, folders, canvas_->Document(), clock, timers,
+                                               &prompts_);
+
+    buildActions();
+    buildMenus();
+    buildToolbars();
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sStatusBar"));
+    for (int i = 0; i < kStatusPanels; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i));
+        panels_[i]->setMinimumWidth(kStatusPanelWidth);
+        // Panels grow with their text (panel 0 carries the selection
+        // prompts, which must be read whole); the empty last one takes the rest.
+        bar->addWidget(panels_[i], i == kStatusPanels - 1 ? 1 : 0);
+    }
+
+    connectSession();
+    connectCanvas();
+    canvas_->installEventFilter(this);
+    terminate_ = [](int code) { QCoreApplication::exit(code); };
+    launch_ = [](const QString& program, const QStringList& args) {
+        QProcess::startDetached(program, args);
+    };
+    resize(1280, 820);
+}
+
+TFNav::~TFNav() {
+    // The canvas goes with the window's children; the session refers to its
+    // document and must go first.
+    session_.reset();
+}
+
+QLabel* TFNav::statusPanel(int index) const {
+    return index >= 0 && index < kStatusPanels ? panels_[index] : nullptr;
+}
+
+void TFNav::setWindows(const Windows& w) {
+    windows_ = w;
+    if (w.messages) {
+        connect(session_.get(), &SurveySession::messagePosted, w.messages, &TFMsg::addMessage);
+        connect(session_.get(), &SurveySession::errorPosted, w.messages, &TFMsg::addMessage);
+    }
+    if (w.svp) {
+        connect(session_.get(), &SurveySession::profileWindowRequested, this,
+                [this] { showWindow(windows_.svp); });
+    }
+}
+
+void TFNav::connectSession() {
+    SurveySession* s = session_.get();
+    connect(s, &SurveySession::captionChanged, this, &QWidget::setWindowTitle);
+    connect(s, &SurveySession::canvasRepaintRequested, canvas_, qOverload<>(&QWidget::update));
+    connect(s, &SurveySession::canvasBackgroundChanged, canvas_,
+            [this](TColor c) { canvas_->SetBackColor(c); });
+    connect(s, &SurveySession::toolModeRequested, canvas_, [this](int mode) {
+        canvas_->ToolMode = mode;
+        if (mode == 6) canvas_->KeepTool = false;
+    });
+    connect(s, &SurveySession::statusPanelChanged, this, [this](int i, const QString& text) {
+        if (QLabel* p = statusPanel(i)) p->setText(text);
+    });
+    connect(s, &SurveySession::realtimeStartedChanged, this, [this](bool running) {
+        realtimeEverStarted_ = true;
+        setRealtimeCaption(running);
+    });
+    connect(s, &SurveySession::realtimeButtonDownChanged, realtimeButton_,
+            &QToolButton::setChecked);
+    connect(s, &SurveySession::deleteShortcutOnTrackItem, this, [this](bool on) {
+        // Shown beside the item; the key itself is the window's (it deletes once).
+        action(QStringLiteral("aDeleteTracksSelected"))
+            ->setText(on ? QStringLiteral("Clear Tracks Selected\tDel")
+                         : QStringLiteral("Clear Tracks Selected"));
+    });
+}
+
+void TFNav::setRealtimeCaption(bool running) {
+    realtimeButton_->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    realtimeButton_->setChecked(running);
+    QPalette p = realtimeButton_->palette();
+    p.setColor(QPalette::ButtonText, running ? Qt::white : toQColor(colors::Navy));
+    p.setColor(QPalette::Button,
+               running ? QColor(0x00, 0x80, 0x00) : palette().color(QPalette::Button));
+    realtimeButton_->setPalette(p);
+    realtimeButton_->setAutoFillBackground(running);
+    // The bar turns green while the survey runs: visible across the wheelhouse.
+    tRealtime_->setStyleSheet(
+        running ? QStringLiteral("QToolBar#tRealtime { background: #2e7d32; }") : QString());
+}
+
+void TFNav::connectCanvas() {
+    SurveySession* s = session_.get();
+    connect(canvas_, &TNivoraCanvas::OnWorldMouseMove, this,
+            [s](short, double x, double y, double, double) { s->worldMouseMove(x, y); });
+    connect(canvas_, &TNivoraCanvas::OnWorldMouseDown, this,
+            [s](short button, short, short, double x, double y) {
+                s->worldMouseDown(button == 2   ? MouseButton::Right
+                                  : button == 4 ? MouseButton::Middle
+                                                : MouseButton::Left,
+                                  x, y);
+            });
+    connect(canvas_, &TNivoraCanvas::OnDrawBegin, this,
+            [s](short, double, double) { s->drawBegan(); });
+    connect(canvas_, &TNivoraCanvas::OnDrawEnd, this,
+            [s](short type, double, double) { s->drawEnded(type); });
+    connect(canvas_, &TNivoraCanvas::OnShapeNumberSelected, this,
+            [s](short, std::int32_t id) { s->shapeNumberSelected(id); });
+    connect(canvas_, &TNivoraCanvas::OnDblClick, this, [this](int x, int y) {
+        if (canvas_->IsPointInGGAOverlay(x, y)) toggleCompactMode();
+    });
+}
+
+void TFNav::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!firstShown_) {
+        firstShown_ = true;
+        firstShow();
+    }
+}
+
+void TFNav::firstShow() {
+    session_->firstShow();
+    EnglishClick();
+    RestoreWindowPlacement(*this, session_->models().file, true);
+    showWindow(windows_.offsets);
+    showWindow(windows_.joystick);
+    canvas_->setFocus();
+    emit firstShowDone();
+}
+
+void TFNav::closeEvent(QCloseEvent* event) {
+    realtimeButton_->setEnabled(false);
+    if (compact_) setCompactMode(false);
+    if (windows_.beforeClose) windows_.beforeClose();
+    session_->closeSequence();
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             windows_.navigation, windows_.offsets, windows_.settings, windows_.realtime,
+             windows_.runline, windows_.echogram, windows_.joystick, windows_.messages}) {
+        if (w) w->hide();
+    }
+    event->accept();
+    emit closed();
+}
+
+void TFNav::EnglishClick() {
+    applyCaptionTable();
+    englishAction_->setChecked(true);
+}
+
+bool TFNav::handleKey(int key) {
+    switch (key) {
+        case Qt::Key_Escape:
+            if (compact_) setCompactMode(false);
+            session_->escapePressed();
+            return false;  // the canvas also drops a shape being drawn
+        case Qt::Key_F2:
+            session_->toggleDepthSpeedCorner();
+            return true;
+        case Qt::Key_F3:
+            session_->toggleGgaOverlayCorner();
+            return true;
+        case Qt::Key_Delete:
+            session_->deleteSelected();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TFNav::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvas_) {
+        if (event->type() == QEvent::Wheel) {
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (delta != 0) session_->wheelStep(delta > 0);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(event)->key()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFNav::setCompactMode(bool on) {
+    if (on == compact_) return;
+    if (on) {
+        restore_.geometry = geometry();
+        restore_.flags = windowFlags();
+        restore_.state = windowState();
+        restore_.navigationVisible = windows_.navigation && windows_.navigation->isVisible();
+        restore_.echogramVisible = windows_.echogram && windows_.echogram->isVisible();
+        for (QToolBar* b : {tRealtime_, tDraw_, tShape_})
+            b->hide();
+        statusBar()->hide();
+        menuBar()->hide();
+        for (QWidget* w : {windows_.navigation, windows_.echogram, windows_.realtime}) {
+            if (w) w->hide();
+        }
+        setWindowFlags(restore_.flags | Qt::FramelessWindowHint);
+        compact_ = true;
+        show();
+        setGeometry(restore_.geometry);
+    } else {
+        setWindowFlags(restore_.flags);
+        for (QToolBar* b : {tRealtime_, tDraw_, tShape_})
+            b->show();
+        statusBar()->show();
+        menuBar()->show();
+        compact_ = false;
+        show();
+        setWindowState(restore_.state);
+        if (!(restore_.state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            setGeometry(restore_.geometry);
+        showWindow(windows_.realtime);
+        // The side windows come back as they were, not all at once.
+        if (restore_.navigationVisible) showWindow(windows_.navigation);
+        if (restore_.echogramVisible) showWindow(windows_.echogram);
+    }
+    if (windows_.compactMark) windows_.compactMark(compact_);
+    canvas_->setFocus();
+    emit compactModeChanged(compact_);
+}
+
+}  // namespace nivora

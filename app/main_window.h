@@ -1,0 +1,154 @@
+#pragma once
+
+// TFNav, the main window: the chart canvas with its toolbars, menus and
+// status bar over the survey session. It binds controls to session commands
+// and shows what the session says; the survey logic lives in the session.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/app_prompts.h"
+#include "app/toolbar_icons.h"
+#include "canvas/ui/nivora_canvas.h"
+#include "survey/survey_session.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace nivora {
+
+class TFMsg;
+
+class TFNav : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    static constexpr int kStatusPanels = 7;
+    static constexpr int kStatusPanelWidth = 100;
+
+    TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
+          QWidget* parent = nullptr);
+    ~TFNav() override;
+
+    SurveySession& session() { return *session_; }
+    TNivoraCanvas& canvas() { return *canvas_; }
+    WidgetPrompts& prompts() { return prompts_; }
+
+    // The windows the main window shows, hides and commands, set once they
+    // exist (the main window is created first).
+    struct Windows {
+        QWidget* offsets = nullptr;
+        QWidget* navigation = nullptr;
+        QWidget* settings = nullptr;
+        QWidget* vesselShape = nullptr;
+        QWidget* svp = nullptr;
+        QWidget* runline = nullptr;
+        QWidget* latency = nullptr;
+        QWidget* theme = nullptr;
+        QWidget* realtime = nullptr;
+        QWidget* echogram = nullptr;
+        QWidget* joystick = nullptr;
+        QWidget* about = nullptr;
+        TFMsg* messages = nullptr;
+        std::function<void()> echogramCommand;   // "Echogram..."
+        std::function<void()> waterfallCommand;  // "Acoustics Waterfall..."
+        std::function<void(bool)> compactMark;   // the real-time window's button image
+        std::function<void()> beforeClose;       // window placements, before the session's close
+    };
+    void setWindows(const Windows& windows);
+
+    // Controls by their names (toolbar buttons, menu items, status panels).
+    QAction* action(const QString& name) const;
+    QLabel* statusPanel(int index) const;
+    QToolButton* realtimeButton() const { return realtimeButton_; }
+    QToolBar* realtimeBar() const { return tRealtime_; }
+    QToolBar* drawBar() const { return tDraw_; }
+    QToolBar* shapeBar() const { return tShape_; }
+
+    // Compact mode: the chart alone, borderless, without menu and bars.
+    bool compactMode() const { return compact_; }
+    void setCompactMode(bool on);
+    void toggleCompactMode() { setCompactMode(!compact_); }
+
+    // "English": the caption table over every window. Nothing is stored.
+    void EnglishClick();
+    bool firstShown() const { return firstShown_; }
+
+    // How the toolbar's exit and restart buttons end the program (tests
+    // replace it). Neither runs the close sequence.
+    void setTerminate(std::function<void(int exitCode)> terminate) {
+        terminate_ = std::move(terminate);
+    }
+    // How the restart button starts the new instance (tests replace it).
+    void setLauncher(
+        std::function<void(const QString& program, const QStringList& arguments)> launch) {
+        launch_ = std::move(launch);
+    }
+    // The remote-support helper beside the program, empty when it is not there.
+    static QString remoteSupportProgram();
+
+  signals:
+    void compactModeChanged(bool compact);
+    void firstShowDone();
+    // The close sequence has run.
+    void closed();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // main_window_actions.cpp
+    void buildActions();
+    void buildMenus();
+    void buildToolbars();
+    QAction* addAction(const char* name, const QString& text, IconId icon,
+                       std::function<void()> run, const QKeySequence& shortcut = {});
+    void showWindow(QWidget* w);
+    void openLogFolder();
+    void exitButton();
+    void restartButton();
+    void remoteSupport();
+
+    // main_window.cpp
+    void connectSession();
+    void connectCanvas();
+    void firstShow();
+    bool handleKey(int key);
+    void setRealtimeCaption(bool running);
+
+    std::unique_ptr<SurveySession> session_;
+    TNivoraCanvas* canvas_ = nullptr;
+    WidgetPrompts prompts_;
+    Windows windows_;
+    QToolBar* tRealtime_ = nullptr;
+    QToolBar* tDraw_ = nullptr;
+    QToolBar* tShape_ = nullptr;
+    QToolButton* realtimeButton_ = nullptr;
+    QLabel* panels_[kStatusPanels] = {};
+    QMenu* nmeaMenu_ = nullptr;
+    QAction* englishAction_ = nullptr;
+    QAction* turkishAction_ = nullptr;
+    bool compact_ = false;
+    bool firstShown_ = false;
+    bool realtimeEverStarted_ = false;
+    // What compact mode hid, to restore exactly.
+    struct Restore {
+        QRect geometry;
+        Qt::WindowFlags flags;
+        Qt::WindowStates state;
+        bool navigationVisible = false;
+        bool echogramVisible = false;
+        bool realtimeVisible = false;
+    } restore_;
+    std::function<void(int)> terminate_;
+    std::function<void(const QString&, const QStringList&)> launch_;
+};
+
+}  // namespace nivora

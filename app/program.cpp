@@ -1,0 +1,365 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QEvent>
+#include <QLocale>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include "app/about_box.h"
+#include "app/joystick_window.h"
+#include "app/main_window.h"
+#include "app/message_window.h"
+#include "app/realtime_window.h"
+#include "app/theme.h"
+#include "app/theme_window.h"
+#include "config/ui/config_widgets.h"
+#include "config/ui/offsets_window.h"
+#include "config/ui/settings_window.h"
+#include "config/ui/small_windows.h"
+#include "config/ui/svp_window.h"
+#include "core/app_paths.h"
+#include "echogram/ui/echogram_window.h"
+#include "sim/configured_simulator.h"
+
+namespace nivora {
+namespace {
+
+std::atomic<int> gStopSignal{0};
+
+extern "C" void onStopSignal(int sig) {
+    gStopSignal.store(sig);
+}
+
+// Tells a setter when a window is shown or hidden.
+class VisibilityWatch : public QObject {
+  public:
+    VisibilityWatch(QWidget* w, std::function<void(bool)> changed)
+        : QObject(w), changed_(std::move(changed)) {
+        w->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show) changed_(true);
+        if (e->type() == QEvent::Hide) changed_(false);
+        return false;
+    }
+
+  private:
+    std::function<void(bool)> changed_;
+};
+
+void watchVisibility(QWidget* w, std::function<void(bool)> changed) {
+    new VisibilityWatch(w, std::move(changed));
+}
+
+}  // namespace
+
+QString programUsage() {
+    return QStringLiteral(
+        "usage: NivoraDW [--ini PATH] [--realtime] [--screenshots DIR] [--quit-after SECONDS]");
+}
+
+std::optional<ProgramOptions> parseProgramOptions(const QStringList& args, QString* error) {
+    ProgramOptions o;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&](const char* name) -> std::optional<QString> {
+            const QString flag = QLatin1String(name);
+            if (a.startsWith(flag + QLatin1Char('='))) return a.mid(flag.size() + 1);
+            if (i + 1 < args.size()) return args[++i];
+            if (error) *error = flag + QStringLiteral(" needs a value");
+            return std::nullopt;
+        };
+        if (a == QLatin1String("--realtime")) {
+            o.realtime = true;
+        } else if (a == QLatin1String("--ini") || a.startsWith(QLatin1String("--ini="))) {
+            const auto v = value("--ini");
+            if (!v) return std::nullopt;
+            o.iniPath = *v;
+        } else if (a == QLatin1String("--screenshots") ||
+                   a.startsWith(QLatin1String("--screenshots="))) {
+            const auto v = value("--screenshots");
+            if (!v) return std::nullopt;
+            o.screenshotsDir = *v;
+        } else if (a == QLatin1String("--quit-after") ||
+                   a.startsWith(QLatin1String("--quit-after="))) {
+            const auto v = value("--quit-after");
+            if (!v) return std::nullopt;
+            bool ok = false;
+            o.quitAfterSeconds = v->toDouble(&ok);
+            if (!ok || o.quitAfterSeconds < 0) {
+                if (error)
+                    *error =
+                        QStringLiteral("--quit-after needs a number of seconds, not '%1'").arg(*v);
+                return std::nullopt;
+            }
+        } else if (a.startsWith(QLatin1String("-platform")) ||
+                   a.startsWith(QLatin1String("-style"))) {
+            ++i;  // Qt's own options
+        } else {
+            if (error) *error = QStringLiteral("unknown argument '%1'").arg(a);
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+Program::Program(const ProgramOptions& options, Clock& clock, TimerSource& timers)
+    : options_(options) {
+    sinceStart_.start();
+    // Every file the survey writes relies on "." decimals and fixed formats.
+    QLocale::setDefault(QLocale::c());
+    iniPath_ = resolveIniPath(options.iniPath, QCoreApplication::applicationFilePath());
+    models_.load(SettingsFile(iniPath_));
+    const IniStore ini = models_.file.read();
+    const QString theme =
+        ini.readString(QString::fromLatin1(TfTheme::kSection), QString::fromLatin1(TfTheme::kKey),
+                       QLatin1String(kDefaultTheme));
+    applyTheme(theme);
+    QApplication::setApplicationDisplayName(QStringLiteral("Nivora DW"));
+    // The day's folders are fixed from the date at start.
+    folders_ = DayFolders(dataRootFolder(ini), clock.now().date());
+    createWindows(clock, timers);
+    startSimulator(ini, clock);
+    connectWindows();
+    watchSignals();
+}
+
+Program::~Program() {
+    signalWatch_.stop();
+    nav_.reset();
+}
+
+void Program::createWindows(Clock& clock, TimerSource& timers) {
+    nav_ = std::make_unique<TFNav>(models_, folders_, clock, timers);
+    TFNav& nav = *nav_;
+    SurveySession& s = nav.session();
+    WidgetPrompts& prompts = nav.prompts();
+    const SettingsFile& file = models_.file;
+    navset_ = new TNavset(models_.navigation, s, file, &nav);
+    shape_ = new TFShape(models_.vesselShape, prompts, file, &nav);
+    // A second depth history no command shows; it costs nothing and is kept
+    // so that every window the program knows exists once.
+    waterfall_ = new TfCanvas(models_.echogram, file, prompts, &nav);
+    waterfall_->setObjectName(QStringLiteral("TfWaterfall"));
+    settings_ = new TFGPS(models_.device, s, prompts, file, &nav);
+    realtime_ = new TfRealtime(s, file, &nav);
+    messages_ = new TFMsg(&nav);
+    offsets_ = new TOffsets(models_.offsets, &models_.svp, s, prompts, file, clock, &nav);
+    about_ = new AboutBox(&nav);
+    svp_ = new TfSVP(models_.svp, s, prompts, file, &nav);
+    runline_ = new TfRunline1(
+        &nav.canvas().Document(), [&nav] { nav.canvas().update(); }, this, file, &nav);
+    latency_ = new TfLatency(models_.latency, s, file, &nav);
+    echogram_ = new TfCanvas(models_.echogram, file, prompts, &nav);
+    theme_ = new TfTheme(file, &nav);
+    joystick_ = new TfJoystick(s, &nav);
+}
+
+void Program::startSimulator(const IniStore& ini, Clock& clock) {
+    const auto isSim = [](const PortSettings& p) {
+        return p.port.trimmed().compare(QLatin1String("SIM"), Qt::CaseInsensitive) == 0;
+    };
+    if (!isSim(models_.device.gps) && !isSim(models_.device.sensor)) return;
+    sim::SimulatorSettings base;
+    base.start = clock.now();
+    QString error;
+    simulator_ = sim::ConfiguredSimulator::create(ini, models_, clock, base, &error);
+    if (!simulator_) {
+        nav_->session().reportError(QStringLiteral("The simulated sensors cannot start: ") + error);
+        return;
+    }
+    const TransportFactory serial = [](const QString& device) {
+        return makeSerialPortTransport(device);
+    };
+    nav_->session().setTransportFactories(simulator_->feed().factory(sim::Device::Gnss, serial),
+                                          simulator_->feed().factory(sim::Device::Sounder, serial));
+}
+
+void Program::connectWindows() {
+    TFNav& nav = *nav_;
+    SurveySession& s = nav.session();
+    TFNav::Windows w;
+    w.offsets = offsets_;
+    w.navigation = navset_;
+    w.settings = settings_;
+    w.vesselShape = shape_;
+    w.svp = svp_;
+    w.runline = runline_;
+    w.latency = latency_;
+    w.theme = theme_;
+    w.realtime = realtime_;
+    w.echogram = echogram_;
+    w.joystick = joystick_;
+    w.about = about_;
+    w.messages = messages_;
+    w.echogramCommand = [this] {
+        echogram_->setBackgroundColour(models_.navigation.backgroundColor);
+        echogram_->EchogramClick(models_.device.sensorEnabled);
+    };
+    w.waterfallCommand = [this] {
+        echogram_->setBackgroundColour(models_.navigation.backgroundColor);
+        echogram_->AcousticsWaterfallClick();
+    };
+    w.compactMark = [this](bool compact) { realtime_->setCompactMark(compact); };
+    w.beforeClose = [this] {
+        if (!options_.screenshotsDir.isEmpty()) writeScreenshots(options_.screenshotsDir);
+        storePlacements();
+        // The echogram keeps its keys with its placement, also when it was never closed itself.
+        echogram_->FormCloseQuery();
+    };
+    nav.setWindows(w);
+
+    // What the session must know about the windows.
+    watchVisibility(offsets_, [&s](bool v) { s.setOffsetsWindowVisible(v); });
+    watchVisibility(settings_, [&s](bool v) { s.setMonitorVisible(v); });
+    watchVisibility(latency_, [&s](bool v) { s.setLatencyWindowVisible(v); });
+    watchVisibility(runline_, [&s](bool v) { s.setRunlineWindowVisible(v); });
+    connect(echogram_, &TfCanvas::visibilityChanged, &s, &SurveySession::setEchogramVisible);
+    connect(echogram_, &TfCanvas::intervalChanged, &s, &SurveySession::setEchogramTimerInterval);
+
+    // What the windows show of the session.
+    connect(&s, &SurveySession::monitorLineReceived, settings_,
+            [this](PortRole role, const QByteArray& line) {
+                settings_->appendMonitorLine(role, QString::fromLatin1(line));
+            });
+    connect(&s, &SurveySession::gnssMonitorColourChanged, settings_, &TFGPS::setGnssMonitorColour);
+    connect(&s, &SurveySession::latencyMeasured, latency_, &TfLatency::recordLatency);
+    connect(&s, &SurveySession::routeDrawn, runline_, &TfRunline1::SetRoute);
+    connect(&s, &SurveySession::echogramDepthAdded, echogram_, &TfCanvas::addDepth);
+    connect(&s, &SurveySession::echogramShowRequested, echogram_, [this] {
+        echogram_->setBackgroundColour(models_.navigation.backgroundColor);
+        echogram_->show();
+    });
+    connect(svp_, &TfSVP::profileInUseChanged, offsets_, &TOffsets::setProfileInUse);
+
+    // The real-time data window's toolbar.
+    connect(realtime_, &TfRealtime::offsetsRequested, offsets_, [this] {
+        offsets_->show();
+        offsets_->raise();
+    });
+    connect(realtime_, &TfRealtime::logFolderRequested, &nav,
+            [&nav] { nav.action(QStringLiteral("aOpenLogFolder"))->trigger(); });
+    connect(realtime_, &TfRealtime::compactModeToggled, &nav, &TFNav::toggleCompactMode);
+    connect(realtime_, &TfRealtime::zoomInRequested, &s, &SurveySession::zoomIn);
+    connect(realtime_, &TfRealtime::zoomOutRequested, &s, &SurveySession::zoomOut);
+    realtime_->setStartupAction([this] { settings_->reapplyFamilyChoice(); });
+
+    connect(&nav, &TFNav::firstShowDone, this, [this] {
+        // --realtime presses the Offsets window's button once, with its checks.
+        if (options_.realtime) offsets_->RealtimeClick();
+        if (options_.quitAfterSeconds >= 0) {
+            QTimer::singleShot(static_cast<int>(options_.quitAfterSeconds * 1000), this,
+                               &Program::close);
+        }
+    });
+}
+
+void Program::storePlacements() {
+    QString error;
+    for (QWidget* w : std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_,
+                                                      svp_, runline_, joystick_}) {
+        if (!SaveWindowPlacement(*w, models_.file, &error)) {
+            nav_->session().reportError(error);
+            break;  // one report is enough: the file is not writable
+        }
+    }
+}
+
+void Program::start() {
+    if (qEnvironmentVariableIntValue("NIVORA_MEASURE") != 0) startMeasuring();
+    nav_->show();
+}
+
+namespace {
+
+// The first paint of the chart ends the start-up.
+class FirstPaint : public QObject {
+  public:
+    FirstPaint(QObject* parent, std::function<void()> painted)
+        : QObject(parent), painted_(std::move(painted)) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && painted_) {
+            painted_();
+            painted_ = nullptr;
+            o->removeEventFilter(this);
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> painted_;
+};
+
+}  // namespace
+
+void Program::startMeasuring() {
+    nav_->canvas().installEventFilter(
+        new FirstPaint(this, [this] { firstFrameMs_ = sinceStart_.elapsed(); }));
+    stallProbe_.setInterval(5);
+    connect(&stallProbe_, &QTimer::timeout, this,
+            [this] { longestStallMs_ = std::max(longestStallMs_, sinceProbe_.restart() - 5); });
+    // The survey's stalls, not the start-up's: from a second after the first show.
+    connect(nav_.get(), &TFNav::firstShowDone, this, [this] {
+        QTimer::singleShot(1000, this, [this] {
+            sinceProbe_.start();
+            stallProbe_.start();
+        });
+    });
+    connect(nav_.get(), &TFNav::closed, this, [this] {
+        std::fprintf(
+            stderr, "NivoraDW: start-up to first frame %lld ms; longest UI-thread stall %lld ms\n",
+            static_cast<long long>(firstFrameMs_), static_cast<long long>(longestStallMs_));
+    });
+}
+
+void Program::close() {
+    if (closing_) return;
+    closing_ = true;
+    nav_->close();
+}
+
+QStringList Program::writeScreenshots(const QString& dir) const {
+    QStringList written;
+    QDir().mkpath(dir);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->objectName().isEmpty()) continue;
+        const QString path = QDir(dir).filePath(w->objectName() + QStringLiteral(".png"));
+        if (w->grab().save(path)) written << path;
+    }
+    return written;
+}
+
+void Program::watchSignals() {
+    // A shutdown of the boat's computer must keep the snapshot and the view:
+    // the handler only raises a flag, the close runs on the UI thread.
+    std::signal(SIGTERM, onStopSignal);
+    std::signal(SIGINT, onStopSignal);
+    signalWatch_.setInterval(200);
+    connect(&signalWatch_, &QTimer::timeout, this, [this] {
+        if (gStopSignal.exchange(0) != 0) close();
+    });
+    signalWatch_.start();
+}
+
+void Program::AppendEventLog(const QString& message) {
+    nav_->session().AppendEventLog(message);
+}
+
+void Program::StartRouteDrawing() {
+    nav_->canvas().ToolMode = 5;
+    nav_->canvas().KeepTool = false;
+}
+
+void Program::ShowMessage(const QString& text) {
+    nav_->prompts().showMessage(text);
+}
+
+void Program::RestoreWindowPlacement(QWidget& window, bool sizing) {
+    nivora::RestoreWindowPlacement(window, models_.file, sizing);
+}
+
+}  // namespace nivora

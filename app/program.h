@@ -1,0 +1,127 @@
+#pragma once
+
+// The running program: the settings loaded once, every window created once
+// in its order, shown and hidden, never destroyed until the end, and the
+// wiring between the windows and the session. main() only makes one.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "config/settings_models.h"
+#include "core/clock.h"
+#include "files/ui/runline_window.h"
+#include "survey/day_folders.h"
+
+namespace nivora {
+namespace sim {
+class ConfiguredSimulator;
+}
+
+class AboutBox;
+class TFGPS;
+class TFMsg;
+class TFNav;
+class TFShape;
+class TNavset;
+class TOffsets;
+class TfCanvas;
+class TfJoystick;
+class TfLatency;
+class TfRealtime;
+class TfSVP;
+class TfTheme;
+
+struct ProgramOptions {
+    QString iniPath;               // --ini PATH; empty: the platform's place
+    bool realtime = false;         // --realtime
+    QString screenshotsDir;        // --screenshots DIR
+    double quitAfterSeconds = -1;  // --quit-after SECONDS
+};
+
+// The options of a command line (the program's own name first); nothing,
+// with the reason, for an argument it does not know.
+std::optional<ProgramOptions> parseProgramOptions(const QStringList& arguments, QString* error);
+QString programUsage();
+
+class Program : public QObject, private RunlineHost {
+    Q_OBJECT
+
+  public:
+    explicit Program(const ProgramOptions& options, Clock& clock = SystemClock::instance(),
+                     TimerSource& timers = QtTimerSource::instance());
+    ~Program() override;
+
+    // Shows the main window; its first show restores the last layout and view.
+    void start();
+    // The close sequence, as closing the main window runs it (signals, --quit-after).
+    void close();
+    // One PNG of every visible window, named after the window; the files written.
+    QStringList writeScreenshots(const QString& dir) const;
+
+    SurveyModels& models() { return models_; }
+    const QString& iniPath() const { return iniPath_; }
+    TFNav& nav() { return *nav_; }
+    TNavset& navigation() { return *navset_; }
+    TFShape& vesselShape() { return *shape_; }
+    TFGPS& settings() { return *settings_; }
+    TfRealtime& realtime() { return *realtime_; }
+    TFMsg& messages() { return *messages_; }
+    TOffsets& offsets() { return *offsets_; }
+    AboutBox& about() { return *about_; }
+    TfSVP& svp() { return *svp_; }
+    TfRunline1& runline() { return *runline_; }
+    TfLatency& latency() { return *latency_; }
+    TfCanvas& echogram() { return *echogram_; }
+    TfTheme& theme() { return *theme_; }
+    TfJoystick& joystick() { return *joystick_; }
+
+  private:
+    void createWindows(Clock& clock, TimerSource& timers);
+    // The built-in simulator behind the ports set to "SIM".
+    void startSimulator(const IniStore& ini, Clock& clock);
+    void connectWindows();
+    void storePlacements();
+    void watchSignals();
+
+    // RunlineHost
+    void AppendEventLog(const QString& message) override;
+    void StartRouteDrawing() override;
+    void ShowMessage(const QString& text) override;
+    void RestoreWindowPlacement(QWidget& window, bool sizing) override;
+
+    ProgramOptions options_;
+    QString iniPath_;
+    SurveyModels models_;
+    DayFolders folders_;
+    std::unique_ptr<sim::ConfiguredSimulator> simulator_;
+    std::unique_ptr<TFNav> nav_;
+    TNavset* navset_ = nullptr;
+    TFShape* shape_ = nullptr;
+    TfCanvas* waterfall_ = nullptr;
+    TFGPS* settings_ = nullptr;
+    TfRealtime* realtime_ = nullptr;
+    TFMsg* messages_ = nullptr;
+    TOffsets* offsets_ = nullptr;
+    AboutBox* about_ = nullptr;
+    TfSVP* svp_ = nullptr;
+    TfRunline1* runline_ = nullptr;
+    TfLatency* latency_ = nullptr;
+    TfCanvas* echogram_ = nullptr;
+    TfTheme* theme_ = nullptr;
+    TfJoystick* joystick_ = nullptr;
+    QTimer signalWatch_;
+    // NIVORA_MEASURE=1: start-up to the first painted frame, and the longest
+    // gap of a 5 ms timer (the UI thread's longest stall), printed at close.
+    void startMeasuring();
+    QTimer stallProbe_;
+    QElapsedTimer sinceStart_, sinceProbe_;
+    qint64 longestStallMs_ = 0;
+    qint64 firstFrameMs_ = -1;
+    bool closing_ = false;
+};
+
+}  // namespace nivora

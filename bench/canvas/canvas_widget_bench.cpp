@@ -1,0 +1,91 @@
+// The chart widget as the surveyor drives it: pan and zoom frames over a
+// chart of 1,000,000 shapes at 1920 x 1080, and the picture rebuild that
+// follows once the view is still.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <random>
+
+#include "canvas/ui/nivora_canvas.h"
+
+namespace nivora {
+namespace {
+
+void ensureApplication() {
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "canvas_widget_bench";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Track marks and chart lines over 1.5 km, on ten layers.
+TNivoraCanvas& millionShapeChart() {
+    static TNivoraCanvas* canvas = [] {
+        ensureApplication();
+        auto* c = new TNivoraCanvas;
+        c->resize(1920, 1080);
+        c->show();
+        for (int i = 0; i < 20 && !c->isVisible(); ++i)
+            QApplication::processEvents();
+        CanvasDocument& doc = c->Document();
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<double> e(415000, 416500), n(4540500, 4541800);
+        std::vector<int> layers;
+        for (int l = 0; l < 10; ++l)
+            layers.push_back(doc.LayerOpen(QStringLiteral("chart %1").arg(l)));
+        for (int i = 0; i < 1000000; ++i) {
+            const double x = e(rng), y = n(rng);
+            if (i % 5 == 0) {
+                doc.DrawLine(x, y, x + 3, y + 3, layers[i % 10]);
+            } else {
+                doc.DrawPoint(x, y, layers[i % 10]);
+            }
+        }
+        doc.WorldSet(415000, 4541800, 416500, 4540500);
+        doc.Resize(1920, 1080);
+        QApplication::processEvents();
+        return c;
+    }();
+    return *canvas;
+}
+
+// One frame of a wheel zoom or drag: the view changes and the widget paints.
+void BM_PanZoomFrameMillionShapes(benchmark::State& st) {
+    TNivoraCanvas& c = millionShapeChart();
+    c.Document().Dirty = true;
+    c.repaint();  // the settled picture: the rebuild is known to be slow
+    int i = 0;
+    for (auto _ : st) {
+        CanvasDocument& d = c.Document();
+        if (i++ % 2 == 0) {
+            d.WorldZoom(0, 0.05, 415750, 4541150);
+        } else {
+            d.WorldPan(12, -7);
+        }
+        c.repaint();
+    }
+    st.counters["previews"] = c.PreviewCount();
+    st.counters["rebuilds"] = c.RebuildCount();
+}
+BENCHMARK(BM_PanZoomFrameMillionShapes)->Unit(benchmark::kMillisecond);
+
+// The full rebuild that follows once the view is still (a size change
+// always rebuilds at once, so it stands in for the settled paint).
+void BM_SettledRebuildMillionShapes(benchmark::State& st) {
+    TNivoraCanvas& c = millionShapeChart();
+    int i = 0;
+    for (auto _ : st) {
+        c.resize(1920, 1080 - (i++ % 2));
+        c.repaint();
+    }
+    st.counters["rebuilds"] = c.RebuildCount();
+}
+BENCHMARK(BM_SettledRebuildMillionShapes)->Unit(benchmark::kMillisecond)->Iterations(6);
+
+}  // namespace
+}  // namespace nivora
+
+BENCHMARK_MAIN();
