@@ -18,13 +18,6 @@
 #include "config/ui/config_widgets.h"
 
 namespace nivora {
-namespace {
-
-QColor fromTColor(TColor c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-}  // namespace
 
 TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
              QWidget* parent)
