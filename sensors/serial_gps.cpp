@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaMethod>
+#include <algorithm>
 #include <array>
 
 #include "core/date_time_text.h"
@@ -18,11 +19,14 @@ TNivoraSerialGPS::TNivoraSerialGPS(Clock& clock, TimerSource& timers, QObject* p
       clock_(clock),
       pollTimer_(timers.createTimer()),
       idleTimer_(timers.createTimer()),
+      reopenTimer_(timers.createTimer()),
       reports_(this, [this](const QString& text) { emit OnError(this, text); }) {
     pollTimer_->setInterval(kDefaultPollMs);
     pollTimer_->setCallback([this] { pollTick(); });
     idleTimer_->setInterval(kIdleIntervalMs);
     idleTimer_->setCallback([this] { idleCheck(); });
+    reopenTimer_->setInterval(kReopenIntervalMs);
+    reopenTimer_->setCallback([this] { reopenTick(); });
     factory_ = [](const QString& device) { return makeSerialPortTransport(device); };
 }
 
@@ -151,29 +155,70 @@ SerialSettings TNivoraSerialGPS::serialSettings() const {
     return s;
 }
 
+void TNivoraSerialGPS::setReopenInterval(int ms) {
+    reopenTimer_->setInterval(std::max(1, ms));
+}
+
 void TNivoraSerialGPS::Open() {
-    if (open_) return;
+    if (open_ || reopening_) return;
+    if (connectPort(false)) return;
+    // A receiver switched on after the program, or an adapter plugged in
+    // late, must still be read without the operator.
+    reopening_ = true;
+    reopenTimer_->start();
+}
+
+bool TNivoraSerialGPS::connectPort(bool quiet) {
     auto transport = factory_ ? factory_(deviceName()) : nullptr;
     if (!transport || !transport->open(serialSettings())) {
         const QString why = transport ? transport->errorString() : QStringLiteral("no such device");
         openError_ = why;
-        emit OnError(this, QStringLiteral("Cannot open port %1: %2").arg(portDisplayName(), why));
-        return;
+        if (!quiet)
+            emit OnError(this,
+                         QStringLiteral("Cannot open port %1: %2").arg(portDisplayName(), why));
+        return false;
     }
     transport_ = std::move(transport);
     openError_.clear();
     open_ = true;
+    if (reopening_) {
+        reopening_ = false;
+        reopenTimer_->stop();
+        ++reconnections_;
+    }
     lines_.clear();
     dataSeen_ = false;
-    portFailureReported_ = false;
     if (LogEnabled && !LogFileName.isEmpty()) openRawLog();
     pollTimer_->setInterval(PollInterval < 1 ? kDefaultPollMs : static_cast<int>(PollInterval));
     pollTimer_->start();
     idleTimer_->start();
     emit OnConnect(this, Port);
+    return true;
+}
+
+void TNivoraSerialGPS::reopenTick() {
+    if (reopening_) connectPort(true);
+}
+
+void TNivoraSerialGPS::portLost(const QString& why) {
+    pollTimer_->stop();
+    idleTimer_->stop();
+    transport_->close();
+    transport_.reset();
+    // The lines before the loss are on disk before the port is back.
+    closeRawLog();
+    open_ = false;
+    // Nothing read before the loss may pass for the vessel's position now.
+    nav_ = NavValues{};
+    reopening_ = true;
+    reopenTimer_->start();
+    emit OnError(this, QStringLiteral("Port %1 stopped working: %2").arg(portDisplayName(), why));
+    emit OnPortLost(this, why);
 }
 
 void TNivoraSerialGPS::Close() {
+    reopening_ = false;
+    reopenTimer_->stop();
     if (!open_) return;
     pollTimer_->stop();
     idleTimer_->stop();
@@ -200,12 +245,7 @@ void TNivoraSerialGPS::pollTick() {
     if (!open_ || !transport_) return;
     const qint64 waiting = transport_->bytesAvailable();
     if (waiting < 0) {
-        // Read errors end the tick; a port that has gone away is said once.
-        if (!portFailureReported_) {
-            portFailureReported_ = true;
-            emit OnError(this, QStringLiteral("Port %1 stopped working: %2")
-                                   .arg(portDisplayName(), transport_->errorString()));
-        }
+        portLost(transport_->errorString());
         return;
     }
     if (waiting == 0) return;
@@ -227,6 +267,7 @@ void TNivoraSerialGPS::assembleLines() {
 }
 
 void TNivoraSerialGPS::handleLine(std::string_view line) {
+    ++linesRead_;
     writeRawLog(line);
     if (nmeaChecksum(line) == Checksum::Invalid) {
         // Serial noise: a corrupted sentence must not become a position.

@@ -26,6 +26,8 @@ class TNivoraSerialGPS : public QObject {
   public:
     static constexpr int kIdleIntervalMs = 5000;
     static constexpr int kDefaultPollMs = 50;
+    // A port that went away or did not open is tried again this often.
+    static constexpr int kReopenIntervalMs = 2000;
     static constexpr qint64 kMaxReadBytes = 1023;
     // Raw log lines that may wait for the disk: some ten minutes of a busy receiver.
     static constexpr qsizetype kRawLogQueueLines = 50000;
@@ -70,11 +72,18 @@ class TNivoraSerialGPS : public QObject {
     // (or given up), with the raw log's reports passed on.
     void flushLog();
 
+    // Opens the port. A port that is missing, busy or refuses its settings
+    // is said once and then tried again every kReopenIntervalMs, quietly,
+    // until it opens or Close() is called; so is a port that goes away while
+    // open (a USB adapter unplugged or reset).
     void Open();
     void Close();
     void Write(const QByteArray& text);
 
     bool isOpen() const { return open_; }
+    // Open() was called, the port is not open and is being tried again.
+    bool isReopening() const { return reopening_; }
+    void setReopenInterval(int ms);
     // Why the last Open failed; empty after one that worked.
     const QString& openError() const { return openError_; }
     // The device the port settings select ("COM3", "/dev/ttyS2", a typed path).
@@ -93,12 +102,17 @@ class TNivoraSerialGPS : public QObject {
 
     // Sentences dropped because their checksum did not match, since construction.
     quint64 badChecksumCount() const { return badChecksums_; }
+    // Non-empty lines received, since construction.
+    quint64 linesRead() const { return linesRead_; }
+    // Opens after a lost port or a failed first open, since construction.
+    quint64 reconnections() const { return reconnections_; }
     // Text received but not yet ended by a line feed.
     QByteArray pendingText() const;
 
     // One poll tick and one idle check, as the timers run them.
     void pollTick();
     void idleCheck();
+    void reopenTick();
 
   signals:
     void OnConnect(nivora::TNivoraSerialGPS* sender, quint32 port);
@@ -113,8 +127,14 @@ class TNivoraSerialGPS : public QObject {
     // A port that does not open, a write that did not go out, a port that
     // went away: the owner passes the text to its error report.
     void OnError(nivora::TNivoraSerialGPS* sender, const QString& text);
+    // The open port went away; the reader is trying to open it again. Its
+    // navigation values are zero, as after a close; OnConnect follows when
+    // the port is back.
+    void OnPortLost(nivora::TNivoraSerialGPS* sender, const QString& why);
 
   private:
+    bool connectPort(bool quiet);
+    void portLost(const QString& why);
     void assembleLines();
     void handleLine(std::string_view line);
     void writeRawLog(std::string_view line);
@@ -126,12 +146,13 @@ class TNivoraSerialGPS : public QObject {
     Clock& clock_;
     std::unique_ptr<Timer> pollTimer_;
     std::unique_ptr<Timer> idleTimer_;
+    std::unique_ptr<Timer> reopenTimer_;
     TransportFactory factory_;
     LineSink sink_;
     std::unique_ptr<SerialTransport> transport_;
     bool open_ = false;
+    bool reopening_ = false;
     bool dataSeen_ = false;
-    bool portFailureReported_ = false;
     LineAssembler lines_;
     QString openError_;
     struct RawLogFile;
@@ -142,6 +163,8 @@ class TNivoraSerialGPS : public QObject {
     ReportRelay reports_;
     NavValues nav_;
     quint64 badChecksums_ = 0;
+    quint64 linesRead_ = 0;
+    quint64 reconnections_ = 0;
 };
 
 }  // namespace nivora

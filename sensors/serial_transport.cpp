@@ -56,7 +56,16 @@ class SerialPortTransport final : public SerialTransport {
 
     qint64 bytesAvailable() override {
         if (!port_.isOpen()) return -1;
-        if (port_.error() == QSerialPort::ResourceError) return -1;  // the device went away
+        // A device that went away (unplugged, a hung-up line) fails its
+        // reads from then on; the reader opens it again.
+        switch (port_.error()) {
+        case QSerialPort::ResourceError:
+        case QSerialPort::ReadError:
+        case QSerialPort::DeviceNotFoundError:
+            return -1;
+        default:
+            break;
+        }
         return port_.bytesAvailable();
     }
 

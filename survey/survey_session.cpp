@@ -120,6 +120,16 @@ void SurveySession::connectReaders() {
         message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
         emit realtimeButtonDownChanged(false);
     });
+    // A port that went away: the survey goes on without it (soundings are
+    // still logged, with no position rather than the last one) while the
+    // reader tries to open it again; OnConnect says when it is back.
+    connect(&gnss_, &R::OnPortLost, this, [this](R* r, const QString&) {
+        mapTimer_->stop();
+        state_.CurrentLatitude = 0;
+        state_.CurrentLongitude = 0;
+        message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
+        emit gpsGroupColourChanged(colors::Red);
+    });
     connect(&gnss_, &R::OnIdle, this, [this](R*) {
         mapTimer_->stop();
         state_.CurrentLatitude = 0;
@@ -155,6 +165,10 @@ void SurveySession::connectReaders() {
     });
     connect(&sounder_, &R::OnDisconnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
+    });
+    connect(&sounder_, &R::OnPortLost, this, [this](R* r, const QString&) {
+        message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
+        emit depthFramesColourChanged(colors::Red);
     });
     connect(&sounder_, &R::OnIdle, this, [this](R*) {
         message(QStringLiteral("Sensor timeout! Check your connection to the Sensor."));

@@ -11,14 +11,8 @@
 #include <limits>
 
 #include "app/joystick_window.h"
+#include "tests/support/pty_pair.h"
 #include "tests/survey/session_test_support.h"
-
-#if defined(Q_OS_LINUX)
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-#endif
 
 namespace nivora {
 namespace {
@@ -57,35 +51,7 @@ class JoystickTest : public ::testing::Test {
 };
 
 #if defined(Q_OS_LINUX)
-class Pty {
-  public:
-    Pty() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-        slaveName = QString::fromLocal8Bit(name);
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    }
-    ~Pty() {
-        if (master >= 0) close(master);
-        if (slave >= 0) close(slave);
-    }
-    // The reader waits until its bytes are out, so they are here already.
-    QByteArray received() const {
-        QByteArray out;
-        char buf[256];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0)
-            out.append(buf, n);
-        return out;
-    }
-    int master = -1;
-    int slave = -1;
-    QString slaveName;
-};
+using Pty = test::PtyPair;
 
 TEST_F(JoystickTest, ClickSequencesOnTheGnssPortAndNothingWhenItIsClosed) {
     Pty pty;
@@ -121,7 +87,7 @@ TEST_F(JoystickTest, ClickSequencesOnTheGnssPortAndNothingWhenItIsClosed) {
     int writes = 0;
     for (const Step& s : steps) {
         click(s.button);
-        EXPECT_EQ(pty.received(), QByteArray(s.written)) << s.button;
+        EXPECT_EQ(pty.receive(), QByteArray(s.written)) << s.button;
         EXPECT_EQ(panel.channelA(), s.a) << s.button;
         EXPECT_EQ(panel.channelB(), s.b) << s.button;
         writes += *s.written != 0;
@@ -139,7 +105,7 @@ TEST_F(JoystickTest, ClickSequencesOnTheGnssPortAndNothingWhenItIsClosed) {
     click("bRight");
     EXPECT_EQ(panel.channelA(), -1);
     EXPECT_EQ(panel.channelB(), 3);
-    EXPECT_TRUE(pty.received().isEmpty());
+    EXPECT_TRUE(pty.receive().isEmpty());
     EXPECT_EQ(commandMessages(), writes);
 }
 #endif

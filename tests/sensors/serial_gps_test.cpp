@@ -78,7 +78,7 @@ TEST_F(ReaderTest, DevicePathIsUsedAsTyped) {
     EXPECT_EQ(reader.portDisplayName(), QStringLiteral("/dev/ttyUSB3"));
 }
 
-TEST_F(ReaderTest, AFailedOpenStaysClosedAndSaysWhy) {
+TEST_F(ReaderTest, AFailedOpenSaysWhyOnceAndKeepsTrying) {
     QSignalSpy connected(&reader, &TNivoraSerialGPS::OnConnect);
     failOpen = true;
     reader.Port = 3;
@@ -88,6 +88,59 @@ TEST_F(ReaderTest, AFailedOpenStaysClosedAndSaysWhy) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open port COM3: ")))
         << errors[0].toStdString();
+    vt.advance(3 * TNivoraSerialGPS::kReopenIntervalMs);
+    EXPECT_EQ(devices.size(), 4) << "tried again at each interval";
+    EXPECT_EQ(errors.size(), 1) << "quietly";
+    failOpen = false;  // the receiver is switched on
+    vt.advance(TNivoraSerialGPS::kReopenIntervalMs);
+    EXPECT_TRUE(reader.isOpen());
+    EXPECT_EQ(connected.size(), 1);
+    EXPECT_EQ(reader.reconnections(), 1u);
+    vt.advance(5 * TNivoraSerialGPS::kReopenIntervalMs);
+    EXPECT_EQ(devices.size(), 5) << "an open port is not opened again";
+}
+
+TEST_F(ReaderTest, APortThatGoesAwayIsSaidOnceForgottenAndOpenedAgain) {
+    QSignalSpy connected(&reader, &TNivoraSerialGPS::OnConnect);
+    QSignalSpy disconnected(&reader, &TNivoraSerialGPS::OnDisconnect);
+    QSignalSpy lost(&reader, &TNivoraSerialGPS::OnPortLost);
+    reader.Open();
+    send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPGGA,1235");
+    ASSERT_NE(reader.Latitude(), 0);
+    port->failRead = true;  // the adapter is pulled out mid-line
+    failOpen = true;
+    vt.advance(50);
+    ASSERT_EQ(lost.size(), 1);
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_TRUE(reader.isReopening());
+    EXPECT_EQ(reader.Latitude(), 0) << "the last position must not outlive the port";
+    EXPECT_EQ(reader.FixQuality(), 0);
+    EXPECT_EQ(disconnected.size(), 0) << "real time has not stopped";
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Port COM1 stopped working: ")));
+    vt.advance(10000);
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(lost.size(), 1);
+
+    failOpen = false;  // plugged in again
+    vt.advance(TNivoraSerialGPS::kReopenIntervalMs);
+    ASSERT_TRUE(reader.isOpen());
+    EXPECT_EQ(connected.size(), 2);
+    send("$GPHDT,274.07,T*03\r\n");
+    EXPECT_EQ(lines.last(), QByteArray("$GPHDT,274.07,T*03"))
+        << "the text cut off by the loss is not glued to the first new line";
+
+    // Lost again, then real time stops: no more tries, no disconnect to tell.
+    port->failRead = true;
+    failOpen = true;
+    vt.advance(50);
+    const qsizetype tries = devices.size();
+    reader.Close();
+    EXPECT_FALSE(reader.isReopening());
+    vt.advance(10000);
+    EXPECT_EQ(devices.size(), tries);
+    EXPECT_EQ(disconnected.size(), 0);
+    EXPECT_EQ(reader.reconnections(), 1u);
 }
 
 TEST_F(ReaderTest, LinesArriveTrimmedInOrderAndThenAreDecoded) {
@@ -226,17 +279,6 @@ TEST_F(ReaderTest, WriteRaisesOnSendOnlyWhenTheBytesWentOut) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Command not sent to device on COM1")))
         << errors[0].toStdString();
-}
-
-TEST_F(ReaderTest, APortThatFailsIsReportedOnceAndIdleFollows) {
-    QSignalSpy idle(&reader, &TNivoraSerialGPS::OnIdle);
-    reader.Open();
-    port->failRead = true;
-    vt.advance(1000);
-    EXPECT_EQ(errors.size(), 1);
-    vt.advance(5000);
-    EXPECT_EQ(errors.size(), 1);
-    EXPECT_GE(idle.size(), 1);
 }
 
 TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {

@@ -10,50 +10,14 @@
 #include <QTest>
 
 #include "sensors/serial_gps.h"
+#include "tests/support/pty_pair.h"
 
 #if defined(Q_OS_LINUX)
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace nivora {
 namespace {
 
-class PtyPair {
-  public:
-    PtyPair() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slaveName = QString::fromLocal8Bit(name);
-            termios t{};
-            tcgetattr(master, &t);
-            cfmakeraw(&t);
-            tcsetattr(master, TCSANOW, &t);
-            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~PtyPair() {
-        if (master >= 0) close(master);
-        if (slave >= 0) close(slave);
-    }
-    bool ok() const { return master >= 0; }
-    void send(const QByteArray& b) const {
-        ASSERT_EQ(::write(master, b.constData(), b.size()), b.size());
-    }
-    QByteArray receive() const {
-        QByteArray out;
-        char buf[256];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0)
-            out.append(buf, n);
-        return out;
-    }
-
-    int master = -1;
-    int slave = -1;
-    QString slaveName;
-};
+using test::PtyPair;
 
 bool waitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
@@ -85,9 +49,10 @@ TEST(SerialDevice, LinesIdleAndWritesOverARealPort) {
     ASSERT_TRUE(reader.isOpen()) << errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(connected.size(), 1);
 
-    pty.send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPHD");
+    ASSERT_TRUE(
+        pty.send("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n$GPHD"));
     ASSERT_TRUE(waitFor([&] { return lines.size() >= 1; }, 3000));
-    pty.send("T,274.07,T*03\r\n");
+    ASSERT_TRUE(pty.send("T,274.07,T*03\r\n"));
     ASSERT_TRUE(waitFor([&] { return lines.size() >= 2; }, 3000));
     EXPECT_EQ(lines[1], QByteArray("$GPHDT,274.07,T*03"));
     EXPECT_NEAR(reader.Latitude(), 48.1173, 1e-12);
