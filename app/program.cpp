@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QLocale>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "app/about_box.h"
@@ -22,17 +20,12 @@
 #include "config/ui/small_windows.h"
 #include "config/ui/svp_window.h"
 #include "core/app_paths.h"
+#include "core/stop_signals.h"
 #include "echogram/ui/echogram_window.h"
 #include "sim/configured_simulator.h"
 
 namespace nivora {
 namespace {
-
-std::atomic<int> gStopSignal{0};
-
-extern "C" void onStopSignal(int sig) {
-    gStopSignal.store(sig);
-}
 
 // Tells a setter when a window is shown or hidden.
 class VisibilityWatch : public QObject {
@@ -129,7 +122,7 @@ Program::Program(const ProgramOptions& options, Clock& clock, TimerSource& timer
 }
 
 Program::~Program() {
-    signalWatch_.stop();
+    signalWatch_.reset();
     nav_.reset();
 }
 
@@ -160,10 +153,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
 }
 
 void Program::startSimulator(const IniStore& ini, Clock& clock) {
-    const auto isSim = [](const PortSettings& p) {
-        return p.port.trimmed().compare(QLatin1String("SIM"), Qt::CaseInsensitive) == 0;
-    };
-    if (!isSim(models_.device.gps) && !isSim(models_.device.sensor)) return;
+    if (!sim::ConfiguredSimulator::wanted(models_.device)) return;
     sim::SimulatorSettings base;
     base.start = clock.now();
     QString error;
@@ -334,15 +324,8 @@ QStringList Program::writeScreenshots(const QString& dir) const {
 }
 
 void Program::watchSignals() {
-    // A shutdown of the boat's computer must keep the snapshot and the view:
-    // the handler only raises a flag, the close runs on the UI thread.
-    std::signal(SIGTERM, onStopSignal);
-    std::signal(SIGINT, onStopSignal);
-    signalWatch_.setInterval(200);
-    connect(&signalWatch_, &QTimer::timeout, this, [this] {
-        if (gStopSignal.exchange(0) != 0) close();
-    });
-    signalWatch_.start();
+    // A shutdown of the boat's computer must keep the snapshot and the view.
+    signalWatch_ = std::make_unique<StopSignalWatch>([this](int) { close(); }, this);
 }
 
 void Program::AppendEventLog(const QString& message) {

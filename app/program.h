@@ -22,6 +22,7 @@ class ConfiguredSimulator;
 }
 
 class AboutBox;
+class StopSignalWatch;
 class TFGPS;
 class TFMsg;
 class TFNav;
@@ -113,7 +114,7 @@ class Program : public QObject, private RunlineHost {
     TfCanvas* echogram_ = nullptr;
     TfTheme* theme_ = nullptr;
     TfJoystick* joystick_ = nullptr;
-    QTimer signalWatch_;
+    std::unique_ptr<StopSignalWatch> signalWatch_;
     // NIVORA_MEASURE=1: start-up to the first painted frame, and the longest
     // gap of a 5 ms timer (the UI thread's longest stall), printed at close.
     void startMeasuring();

@@ -84,4 +84,11 @@ std::unique_ptr<ConfiguredSimulator> ConfiguredSimulator::create(const IniStore&
     return c;
 }
 
+bool ConfiguredSimulator::wanted(const DeviceSettingsModel& device) {
+    const auto isSim = [](const PortSettings& p) {
+        return p.port.trimmed().compare(QLatin1String("SIM"), Qt::CaseInsensitive) == 0;
+    };
+    return isSim(device.gps) || isSim(device.sensor);
+}
+
 }  // namespace nivora::sim

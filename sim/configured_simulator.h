@@ -32,6 +32,9 @@ class ConfiguredSimulator {
                                                        const Clock& clock, SimulatorSettings base,
                                                        QString* error);
 
+    // True when a port of the survey is "SIM".
+    static bool wanted(const DeviceSettingsModel& device);
+
     SimulatorFeed& feed() { return *feed_; }
     const SimulatorSettings& settings() const { return settings_; }
 

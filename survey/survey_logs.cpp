@@ -271,7 +271,10 @@ void SurveyLogs::appendSettingsReport(const QStringList& texts) {
 
 void SurveyLogs::appendCoordinateRow(const CoordinateRow& row) {
     if (row.rawDepthHi == 0 && row.rawDepthLo == 0) return;
-    if (coordinates_->push({formatCoordinateRow(row), {}})) return;
+    if (coordinates_->push({formatCoordinateRow(row), {}})) {
+        ++queuedRows_;
+        return;
+    }
     CoordinateFile& f = *coordinateFile_;
     ++f.lost;
     if (!f.lossAnnounced.exchange(true)) {

@@ -101,6 +101,8 @@ class SurveyLogs {
     QString coordinateLogFile() const;
     qsizetype waitingCoordinateRows() const { return coordinates_->waiting(); }
     quint64 lostCoordinateRows() const { return coordinates_->lost(); }
+    // Rows taken into the queue since construction (written, or waiting).
+    quint64 queuedCoordinateRows() const { return queuedRows_; }
 
     // The block written at each real-time start: the parameters the survey uses.
     void appendGeodesyLog(const geodesy::GeodeticParameters& parameters);
@@ -125,6 +127,7 @@ class SurveyLogs {
     std::shared_ptr<CoordinateFile> coordinateFile_;
     std::unique_ptr<LogQueue> coordinates_;
     std::unique_ptr<LogQueue> events_;
+    quint64 queuedRows_ = 0;
 };
 
 }  // namespace nivora

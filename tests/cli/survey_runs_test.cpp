@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cmath>
 
 #include "canvas/canvas_document.h"
@@ -228,6 +231,58 @@ TEST(SurveyCommands, SimulateAndReplayFromTheCommandLine) {
                       QStringLiteral("--out"), dir.filePath(QStringLiteral("d"))});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains("time stamps")) << r.err.constData();
+}
+
+// Real time without a screen on the simulated ports: a shutdown signal
+// runs the program's close sequence, and the summary tells what was logged.
+TEST(SurveyCommands, ALiveSurveyClosesOnSigtermAndSaysWhatItLogged) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("NivoraDW.INI"));
+    ASSERT_TRUE(QFile::copy(kDemoIni, ini));
+    QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QProcess p;
+    p.start(QStringLiteral(NIVORA_CLI_PATH),
+            {QStringLiteral("survey"), QStringLiteral("--ini"), ini, QStringLiteral("--out"),
+             dir.filePath(QStringLiteral("out"))});
+    QByteArray err;
+    for (int i = 0; i < 200 && !err.contains("Surveying into"); ++i) {
+        p.waitForReadyRead(100);
+        err += p.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("Surveying into")) << err.constData();
+    QThread::msleep(2500);  // a few soundings at 10 Hz
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(20000));
+    err += p.readAllStandardError();
+    const QByteArray out = p.readAllStandardOutput();
+    ASSERT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << err.constData();
+
+    QDir day(dir.filePath(QStringLiteral("out")));
+    const QStringList days = day.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(days.size(), 1);
+    day.cd(days[0]);
+    const QString csv =
+        day.filePath(QStringLiteral("LOG/") + days[0] + QStringLiteral(" Coordinates.csv"));
+    const qsizetype rows = test::readFile(csv).count('\n') - 1;
+    EXPECT_GT(rows, 5);
+    EXPECT_TRUE(out.contains(QByteArray(QByteArray("Coordinate rows: ") + QByteArray::number(rows) +
+                                        " written, 0 lost")))
+        << out.constData();
+    EXPECT_TRUE(out.contains("GNSS on SIM: ")) << out.constData();
+    EXPECT_TRUE(err.contains("Disconnected from GPS on SIM")) << "the readers were closed";
+
+    // The snapshot was saved and the settings name it for the next start.
+    const QString last = IniStore(ini).readString(QStringLiteral("FILE"),
+                                                  QStringLiteral("Last File Saved"), QString());
+    EXPECT_TRUE(last.startsWith(day.filePath(QStringLiteral("NWL/")))) << last.toStdString();
+    CanvasDocument snapshot;
+    EXPECT_TRUE(CadLoad(snapshot, last));
+
+    const auto bad = test::runCli({QStringLiteral("survey"), QStringLiteral("--ini"), ini,
+                                   QStringLiteral("--minutes"), QStringLiteral("soon")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains("--minutes needs a number")) << bad.err.constData();
 }
 
 }  // namespace

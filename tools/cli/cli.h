@@ -32,5 +32,6 @@ int runConvert(const Arguments& args);
 int runInfo(const Arguments& args);
 int runSimulate(const Arguments& args);
 int runReplayCommand(const Arguments& args);
+int runLiveSurvey(const Arguments& args);
 
 }  // namespace nivora::cli

@@ -57,6 +57,13 @@ const Command kCommands[] = {
      "replay --ini FILE --gnss FILE --sbes FILE --out DIR\n"
      "      Run a survey over two time-stamped raw logs in virtual time; write the day's folders.",
      nivora::cli::runReplayCommand},
+    {"survey",
+     "survey --ini FILE [--out DIR] [--minutes N]\n"
+     "      Survey in real time on the settings' ports (devices, paths or SIM) without a\n"
+     "      screen, with the program's checks, logs and snapshot, until N minutes have passed\n"
+     "      or SIGTERM/SIGINT; the day's folders go under DIR (default: the settings' data\n"
+     "      folder). Prints lines read, rows written and lost and reconnections at the end.",
+     nivora::cli::runLiveSurvey},
 };
 
 void usage(FILE* out) {

@@ -1,0 +1,135 @@
+// nivora survey: real time on the settings' ports without a screen, for an
+// unmanned boat or a small computer aboard. The same session, checks, logs
+// and close sequence as the program; what the windows would show goes to
+// standard error with the time.
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "canvas/canvas_document.h"
+#include "config/offsets_model.h"
+#include "core/app_paths.h"
+#include "core/clock.h"
+#include "core/number_text.h"
+#include "core/stop_signals.h"
+#include "sim/configured_simulator.h"
+#include "survey/survey_session.h"
+#include "tools/cli/cli.h"
+
+namespace nivora::cli {
+namespace {
+
+void say(const char* kind, const QString& text) {
+    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+    std::fprintf(stderr, "%s %s%s\n", now.toLocal8Bit().constData(), kind,
+                 text.toLocal8Bit().constData());
+}
+
+// Nobody is there to answer: questions get No and Cancel, as unanswered.
+class ConsolePrompts final : public OperatorPrompts {
+  public:
+    void showMessage(const QString& text) override { say("", text); }
+    void showWarning(const QString& text) override { say("warning: ", text); }
+    void showError(const QString& text) override { say("error: ", text); }
+    bool askOkCancel(const QString&) override { return false; }
+    QString chooseOpenFile(const QString&, const QString&) override { return {}; }
+};
+
+}  // namespace
+
+int runLiveSurvey(const Arguments& args) {
+    const auto ini = args.value(QStringLiteral("--ini"));
+    if (!ini) return fail(QStringLiteral("survey needs --ini FILE"));
+    if (!QFileInfo(*ini).isFile()) return fail(QStringLiteral("cannot read %1").arg(*ini));
+    double minutes = 0;
+    if (const auto m = args.value(QStringLiteral("--minutes"))) {
+        const auto v = toNumber(*m);
+        if (!v || *v <= 0 || *v > 366 * 24 * 60)
+            return fail(QStringLiteral("--minutes needs a number of minutes up to a year"));
+        minutes = *v;
+    }
+    // Every file the survey writes relies on "." decimals.
+    QLocale::setDefault(QLocale::c());
+
+    SurveyModels models;
+    models.load(SettingsFile(*ini));
+    const IniStore store = models.file.read();
+    const QString root = args.value(QStringLiteral("--out")).value_or(dataRootFolder(store));
+    Clock& clock = SystemClock::instance();
+    const DayFolders folders(root, clock.now().date());
+    CanvasDocument doc;
+    ConsolePrompts prompts;
+    SurveySession session(models, folders, doc, clock, QtTimerSource::instance(), &prompts);
+    long long errors = 0;
+    QObject::connect(&session, &SurveySession::messagePosted,
+                     [](const QString& text) { say("", text); });
+    QObject::connect(&session, &SurveySession::errorPosted, [&errors](const QString& text) {
+        ++errors;
+        say("error: ", text);
+    });
+
+    std::unique_ptr<sim::ConfiguredSimulator> simulator;
+    if (sim::ConfiguredSimulator::wanted(models.device)) {
+        sim::SimulatorSettings base;
+        base.start = clock.now();
+        QString error;
+        simulator = sim::ConfiguredSimulator::create(store, models, clock, base, &error);
+        if (!simulator) return fail(QStringLiteral("the simulated sensors cannot start: ") + error);
+        const TransportFactory serial = &makeSerialPortTransport;
+        session.setTransportFactories(simulator->feed().factory(sim::Device::Gnss, serial),
+                                      simulator->feed().factory(sim::Device::Sounder, serial));
+    }
+
+    session.firstShow();
+    const OffsetsCheck check = confirmOffsetsAndStart(
+        models.offsets, {session, prompts, models.file, models.svp.profileInUse()});
+    if (!check.ok || !session.realtimeRunning())
+        return fail(QStringLiteral("real time did not start: ") + check.message);
+    say("", QStringLiteral("Surveying into %1; stop with Ctrl+C or SIGTERM")
+                .arg(QDir::cleanPath(QFileInfo(folders.dayFolder()).absoluteFilePath())));
+
+    bool closed = false;
+    const auto close = [&] {
+        if (closed) return;
+        closed = true;
+        session.closeSequence();
+        QCoreApplication::quit();
+    };
+    StopSignalWatch stopWatch([&](int) { close(); });
+    QTimer end;
+    end.setSingleShot(true);
+    if (minutes > 0) {
+        QObject::connect(&end, &QTimer::timeout, close);
+        end.start(static_cast<int>(std::min(minutes * 60000.0, 2.0e9)));
+    }
+    if (!closed) QCoreApplication::exec();
+
+    const SurveyLogs& logs = session.logs();
+    const quint64 waiting = static_cast<quint64>(logs.waitingCoordinateRows());
+    const quint64 queued = logs.queuedCoordinateRows();
+    const TNivoraSerialGPS& gnss = session.gnss();
+    const TNivoraSerialGPS& sounder = session.sounder();
+    std::printf(
+        "GNSS on %s: %llu lines, %llu reconnections\n"
+        "Sounder on %s: %llu lines, %llu reconnections\n"
+        "Coordinate rows: %llu written, %llu lost\n"
+        "Errors: %lld\n",
+        gnss.portDisplayName().toLocal8Bit().constData(),
+        static_cast<unsigned long long>(gnss.linesRead()),
+        static_cast<unsigned long long>(gnss.reconnections()),
+        sounder.portDisplayName().toLocal8Bit().constData(),
+        static_cast<unsigned long long>(sounder.linesRead()),
+        static_cast<unsigned long long>(sounder.reconnections()),
+        static_cast<unsigned long long>(queued - waiting),
+        static_cast<unsigned long long>(logs.lostCoordinateRows() + waiting), errors);
+    return 0;
+}
+
+}  // namespace nivora::cli
