@@ -325,7 +325,7 @@ QStringList Program::writeScreenshots(const QString& dir) const {
 
 void Program::watchSignals() {
     // A shutdown of the boat's computer must keep the snapshot and the view.
-    signalWatch_ = std::make_unique<StopSignalWatch>([this](int) { close(); }, this);
+    signalWatch_ = std::make_unique<StopSignalWatch>([this](int) { close(); });
 }
 
 void Program::AppendEventLog(const QString& message) {
