@@ -260,7 +260,8 @@ void Program::storePlacements() {
 }
 
 void Program::start() {
-    if (qEnvironmentVariableIntValue("NIVORA_MEASURE") != 0) startMeasuring();
+    if (const int measure = qEnvironmentVariableIntValue("NIVORA_MEASURE"))
+        startMeasuring(measure == 2);
     nav_->show();
 }
 
@@ -286,23 +287,36 @@ class FirstPaint : public QObject {
 
 }  // namespace
 
-void Program::startMeasuring() {
+void Program::startMeasuring(bool everyWindow) {
     nav_->canvas().installEventFilter(
         new FirstPaint(this, [this] { firstFrameMs_ = sinceStart_.elapsed(); }));
     stallProbe_.setInterval(5);
-    connect(&stallProbe_, &QTimer::timeout, this,
-            [this] { longestStallMs_ = std::max(longestStallMs_, sinceProbe_.restart() - 5); });
+    connect(&stallProbe_, &QTimer::timeout, this, [this] {
+        const qint64 stall = sinceProbe_.restart() - 5;
+        longestStallMs_ = std::max(longestStallMs_, stall);
+        stallsOver20Ms_ += stall > 20;
+        stallsOver50Ms_ += stall > 50;
+    });
     // The survey's stalls, not the start-up's: from a second after the first show.
-    connect(nav_.get(), &TFNav::firstShowDone, this, [this] {
+    connect(nav_.get(), &TFNav::firstShowDone, this, [this, everyWindow] {
+        if (everyWindow) {
+            for (QWidget* w : std::initializer_list<QWidget*>{
+                     navset_, shape_, waterfall_, settings_, realtime_, messages_, offsets_, svp_,
+                     runline_, latency_, echogram_, theme_, joystick_})
+                w->show();
+        }
         QTimer::singleShot(1000, this, [this] {
             sinceProbe_.start();
             stallProbe_.start();
         });
     });
     connect(nav_.get(), &TFNav::closed, this, [this] {
-        std::fprintf(
-            stderr, "NivoraDW: start-up to first frame %lld ms; longest UI-thread stall %lld ms\n",
-            static_cast<long long>(firstFrameMs_), static_cast<long long>(longestStallMs_));
+        std::fprintf(stderr,
+                     "NivoraDW: start-up to first frame %lld ms; longest UI-thread stall %lld ms; "
+                     "stalls over 20 ms: %lld, over 50 ms: %lld\n",
+                     static_cast<long long>(firstFrameMs_), static_cast<long long>(longestStallMs_),
+                     static_cast<long long>(stallsOver20Ms_),
+                     static_cast<long long>(stallsOver50Ms_));
     });
 }
 

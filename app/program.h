@@ -117,10 +117,12 @@ class Program : public QObject, private RunlineHost {
     std::unique_ptr<StopSignalWatch> signalWatch_;
     // NIVORA_MEASURE=1: start-up to the first painted frame, and the longest
     // gap of a 5 ms timer (the UI thread's longest stall), printed at close.
-    void startMeasuring();
+    // NIVORA_MEASURE=2 also opens every window once real time runs.
+    void startMeasuring(bool everyWindow);
     QTimer stallProbe_;
     QElapsedTimer sinceStart_, sinceProbe_;
     qint64 longestStallMs_ = 0;
+    qint64 stallsOver20Ms_ = 0, stallsOver50Ms_ = 0;
     qint64 firstFrameMs_ = -1;
     bool closing_ = false;
 };

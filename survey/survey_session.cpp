@@ -278,6 +278,11 @@ void SurveySession::RealtimeClick() {
         // Parameters are taken as real time starts, so that the first rows
         // already carry their grid position; a failure is retried each tick.
         if (!projector_) takeParameters();
+        // The offsets just confirmed hold from the first sounding on, also
+        // when the Offsets window stays open (then no line refreshes them).
+        QString offsetsError;
+        if (!gnssHandler_.takeOffsets(models_.offsets.fieldTexts(), offsetsError))
+            reportError(offsetsError);
         const QDate today = clock_.now().date();
         applyPortSettings(models_.device.gps, gnss_,
                           logs_.folders().rawLogPath(RawLogKind::Gnss, today));

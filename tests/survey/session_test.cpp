@@ -198,6 +198,18 @@ TEST_F(SessionTest, SoundingsBeforeAnyGnssLineAreCorrected) {
     EXPECT_DOUBLE_EQ(session->state().SoundVelocityUsed, 1480);
 }
 
+// With the Offsets window open through the survey no line takes the
+// offsets: the ones confirmed at the start hold, not a velocity of 0.
+TEST_F(SessionTest, SoundingsWithTheOffsetsWindowOpenUseTheConfirmedOffsets) {
+    session->setOffsetsWindowVisible(true);
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(50);
+    EXPECT_NEAR(session->state().TrueDepthHi, 10.0 * 1480 / 1500 + 0.5, 1e-9);
+    EXPECT_TRUE(view.errors.isEmpty()) << view.errors.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(SessionTest, ShallowWaterTurnsTheBackgroundRed) {
     session->RealtimeClick();
     sounder(withNmeaChecksum("$SDDBT,1,f,0.30,M,0,F"));
