@@ -81,7 +81,13 @@ class CrashSafety : public ::testing::Test {
         CanvasDocument doc;
         ASSERT_TRUE(CadLoad(doc, last)) << last.toStdString();
         EXPECT_GE(doc.ShapeCount(), kChartShapes) << last.toStdString();
+        // No half-written file is left beside the saved ones.
+        QStringList files = QDir(dir.path()).entryList(QDir::Files);
+        files.sort();
+        EXPECT_EQ(files.join(QLatin1Char(' ')).toStdString(), "NivoraDW.INI chart.nwl export.dxf");
         const QDir layouts(folders().layoutsFolder());
+        EXPECT_EQ(layouts.entryList(QDir::Files),
+                  layouts.entryList({QStringLiteral("*.nwl")}, QDir::Files));
         for (const QString& name : layouts.entryList({QStringLiteral("*.nwl")}, QDir::Files)) {
             CanvasDocument d;
             ASSERT_TRUE(CadLoad(d, layouts.filePath(name))) << name.toStdString();
