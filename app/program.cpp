@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QLocale>
+#include <QPointer>
 #include <cstdio>
 
 #include "app/about_box.h"
@@ -204,10 +205,21 @@ void Program::connectWindows() {
     nav.setWindows(w);
 
     // What the session must know about the windows.
-    watchVisibility(offsets_, [&s](bool v) { s.setOffsetsWindowVisible(v); });
-    watchVisibility(settings_, [&s](bool v) { s.setMonitorVisible(v); });
-    watchVisibility(latency_, [&s](bool v) { s.setLatencyWindowVisible(v); });
-    watchVisibility(runline_, [&s](bool v) { s.setRunlineWindowVisible(v); });
+    // The windows are hidden once more while the main window, and the
+    // session with it, is destroyed: by then there is nobody to tell.
+    const QPointer<SurveySession> session(&s);
+    watchVisibility(offsets_, [session](bool v) {
+        if (session) session->setOffsetsWindowVisible(v);
+    });
+    watchVisibility(settings_, [session](bool v) {
+        if (session) session->setMonitorVisible(v);
+    });
+    watchVisibility(latency_, [session](bool v) {
+        if (session) session->setLatencyWindowVisible(v);
+    });
+    watchVisibility(runline_, [session](bool v) {
+        if (session) session->setRunlineWindowVisible(v);
+    });
     connect(echogram_, &TfCanvas::visibilityChanged, &s, &SurveySession::setEchogramVisible);
     connect(echogram_, &TfCanvas::intervalChanged, &s, &SurveySession::setEchogramTimerInterval);
 

@@ -42,13 +42,14 @@ struct DialogAnswer {
 inline std::shared_ptr<DialogAnswer> answerNextDialog(QMessageBox::StandardButton button,
                                                       const QString& file = {}) {
     auto seen = std::make_shared<DialogAnswer>();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [seen, button, file, poll] {
+    // Owned by the application, so that a dialog that never comes costs nothing.
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, seen, button, file] {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
+        if (!w) return;
+        poll->stop();
+        poll->deleteLater();
         seen->seen = true;
         seen->title = w->windowTitle();
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
@@ -65,8 +66,8 @@ inline std::shared_ptr<DialogAnswer> answerNextDialog(QMessageBox::StandardButto
         } else if (auto* d = qobject_cast<QDialog*>(w)) {
             d->accept();
         }
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll->start();
     return seen;
 }
 
