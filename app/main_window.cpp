@@ -21,7 +21,7 @@ namespace nivora {
 
 TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
              QWidget* parent)
-    : QMainWindow(parent), prompts_(this) {
+    : QMainWindow(parent), prompts_(this), jobDialog_(this) {
     setObjectName(QStringLiteral("TFNav"));
     setWindowTitle(QLatin1String(SurveySession::kCaptionPrefix));
     setWindowIcon(nivoraIcon(IconId::Application));
@@ -31,6 +31,7 @@ TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, Time
     setCentralWidget(canvas_);
     session_ = std::make_unique<SurveySession>(models, folders, canvas_->Document(), clock, timers,
                                                &prompts_);
+    session_->setFileJobView(&jobDialog_);
 
     buildActions();
     buildMenus();
@@ -160,6 +161,15 @@ void TFNav::firstShow() {
 }
 
 void TFNav::closeEvent(QCloseEvent* event) {
+    if (session_->fileJobRunning()) {
+        // A load stops, a save runs to its end; then the close goes on.
+        session_->cancelFileJob();
+        session_->whenNoFileJob([window = QPointer<TFNav>(this)] {
+            if (window) window->close();
+        });
+        event->ignore();
+        return;
+    }
     realtimeButton_->setEnabled(false);
     if (compact_) setCompactMode(false);
     if (windows_.beforeClose) windows_.beforeClose();

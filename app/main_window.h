@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/app_prompts.h"
+#include "app/main_window_jobs.h"
 #include "app/toolbar_icons.h"
 #include "canvas/ui/nivora_canvas.h"
 #include "survey/survey_session.h"
@@ -38,6 +39,7 @@ class TFNav : public QMainWindow {
     SurveySession& session() { return *session_; }
     TNivoraCanvas& canvas() { return *canvas_; }
     WidgetPrompts& prompts() { return prompts_; }
+    FileJobDialog& fileJobDialog() { return jobDialog_; }
 
     // The windows the main window shows, hides and commands, set once they
     // exist (the main window is created first).
@@ -126,6 +128,7 @@ class TFNav : public QMainWindow {
     std::unique_ptr<SurveySession> session_;
     TNivoraCanvas* canvas_ = nullptr;
     WidgetPrompts prompts_;
+    FileJobDialog jobDialog_;
     Windows windows_;
     QToolBar* tRealtime_ = nullptr;
     QToolBar* tDraw_ = nullptr;

@@ -197,6 +197,8 @@ void Program::connectWindows() {
     };
     w.compactMark = [this](bool compact) { realtime_->setCompactMark(compact); };
     w.beforeClose = [this] {
+        // The survey has ended: pictures and the close are not its stalls.
+        stallProbe_.stop();
         if (!options_.screenshotsDir.isEmpty()) writeScreenshots(options_.screenshotsDir);
         storePlacements();
         // The echogram keeps its keys with its placement, also when it was never closed itself.

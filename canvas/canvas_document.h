@@ -249,6 +249,10 @@ class CanvasDocument {
     void EndDistanceMeasure();
 
   private:
+    // Hand a drawing built elsewhere over to this one (drawing_transfer.h).
+    friend class DrawingMerge;
+    friend class DrawingSnapshot;
+
     int resolveLayer(int layer);
     std::int32_t allocateId();
     std::int32_t addCreated(std::unique_ptr<TNShape> shape, int layer);

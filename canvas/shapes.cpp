@@ -51,6 +51,38 @@ QPointF rotatePoint(double px, double py, double angle, double cx, double cy) {
 TNShape::TNShape(int shapeType) : shapeType_(static_cast<std::uint8_t>(shapeType)) {}
 TNShape::~TNShape() = default;
 
+TNShape::TNShape(const TNShape& other)
+    : PenFg(other.PenFg),
+      PenWidth(other.PenWidth),
+      PenStyle(other.PenStyle),
+      BrushFg(other.BrushFg),
+      BrushStyle(other.BrushStyle),
+      Visible(other.Visible),
+      shapeType_(other.shapeType_),
+      extras_(other.extras_ ? std::make_unique<Extras>(*other.extras_) : nullptr) {}
+
+std::unique_ptr<TNShape> CopyShape(const TNShape& shape) {
+    switch (shape.Class()) {
+        case ShapeClass::Rectangle:
+            return std::make_unique<TNRectangle>(static_cast<const TNRectangle&>(shape));
+        case ShapeClass::Line:
+            return std::make_unique<TNLine>(static_cast<const TNLine&>(shape));
+        case ShapeClass::Polyline:
+            return std::make_unique<TNPolyline>(static_cast<const TNPolyline&>(shape));
+        case ShapeClass::Arc:
+            return std::make_unique<TNArc>(static_cast<const TNArc&>(shape));
+        case ShapeClass::Text:
+            return std::make_unique<TNText>(static_cast<const TNText&>(shape));
+        case ShapeClass::Point:
+            return std::make_unique<TNPoint>(static_cast<const TNPoint&>(shape));
+        case ShapeClass::Circle:
+            return std::make_unique<TNCircle>(static_cast<const TNCircle&>(shape));
+        case ShapeClass::Ellipse:
+            return std::make_unique<TNEllipse>(static_cast<const TNEllipse&>(shape));
+    }
+    return nullptr;
+}
+
 TNShape::Extras& TNShape::extras() {
     if (!extras_) extras_ = std::make_unique<Extras>();
     return *extras_;

@@ -66,7 +66,6 @@ inline constexpr std::uint8_t kBrushClear = 1;
 class TNShape {
   public:
     virtual ~TNShape();
-    TNShape(const TNShape&) = delete;
     TNShape& operator=(const TNShape&) = delete;
 
     // The concrete class; code that casts down relies on it being true.
@@ -107,6 +106,9 @@ class TNShape {
 
   protected:
     explicit TNShape(int shapeType);
+    // Copies belong to no document: id, layer and selection are the new
+    // owner's. Only CopyShape copies, so that no shape is sliced.
+    TNShape(const TNShape& other);
 
   private:
     friend class CanvasDocument;
@@ -269,6 +271,9 @@ class TNEllipse final : public TNShape {
 
     double x1, y1, x2, y2;  // opposite corners of the bounding box
 };
+
+// A copy of any shape, outside every document (a snapshot for writing).
+std::unique_ptr<TNShape> CopyShape(const TNShape& shape);
 
 // Geometry helpers shared by the shapes and the document.
 double distanceToSegment(double px, double py, double ax, double ay, double bx, double by);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -280,6 +281,8 @@ class Import {
 
     bool run();
     std::int64_t imported() const { return imported_; }
+    // Told the share of the entities read now and then (DrawingReader::setProgress).
+    void setProgress(const std::function<void(double)>* progress) { progress_ = progress; }
 
   private:
     Sections findSections() const;
@@ -321,6 +324,7 @@ class Import {
     FileReport& report_;
     const std::int64_t maxInsertLines_;
     const LoadBudget& budget_;
+    const std::function<void(double)>* progress_ = nullptr;
     std::int64_t imported_ = 0;
     std::int64_t insertLines_ = 0;
     std::int64_t insertsLeftOut_ = 0;

@@ -283,7 +283,12 @@ void Import::readEntities(const char* start) {
     std::string_view type;
     if (!skipRecord(lines, type)) return;
     bool more = true;
+    const auto* progress = progress_ && *progress_ ? progress_ : nullptr;
+    const double span = static_cast<double>(file_.data() + file_.size() - start);
+    std::uint32_t records = 0;
     while (more && type != "ENDSEC") {
+        if (progress && ++records % 4096 == 0)
+            (*progress)(static_cast<double>(lines.pos() - start) / span);
         reading_ = &lines;
         recordCuts_ = lines.cuts();
         recordLeftOut_ = false;
@@ -409,6 +414,7 @@ bool Import::run() {
 bool DxfReader::readBytes(std::string_view file, CanvasDocument& doc) {
     report_ = {};
     dxf::Import import(file, doc, report_, maxInsertLines_, budget_);
+    import.setProgress(&progress_);
     const bool ok = import.run();
     imported_ = import.imported();
     return ok;

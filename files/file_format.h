@@ -5,6 +5,7 @@
 // showing anything. The host decides what the operator sees.
 
 #include <QString>
+#include <functional>
 
 #include "files/load_budget.h"
 
@@ -32,9 +33,16 @@ class DrawingReader {
     const LoadBudget& budget() const { return budget_; }
     void setBudget(const LoadBudget& budget) { budget_ = budget; }
 
+    // Called now and then while the records are read, with the share of
+    // them read so far (0..1), on the reading thread. It may throw to stop
+    // the read; the drawing then holds what was read until then.
+    void setProgress(std::function<void(double)> progress) { progress_ = std::move(progress); }
+    const std::function<void(double)>& progress() const { return progress_; }
+
   protected:
     FileReport report_;
     LoadBudget budget_ = LoadBudget::forThisComputer();
+    std::function<void(double)> progress_;
 };
 
 class DrawingWriter {

@@ -216,7 +216,11 @@ bool NwlReader::read(QIODevice& in, CanvasDocument& doc) {
 void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
     LineCursor lines(body);
     std::string_view line;
+    std::uint32_t records = 0;
     while (lines.next(line)) {
+        if (progress_ && ++records % 4096 == 0)
+            progress_(static_cast<double>(line.data() - body.data()) /
+                      static_cast<double>(body.size()));
         line = stripCr(line);
         if (line.empty() || line.front() == '#') continue;
         FieldReader f(line);

@@ -177,7 +177,7 @@ QString SurveySession::saveSnapshot() {
     if (!QFileInfo(logs_.folders().layoutsFolder()).isDir()) logs_.createDayFolders();
     removeVesselAndGrid();
     FileReport report;
-    if (!CadSave(doc_, name, -1, &report)) {
+    if (!writeLayout(name, &report)) {
         reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
         return {};
     }

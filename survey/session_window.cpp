@@ -10,6 +10,7 @@
 #include "core/number_format.h"
 #include "files/layout_files.h"
 #include "sensors/receiver_presets.h"
+#include "survey/file_jobs.h"
 #include "survey/survey_session.h"
 
 namespace nivora {
@@ -98,6 +99,7 @@ bool SurveySession::loadLayout(const QString& path, bool append) {
 }
 
 bool SurveySession::newLayout() {
+    if (fileJobRunning()) return false;
     if (!askYesNo(QStringLiteral("Entire layout will be cleared! Continue?"))) return false;
     for (const auto& layer : doc_.Layers())
         doc_.CadClearShapes(layer->Id());
@@ -112,25 +114,33 @@ bool SurveySession::newLayout() {
 }
 
 bool SurveySession::openLayout() {
+    if (fileJobRunning()) return false;
     const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kLayoutFilter));
     if (name.isEmpty()) return false;
-    const bool ok = loadLayout(name, true);
-    if (ok) logs_.AppendEventLog(QStringLiteral("Opened file: ") + name);
+    const FileJobOutcome result = fileJobs().load(DrawingFormat::Layout, name);
+    if (result.busy || result.cancelled) return false;
+    if (result.ok) {
+        logs_.AppendEventLog(QStringLiteral("Opened file: ") + name);
+    } else {
+        reportError(QStringLiteral("Cannot open the layout %1: %2").arg(name, result.report.error));
+    }
     EnsureLayers();
     removeVesselAndGrid();
     doc_.SetLayerAction(layers_.userShape, kUserShapeAction);
     doc_.Refresh();
     emit canvasRepaintRequested();
-    return ok;
+    return result.ok;
 }
 
 bool SurveySession::saveLayoutAs() {
+    if (fileJobRunning()) return false;
     const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kLayoutFilter));
     if (name.isEmpty()) return false;
     removeVesselAndGrid();
-    FileReport report;
-    if (!CadSave(doc_, name, -1, &report)) {
-        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
+    const FileJobOutcome result = fileJobs().save(DrawingFormat::Layout, name);
+    if (result.busy) return false;
+    if (!result.ok) {
+        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, result.report.error));
         return false;
     }
     caption_ = QStringLiteral("Nivora Depthwright  <") + name + QLatin1Char('>');
@@ -140,15 +150,16 @@ bool SurveySession::saveLayoutAs() {
 }
 
 bool SurveySession::importDxf() {
+    if (fileJobRunning()) return false;
     const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kDxfFilter));
     bool ok = false;
     if (!name.isEmpty()) {
-        FileReport report;
-        ok = DXFLoad(doc_, name, &report);
+        const FileJobOutcome result = fileJobs().load(DrawingFormat::Dxf, name);
+        ok = result.ok;
         if (ok) {
             logs_.AppendEventLog(QStringLiteral("Imported DXF: ") + name);
-        } else {
-            reportError(QStringLiteral("Cannot import %1: %2").arg(name, report.error));
+        } else if (!result.busy && !result.cancelled) {
+            reportError(QStringLiteral("Cannot import %1: %2").arg(name, result.report.error));
         }
     }
     EnsureLayers();
@@ -158,14 +169,51 @@ bool SurveySession::importDxf() {
 }
 
 bool SurveySession::exportDxf() {
+    if (fileJobRunning()) return false;
     const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kDxfFilter));
     if (name.isEmpty()) return false;
-    FileReport report;
-    if (!DXFSave(doc_, name, &report)) {
-        reportError(QStringLiteral("Cannot export %1: %2").arg(name, report.error));
+    const FileJobOutcome result = fileJobs().save(DrawingFormat::Dxf, name);
+    if (result.busy) return false;
+    if (!result.ok) {
+        reportError(QStringLiteral("Cannot export %1: %2").arg(name, result.report.error));
         return false;
     }
     return true;
+}
+
+bool SurveySession::writeLayout(const QString& name, FileReport* report) {
+    const FileJobOutcome result = fileJobs().save(DrawingFormat::Layout, name);
+    if (report) *report = result.report;
+    if (result.busy && report)
+        report->error = QStringLiteral("another file command is still running");
+    return result.ok;
+}
+
+// ---- Long file commands ----
+
+void SurveySession::FileJobsDeleter::operator()(FileJobs* jobs) const {
+    delete jobs;
+}
+
+FileJobs& SurveySession::fileJobs() {
+    if (!fileJobs_) fileJobs_.reset(new FileJobs(doc_));
+    return *fileJobs_;
+}
+
+void SurveySession::setFileJobView(FileJobView* view) {
+    fileJobs().setView(view);
+}
+
+bool SurveySession::fileJobRunning() const {
+    return fileJobs_ && fileJobs_->running();
+}
+
+void SurveySession::cancelFileJob() {
+    if (fileJobs_) fileJobs_->cancel();
+}
+
+void SurveySession::whenNoFileJob(std::function<void()> f) {
+    fileJobs().whenIdle(std::move(f));
 }
 
 // ---- View commands ----

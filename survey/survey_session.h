@@ -130,6 +130,27 @@ class SurveySession : public QObject, public ConfigHost {
     // The caption's file name after a load or save.
     void setCaptionFile(const QString& text);
 
+    // ---- Long file commands (survey/file_jobs.h) ----
+    // With a view, Open, Import, Save, Save As and Export do their file work
+    // on a worker while the event loop and the survey go on; without one
+    // they work at once. While one runs, the file commands are refused.
+    void setFileJobView(class FileJobView* view);
+    bool fileJobRunning() const;
+    // Stops a running load; a save goes on to its end.
+    void cancelFileJob();
+    // Writes the layout as Save As does, for the snapshot ("Save").
+    bool writeLayout(const QString& name, struct FileReport* report);
+    // Runs `f` from the event loop once no file job runs (at once when none does).
+    void whenNoFileJob(std::function<void()> f);
+
+  private:
+    struct FileJobsDeleter {
+        void operator()(class FileJobs* jobs) const;
+    };
+    FileJobs& fileJobs();
+    std::unique_ptr<FileJobs, FileJobsDeleter> fileJobs_;
+
+  public:
     // ---- View commands ----
     void zoomIn();
     void zoomOut();

@@ -39,17 +39,18 @@ struct DialogAnswer {
     QString title, text;
     bool seen = false;
 };
-inline std::shared_ptr<DialogAnswer> answerNextDialog(QMessageBox::StandardButton button,
-                                                      const QString& file = {}) {
-    auto seen = std::make_shared<DialogAnswer>();
-    // Owned by the application, so that a dialog that never comes costs nothing.
-    auto* poll = new QTimer(qApp);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, seen, button, file] {
+// Looks for the dialog every few milliseconds; each look schedules the next
+// as a copy of itself, so nothing is left behind once it has answered.
+struct DialogPoller {
+    std::shared_ptr<DialogAnswer> seen;
+    QMessageBox::StandardButton button;
+    QString file;
+    void operator()() const {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        poll->stop();
-        poll->deleteLater();
+        if (!w) {
+            QTimer::singleShot(10, *this);
+            return;
+        }
         seen->seen = true;
         seen->title = w->windowTitle();
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
@@ -66,8 +67,12 @@ inline std::shared_ptr<DialogAnswer> answerNextDialog(QMessageBox::StandardButto
         } else if (auto* d = qobject_cast<QDialog*>(w)) {
             d->accept();
         }
-    });
-    poll->start();
+    }
+};
+inline std::shared_ptr<DialogAnswer> answerNextDialog(QMessageBox::StandardButton button,
+                                                      const QString& file = {}) {
+    auto seen = std::make_shared<DialogAnswer>();
+    QTimer::singleShot(0, DialogPoller{seen, button, file});
     return seen;
 }
 
