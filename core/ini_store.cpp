@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cstring>
 // Bytes in, bytes out: text is converted with the system code page by Qt.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION  // Debian splits the template bodies out of the header
@@ -26,6 +27,33 @@ QByteArray value(const QString& s) {
     v.replace(QLatin1Char('\r'), QLatin1Char(' '));
     v.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return toSystemBytes(v);
+}
+
+// SimpleIni skips a "[name" line without "]" but files the keys after it
+// under a section named from that line to the next key, line breaks and
+// all, and every save adds a line. As a comment the line is kept and the
+// keys stay in the section above it.
+QByteArray unclosedSectionsAsComments(const QByteArray& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        qsizetype i = start;
+        while (i < end && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        if (i < end && text[i] == '[' &&
+            !std::memchr(text.constData() + i, ']', static_cast<std::size_t>(end - i)))
+            out += ';';
+        while (end < n && (text[end] == '\n' || text[end] == '\r'))
+            ++end;
+        out += text.mid(start, end - start);
+        start = end;
+    }
+    return out;
 }
 
 }  // namespace
@@ -71,7 +99,8 @@ bool IniStore::load() {
 
 void IniStore::loadText(const QByteArray& text) {
     d_ = std::make_unique<Impl>();
-    d_->ini.LoadData(text.constData(), static_cast<size_t>(text.size()));
+    const QByteArray loadable = unclosedSectionsAsComments(text);
+    d_->ini.LoadData(loadable.constData(), static_cast<size_t>(loadable.size()));
 }
 
 QByteArray IniStore::text() const {

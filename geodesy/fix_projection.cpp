@@ -219,13 +219,15 @@ FixResult FixProjector::projectTm(double latitude, double longitude, bool shift)
     }
     // One result object on every path, built in place.
     FixResult r;
-    const Real gamma =
-        tmConvergence_.gridConvergence({wgs.latitude.sin, wgs.latitude.cos}, longitude);
+    // Finite in extended precision is not enough: a far-off central
+    // meridian gives a convergence beyond any double.
+    const double gamma = static_cast<double>(
+        tmConvergence_.gridConvergence({wgs.latitude.sin, wgs.latitude.cos}, longitude));
     if (!std::isfinite(gamma)) {
         r.status = FixStatus::ProjectionFailed;
         return r;
     }
-    r.convergence = static_cast<double>(gamma);
+    r.convergence = gamma;
     if (shift && !chain_) {
         r.status = FixStatus::DatumParametersIncomplete;
         return r;

@@ -93,6 +93,19 @@ TEST_F(IniStoreTest, ValuesKeepPatternsAndLoseLineBreaks) {
     EXPECT_FALSE(again.hasSection(QStringLiteral("X")));
 }
 
+// A section line without its bracket (a hand edit, a cut file) is passed
+// over: its keys stay where they were read, and saving does not grow the file.
+TEST_F(IniStoreTest, AnUnclosedSectionLineIsPassedOver) {
+    IniStore ini;
+    ini.loadText("[A]\nx=1\n[B\ny=2\n");
+    EXPECT_EQ(ini.sections(), QStringList{QStringLiteral("A")});
+    EXPECT_EQ(ini.readString(QStringLiteral("A"), QStringLiteral("y")), QStringLiteral("2"));
+    const QByteArray once = ini.text();
+    IniStore again;
+    again.loadText(once);
+    EXPECT_EQ(again.text(), once);
+}
+
 TEST_F(IniStoreTest, AFailedSaveLeavesTheOldFile) {
     writeFile(path(), "[A]\nk=old\n");
     IniStore ini(path());
