@@ -59,12 +59,12 @@ class SerialPortTransport final : public SerialTransport {
         // A device that went away (unplugged, a hung-up line) fails its
         // reads from then on; the reader opens it again.
         switch (port_.error()) {
-        case QSerialPort::ResourceError:
-        case QSerialPort::ReadError:
-        case QSerialPort::DeviceNotFoundError:
-            return -1;
-        default:
-            break;
+            case QSerialPort::ResourceError:
+            case QSerialPort::ReadError:
+            case QSerialPort::DeviceNotFoundError:
+                return -1;
+            default:
+                break;
         }
         return port_.bytesAvailable();
     }
