@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <random>
 
+#include "bench/support/million_shape_chart.h"
 #include "canvas/ui/nivora_canvas.h"
 
 namespace nivora {
@@ -31,19 +32,7 @@ TNivoraCanvas& millionShapeChart() {
         for (int i = 0; i < 20 && !c->isVisible(); ++i)
             QApplication::processEvents();
         CanvasDocument& doc = c->Document();
-        std::mt19937 rng(7);
-        std::uniform_real_distribution<double> e(415000, 416500), n(4540500, 4541800);
-        std::vector<int> layers;
-        for (int l = 0; l < 10; ++l)
-            layers.push_back(doc.LayerOpen(QStringLiteral("chart %1").arg(l)));
-        for (int i = 0; i < 1000000; ++i) {
-            const double x = e(rng), y = n(rng);
-            if (i % 5 == 0) {
-                doc.DrawLine(x, y, x + 3, y + 3, layers[i % 10]);
-            } else {
-                doc.DrawPoint(x, y, layers[i % 10]);
-            }
-        }
+        bench::drawMillionShapeChart(doc, 7);
         doc.WorldSet(415000, 4541800, 416500, 4540500);
         doc.Resize(1920, 1080);
         QApplication::processEvents();

@@ -8,6 +8,7 @@
 #include <random>
 #include "core/time_zone.h"
 
+#include "bench/support/million_shape_chart.h"
 #include "canvas/canvas_document.h"
 #include "core/clock.h"
 #include "sim/sentences.h"
@@ -30,18 +31,7 @@ void BM_TickWithMillionShapes(benchmark::State& st) {
     models.file = SettingsFile(QDir(dir.path()).filePath(QStringLiteral("NivoraDW.INI")));
     models.navigation.trackInterval = QStringLiteral("1");
     CanvasDocument doc;
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> e(415000, 416500), n(4540500, 4541800);
-    std::vector<int> layers;
-    for (int l = 0; l < 10; ++l)
-        layers.push_back(doc.LayerOpen(QStringLiteral("chart %1").arg(l)));
-    for (int i = 0; i < 1000000; ++i) {
-        const double x = e(rng), y = n(rng);
-        if (i % 5 == 0)
-            doc.DrawLine(x, y, x + 3, y + 3, layers[i % 10]);
-        else
-            doc.DrawPoint(x, y, layers[i % 10]);
-    }
+    bench::drawMillionShapeChart(doc, 3);
     SurveySession session(models, DayFolders(dir.path(), QDate(2026, 6, 1)), doc, vt, vt);
     session.state().CurrentLatitude = 41.0;
     session.state().CurrentLongitude = 29.0;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <stdexcept>
 
 namespace nivora::test {
@@ -23,6 +24,19 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
         throw std::runtime_error("cannot write " + path.toStdString());
     }
+}
+
+std::string difference(const std::string& a, const std::string& b) {
+    if (a == b) return {};
+    const auto at = static_cast<std::size_t>(
+        std::mismatch(a.begin(),
+                      a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())),
+                      b.begin())
+            .first -
+        a.begin());
+    const std::size_t from = at < 80 ? 0 : at - 80;
+    return "at byte " + std::to_string(at) + ":\n" + a.substr(from, 160) + "\n---\n" +
+           b.substr(from, 160);
 }
 
 }  // namespace nivora::test

@@ -79,21 +79,6 @@ std::string picture(const CanvasDocument& d) {
            std::to_string(d.Blocks().size());
 }
 
-// Empty when equal, else the first place they differ (pictures are
-// megabytes long: too long for a test's failure message).
-std::string difference(const std::string& a, const std::string& b) {
-    if (a == b) return {};
-    const auto at = static_cast<std::size_t>(
-        std::mismatch(a.begin(),
-                      a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())),
-                      b.begin())
-            .first -
-        a.begin());
-    const std::size_t from = at < 80 ? 0 : at - 80;
-    return "at byte " + std::to_string(at) + ":\n" + a.substr(from, 160) + "\n---\n" +
-           b.substr(from, 160);
-}
-
 // A DXF with one block and `lines` LINE entities on two layers.
 QByteArray largeDxf(int lines) {
     QByteArray text =
