@@ -5,7 +5,16 @@
 // from both ends and empty lines vanish. Unterminated text longer than 4096
 // bytes is cut to its last 2048 bytes, so a line that never ends cannot
 // grow the buffer.
+//
+// Receivers send binary frames (UBX, RTCM, vendor records) between their
+// sentences. A NUL, a control byte or a byte above ASCII ends nothing: a line
+// that holds them starts at the sentence after them (a "$" and an address, the first
+// whose checksum holds if any does), and is dropped when none follows. A
+// frame with a line feed inside leaves its rest on the next line, which is
+// cut the same way even when that rest looks like text. What is thrown away
+// is counted.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,8 +24,10 @@ class LineAssembler {
   public:
     static constexpr std::size_t kMaxPending = 4096;
     static constexpr std::size_t kKeptPending = 2048;
+    // Bytes are cut into lines in pieces of this size, so that a long line
+    // is bounded the same way however much arrives at once.
+    static constexpr std::size_t kPieceBytes = 1023;
 
-    // Adds a chunk as the reader does: bytes after an embedded NUL are dropped.
     void append(std::string_view chunk);
 
     // The next complete, trimmed, non-empty line; false when none is left.
@@ -26,17 +37,50 @@ class LineAssembler {
     // Applies the bound on unterminated text; call after the lines are taken.
     void bound();
 
+    // Appends `bytes` piece by piece, hands every line to `onLine` and
+    // bounds the buffer after each piece. `onLine` returns false to stop
+    // (the rest of the bytes is dropped, as when a port closes).
+    template <class OnLine>
+    void feed(std::string_view bytes, OnLine&& onLine) {
+        for (std::size_t at = 0; at < bytes.size(); at += kPieceBytes) {
+            append(bytes.substr(at, kPieceBytes));
+            std::string_view line;
+            while (next(line)) {
+                if (!onLine(line)) return;
+            }
+            bound();
+        }
+    }
+
     void clear();
     std::size_t pending() const { return buffer_.size() - start_; }
     std::string_view pendingText() const { return std::string_view(buffer_).substr(start_); }
 
+    // Binary bytes skipped, and unterminated lines cut by the bound, since construction.
+    std::uint64_t binaryBytesSkipped() const { return binarySkipped_; }
+    std::uint64_t overlongLinesCut() const { return linesCut_; }
+
   private:
     void compact();
+    // The text of a trimmed line, its binary bytes skipped; empty when no
+    // sentence follows them.
+    std::string_view withoutBinary(std::string_view line);
 
     std::string buffer_;
     std::size_t start_ = 0;
+    std::uint64_t binarySkipped_ = 0;
+    std::uint64_t linesCut_ = 0;
+    bool cutting_ = false;     // the pending text is the rest of a cut line
+    bool afterFrame_ = false;  // the last line was part of a binary frame
 };
 
 std::string_view trimLine(std::string_view line);
+
+// A byte no sentence holds: a control byte other than tab and CR, or one
+// above ASCII (sentences are ASCII; frames are full of both).
+inline bool isBinaryByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b >= 128;
+}
 
 }  // namespace nivora

@@ -187,6 +187,9 @@ bool TNivoraSerialGPS::connectPort(bool quiet) {
         ++reconnections_;
     }
     lines_.clear();
+    cutsAtConnect_ = lines_.overlongLinesCut();
+    cutSaid_ = false;
+    behindSaid_ = false;
     dataSeen_ = false;
     if (LogEnabled && !LogFileName.isEmpty()) openRawLog();
     pollTimer_->setInterval(PollInterval < 1 ? kDefaultPollMs : static_cast<int>(PollInterval));
@@ -243,47 +246,75 @@ void TNivoraSerialGPS::Write(const QByteArray& text) {
 
 void TNivoraSerialGPS::pollTick() {
     if (!open_ || !transport_) return;
-    const qint64 waiting = transport_->bytesAvailable();
+    qint64 waiting = transport_->bytesAvailable();
     if (waiting < 0) {
         portLost(transport_->errorString());
         return;
     }
-    if (waiting == 0) return;
-    std::array<char, kMaxReadBytes + 1> buf;
-    const qint64 n = transport_->read(buf.data(), std::min<qint64>(waiting, kMaxReadBytes));
-    if (n <= 0) return;
-    lines_.append(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+    if (waiting == 0) {
+        behindSaid_ = false;
+        return;
+    }
+    std::array<char, 16 * 1024> buf;
+    qint64 budget = kReadBudgetBytes;
+    bool read = false;
+    while (open_ && waiting > 0 && budget > 0) {
+        const qint64 n = transport_->read(
+            buf.data(), std::min<qint64>({waiting, budget, static_cast<qint64>(buf.size())}));
+        if (n <= 0) break;
+        read = true;
+        budget -= n;
+        lines_.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)),
+                    [this](std::string_view line) { return handleLine(line); });
+        if (!open_ || !transport_) return;
+        waiting = transport_->bytesAvailable();
+    }
+    if (!read) return;
     dataSeen_ = true;
     idleTimer_->stop();
     idleTimer_->start();
-    assembleLines();
+    // Said once per connection; the count goes on for the summaries.
+    if (!cutSaid_ && lines_.overlongLinesCut() > cutsAtConnect_) {
+        cutSaid_ = true;
+        emit OnError(this, QStringLiteral("Port %1: a line longer than %2 bytes without a line end "
+                                          "was cut")
+                               .arg(portDisplayName())
+                               .arg(LineAssembler::kMaxPending));
+    }
+    if (waiting > 0 && budget <= 0) {
+        ++pollsBehind_;
+        if (!behindSaid_) {
+            behindSaid_ = true;
+            emit OnError(this, QStringLiteral("Port %1 falls behind: %2 bytes wait to be read; "
+                                              "shorten its Delay or lower its rate")
+                                   .arg(portDisplayName())
+                                   .arg(waiting));
+        }
+    } else {
+        behindSaid_ = false;
+    }
 }
 
-void TNivoraSerialGPS::assembleLines() {
-    std::string_view line;
-    while (open_ && lines_.next(line))
-        handleLine(line);
-    lines_.bound();
-}
-
-void TNivoraSerialGPS::handleLine(std::string_view line) {
+bool TNivoraSerialGPS::handleLine(std::string_view line) {
     ++linesRead_;
     writeRawLog(line);
     if (nmeaChecksum(line) == Checksum::Invalid) {
         // Serial noise: a corrupted sentence must not become a position.
         ++badChecksums_;
-        return;
+        return open_;
     }
     const NmeaSentence sentence = splitNmea(line);
     if (sink_) sink_(sentence);
     static const QMetaMethod newCommand = QMetaMethod::fromSignal(&TNivoraSerialGPS::OnNewCommand);
     if (isSignalConnected(newCommand))
         emit OnNewCommand(this, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
-    if (!open_ || line.empty() || line[0] != '$') return;
+    if (!open_) return false;
+    if (line[0] != '$') return true;
     const DecodeResult r = decodeNmea(sentence, nav_);
     if (r.positionChanged)
         emit OnPosition3DChange(this, nav_.latitude, nav_.longitude, nav_.altitude);
     if (r.speedChanged && open_) emit OnSpeedChange(this, nav_.speed);
+    return open_;
 }
 
 void TNivoraSerialGPS::writeRawLog(std::string_view line) {

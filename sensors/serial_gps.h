@@ -28,7 +28,11 @@ class TNivoraSerialGPS : public QObject {
     static constexpr int kDefaultPollMs = 50;
     // A port that went away or did not open is tried again this often.
     static constexpr int kReopenIntervalMs = 2000;
-    static constexpr qint64 kMaxReadBytes = 1023;
+    // What one poll reads at most: far more than the fastest port sends
+    // between two polls (230400 baud is 23 kB/s, 1.2 kB per 50 ms poll), so
+    // the reader keeps up, but bounded so that a flood cannot hold the
+    // thread. Bytes left waiting after it are said: the port falls behind.
+    static constexpr qint64 kReadBudgetBytes = 256 * 1024;
     // Raw log lines that may wait for the disk: some ten minutes of a busy receiver.
     static constexpr qsizetype kRawLogQueueLines = 50000;
 
@@ -108,6 +112,11 @@ class TNivoraSerialGPS : public QObject {
     quint64 reconnections() const { return reconnections_; }
     // Text received but not yet ended by a line feed.
     QByteArray pendingText() const;
+    // Binary bytes skipped between sentences, lines cut for want of a line
+    // end, and polls that left bytes waiting, since construction.
+    quint64 binaryBytesSkipped() const { return lines_.binaryBytesSkipped(); }
+    quint64 overlongLinesCut() const { return lines_.overlongLinesCut(); }
+    quint64 pollsBehind() const { return pollsBehind_; }
 
     // One poll tick and one idle check, as the timers run them.
     void pollTick();
@@ -135,8 +144,7 @@ class TNivoraSerialGPS : public QObject {
   private:
     bool connectPort(bool quiet);
     void portLost(const QString& why);
-    void assembleLines();
-    void handleLine(std::string_view line);
+    bool handleLine(std::string_view line);
     void writeRawLog(std::string_view line);
     void openRawLog();
     void closeRawLog();
@@ -165,6 +173,10 @@ class TNivoraSerialGPS : public QObject {
     quint64 badChecksums_ = 0;
     quint64 linesRead_ = 0;
     quint64 reconnections_ = 0;
+    quint64 pollsBehind_ = 0;
+    quint64 cutsAtConnect_ = 0;
+    bool cutSaid_ = false;
+    bool behindSaid_ = false;
 };
 
 }  // namespace nivora

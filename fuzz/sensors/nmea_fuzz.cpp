@@ -23,26 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NavValues nav;
     LineAssembler lines;
     const std::string_view all(reinterpret_cast<const char*>(data), size);
-    for (std::size_t off = 0; off < all.size(); off += 1023) {
-        lines.append(all.substr(off, 1023));
-        std::string_view line;
-        while (lines.next(line)) {
-            if (nmeaChecksum(line) == Checksum::Invalid) continue;
-            gin.readerFixQuality = nav.fixQuality;
-            gnss.handle(line, gin);
-            if (line[0] == '$') decodeNmea(line, nav);
-            for (const auto& family : echosounderFamilies()) {
-                SounderLineInputs in;
-                in.family = QLatin1String(family.name);
-                in.pattern = QLatin1String(family.defaultPattern);
-                in.alertDepthText = QStringLiteral("2");
-                in.offsetAText = QStringLiteral("0.5");
-                in.useProfile = (line.size() & 1) != 0;
-                in.velocityColumn = &column;
-                sounder.handle(line, in);
-            }
+    lines.feed(all, [&](std::string_view line) {
+        if (nmeaChecksum(line) == Checksum::Invalid) return true;
+        gin.readerFixQuality = nav.fixQuality;
+        gnss.handle(line, gin);
+        if (line[0] == '$') decodeNmea(line, nav);
+        for (const auto& family : echosounderFamilies()) {
+            SounderLineInputs in;
+            in.family = QLatin1String(family.name);
+            in.pattern = QLatin1String(family.defaultPattern);
+            in.alertDepthText = QStringLiteral("2");
+            in.offsetAText = QStringLiteral("0.5");
+            in.useProfile = (line.size() & 1) != 0;
+            in.velocityColumn = &column;
+            sounder.handle(line, in);
         }
-        lines.bound();
-    }
+        return true;
+    });
     return 0;
 }

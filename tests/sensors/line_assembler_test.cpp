@@ -34,11 +34,45 @@ TEST(LineAssembly, TrimAndEmptyLines) {
         << "bytes up to 32 are trimmed, a lone CR is not a terminator";
 }
 
-TEST(LineAssembly, BytesAfterANulInAChunkAreDropped) {
+// A u-blox binary frame: sync, class, id, little-endian length, payload, checksum.
+std::string ubxFrame(std::string_view payload) {
+    std::string f = "\xB5\x62\x01\x07";
+    f += static_cast<char>(payload.size() & 0xFF);
+    f += static_cast<char>(payload.size() >> 8);
+    f += payload;
+    unsigned char a = 0, b = 0;
+    for (std::size_t i = 2; i < f.size(); ++i) {
+        a = static_cast<unsigned char>(a + static_cast<unsigned char>(f[i]));
+        b = static_cast<unsigned char>(b + a);
+    }
+    return f + static_cast<char>(a) + static_cast<char>(b);
+}
+
+TEST(LineAssembly, BinaryFramesNeverCostASentence) {
+    // Once a NUL dropped the rest of a read and a frame in front of a
+    // sentence on its line hid the sentence.
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    const std::string payload("\0\0$G\nPS\x01\x80\xFF,12", 13);  // a NUL, a "$", a line feed
     LineAssembler a;
-    a.append(std::string_view("$A,1\0garbage\n", 13));
-    a.append("\n$B\n");
-    EXPECT_EQ(drain(a), (std::vector<std::string>{"$A,1", "$B"}));
+    a.append(ubxFrame(payload) + gga + "\r\n");       // frame, sentence, one line
+    a.append(gga + "\r\n" + ubxFrame(payload));       // sentence, then a frame before the next
+    a.append(std::string("\0\0", 2) + gga + "\r\n");  // NUL padding
+    a.append("$GPHDT,1,T\r\n");
+    EXPECT_EQ(drain(a), (std::vector<std::string>{gga, gga, gga, "$GPHDT,1,T"}));
+    // The frame's bytes: its 6-byte header, the payload, 2 checksum bytes, twice; the padding.
+    const std::size_t frame = 6 + payload.size() + 2;
+    EXPECT_EQ(a.binaryBytesSkipped(), 2 * frame - 2 * 1 /* the payload's line feed */ + 2)
+        << "what is thrown away is counted";
+}
+
+TEST(LineAssembly, ALineWithBinaryAndNoSentenceAfterItIsDropped) {
+    LineAssembler a;
+    a.append(
+        "$GPGGA,1\x01\x02,2\r\nSDDBT\x03tail\r\nS\x01$G\r\n/Ty\x9E\r\n$GPHDT,1.0,T\r\n12.3 m,15 "
+        "C\r\n");
+    EXPECT_EQ(drain(a), (std::vector<std::string>{"$GPHDT,1.0,T", "12.3 m,15 C"}))
+        << "a sentence with binary bytes inside is broken, text after them that is not one is "
+           "no line; a line of text is kept as it came";
 }
 
 TEST(LineAssembly, UnterminatedTextIsBounded) {

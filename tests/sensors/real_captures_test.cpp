@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+#include <array>
 
 #include "core/clock.h"
 #include "sensors/nmea.h"
@@ -180,6 +182,93 @@ TEST(RealCaptures, ReaderDecodesEveryCaptureWithoutTrouble) {
         if (f != QLatin1String("sounder.log")) {
             EXPECT_GT(moves, 0);
         }
+    }
+}
+
+// A u-blox binary frame (sync, class, id, length, payload, checksum) with
+// the bytes that used to cost sentences: NULs, a line feed and a "$".
+QByteArray ubxFrame(int n) {
+    QByteArray payload(92, '\0');  // NAV-PVT size
+    for (int i = 0; i < payload.size(); ++i)
+        payload[i] = static_cast<char>((i * 37 + n) % 256);
+    payload[3] = '\0';
+    payload[40] = '$';
+    if (n % 2) payload[60] = '\n';
+    QByteArray f("\xB5\x62\x01\x07", 4);
+    f += static_cast<char>(payload.size());
+    f += '\0';
+    f += payload;
+    unsigned char a = 0, b = 0;
+    for (qsizetype i = 2; i < f.size(); ++i) {
+        a = static_cast<unsigned char>(a + static_cast<unsigned char>(f[i]));
+        b = static_cast<unsigned char>(b + a);
+    }
+    return f + static_cast<char>(a) + static_cast<char>(b);
+}
+
+struct ReaderRun {
+    std::vector<std::array<double, 3>> positions;
+    QByteArray rawLog;
+    quint64 binarySkipped = 0;
+};
+
+ReaderRun readThroughThePort(const QByteArray& bytes, const QString& rawLog) {
+    VirtualTime vt(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
+    TNivoraSerialGPS reader(vt, vt);
+    MemoryTransport* port = nullptr;
+    reader.setTransportFactory(MemoryTransport::factory(port));
+    reader.LogEnabled = true;
+    reader.LogFileName = rawLog;
+    ReaderRun run;
+    QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange,
+                     [&](TNivoraSerialGPS*, double lat, double lon, double alt) {
+                         run.positions.push_back({lat, lon, alt});
+                     });
+    reader.Open();
+    port->push(bytes);
+    vt.advance(60 * 1000);
+    run.binarySkipped = reader.binaryBytesSkipped();
+    reader.Close();
+    reader.flushLog();
+    run.rawLog = test::readFile(rawLog);
+    return run;
+}
+
+// Receivers that send binary frames beside NMEA (u-blox UBX here): every
+// sentence of the capture is still used and logged, with a frame before each,
+// on its own line or in front of the sentence, with NULs and line feeds in it.
+// Before, 2 of 198 such GGA positions were used and the rest never reached
+// the raw log.
+TEST(RealCaptures, BinaryFramesBetweenTheSentencesCostNothing) {
+    QTemporaryDir dir;
+    for (const char* name : {"bundg_zeus_9.log", "ublox-f9p-hpnmea.log", "nmea-rtk.log"}) {
+        SCOPED_TRACE(name);
+        const QByteArray clean =
+            test::readFile(test::dataPath(QStringLiteral("nmea/") + QLatin1String(name)));
+        QByteArray laden;
+        quint64 frameBytes = 0;
+        int n = 0;
+        for (const QByteArray& line : clean.split('\n')) {
+            if (line.startsWith('$')) {
+                const QByteArray frame = ubxFrame(n++);
+                laden += frame;
+                frameBytes += static_cast<quint64>(frame.size() - frame.count('\n'));
+            }
+            laden += line + '\n';
+        }
+        const ReaderRun plain =
+            readThroughThePort(clean, dir.filePath(QStringLiteral("plain.log")));
+        const ReaderRun binary =
+            readThroughThePort(laden, dir.filePath(QStringLiteral("binary.log")));
+        ASSERT_GT(plain.positions.size(), 5u);
+        EXPECT_EQ(binary.positions, plain.positions);
+        EXPECT_EQ(test::difference(binary.rawLog.toStdString(), plain.rawLog.toStdString()), "");
+        // Blanks and CRs at the edges of a frame's pieces are trimmed as any
+        // line's are, not counted as binary.
+        EXPECT_LE(binary.binarySkipped - plain.binarySkipped, frameBytes);
+        EXPECT_GE(binary.binarySkipped - plain.binarySkipped, frameBytes - frameBytes / 500);
+        QFile::remove(dir.filePath(QStringLiteral("plain.log")));
+        QFile::remove(dir.filePath(QStringLiteral("binary.log")));
     }
 }
 

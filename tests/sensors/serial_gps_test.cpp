@@ -163,20 +163,64 @@ TEST_F(ReaderTest, LinesArriveTrimmedInOrderAndThenAreDecoded) {
     EXPECT_DOUBLE_EQ(reader.Speed(), 10.2);
 }
 
-TEST_F(ReaderTest, AtMost1023BytesAreReadPerTick) {
+// A minute of GGA at the fastest rate the settings accept, 230400 baud (23040
+// bytes a second), with the default poll and with a one-second Delay. The
+// reader used to take 1023 bytes a poll, 20.5 kB/s, and fell behind unheard.
+TEST_F(ReaderTest, KeepsUpWithTheFastestPortForAMinute) {
+    const QByteArray sentence =
+        "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    for (const quint32 pollMs : {50u, 1000u}) {
+        SCOPED_TRACE(pollMs);
+        lines.clear();
+        reader.Close();
+        reader.PollInterval = pollMs;
+        reader.Open();
+        QByteArray stream;
+        while (stream.size() < 23040 * 60)
+            stream += sentence;
+        const qsizetype perMs = 23;  // 23040 bytes a second, pushed every 10 ms
+        qsizetype sent = 0;
+        for (int ms = 0; sent < stream.size(); ms += 10) {
+            port->push(stream.mid(sent, perMs * 10));
+            sent += perMs * 10;
+            vt.advance(10);
+            EXPECT_LE(port->bytesAvailable(), 23040 * static_cast<qint64>(pollMs) / 1000 + 230)
+                << "at " << ms << " ms";
+        }
+        vt.advance(pollMs);
+        EXPECT_EQ(lines.size(), stream.size() / sentence.size());
+        EXPECT_EQ(reader.pollsBehind(), 0u);
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ReaderTest, AFloodIsSaidOnceAndReadToItsEnd) {
     reader.Open();
     QByteArray many;
-    for (int i = 0; i < 200; ++i)
-        many += "$GPHDT,123.4,T\r\n";  // 16 bytes each
-    port->push(many);
-    vt.advance(50);
-    EXPECT_EQ(lines.size(), 1023 / 16);
-    vt.advance(50);
-    EXPECT_EQ(lines.size(), 2046 / 16);
-    vt.advance(50);
-    EXPECT_EQ(lines.size(), 3069 / 16);
-    vt.advance(50);
-    EXPECT_EQ(lines.size(), 200);
+    for (int i = 0; i < 40000; ++i)
+        many += "$GPHDT,123.4,T\r\n";  // 640 kB at once
+    send(many);
+    EXPECT_LT(lines.size(), 40000) << "one poll reads a bounded amount";
+    EXPECT_EQ(reader.pollsBehind(), 1u);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Port COM1 falls behind: ")))
+        << errors[0].toStdString();
+    vt.advance(200);
+    EXPECT_EQ(lines.size(), 40000);
+    EXPECT_EQ(errors.size(), 1) << "said once until it has caught up";
+}
+
+// A line that never ends used to hold the positions after it back for as
+// long as the slow reads took to get through it (512 s for 10 MB).
+TEST_F(ReaderTest, AnEndlessLineIsCutAndThePositionsAfterItAreUsedAtOnce) {
+    reader.Open();
+    send(QByteArray(10 * 1024 * 1024, 'A'));
+    send("\r\n$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n", 50);
+    EXPECT_NEAR(reader.Latitude(), 48.1173, 1e-12) << "within 2.5 s of its arrival";
+    EXPECT_EQ(reader.overlongLinesCut(), 1u);
+    EXPECT_TRUE(errors.contains(
+        QStringLiteral("Port COM1: a line longer than 4096 bytes without a line end was cut")))
+        << errors.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ReaderTest, PollIntervalBelowOneMeansFifty) {

@@ -48,10 +48,11 @@ struct Counts {
     long long lines = 0;
     long long accepted = 0;
     long long badChecksum = 0;
+    long long binarySkipped = 0;
 };
 
-// Feeds the file through the reader's line assembly in reads of the size the
-// reader uses, so that a log decodes as it did on the port.
+// Feeds the file through the reader's line assembly, so that a log decodes
+// as it did on the port.
 template <class OnLine>
 bool forEachLine(const QString& path, Counts& counts, OnLine onLine) {
     QFile f(path);
@@ -60,36 +61,33 @@ bool forEachLine(const QString& path, Counts& counts, OnLine onLine) {
         return false;
     }
     LineAssembler lines;
-    char buf[1023];
-    auto drain = [&] {
-        std::string_view line;
-        while (lines.next(line)) {
-            if (line[0] == '#') continue;
-            line = stripTimeStamp(line);
-            if (line.empty()) continue;
-            ++counts.lines;
-            if (nmeaChecksum(line) == Checksum::Invalid) {
-                ++counts.badChecksum;
-                continue;
-            }
-            onLine(line);
+    const auto take = [&](std::string_view line) {
+        if (line[0] == '#') return true;
+        line = stripTimeStamp(line);
+        if (line.empty()) return true;
+        ++counts.lines;
+        if (nmeaChecksum(line) == Checksum::Invalid) {
+            ++counts.badChecksum;
+            return true;
         }
-        lines.bound();
+        onLine(line);
+        return true;
     };
-    qint64 n;
-    while ((n = f.read(buf, sizeof buf)) > 0) {
-        lines.append(std::string_view(buf, static_cast<std::size_t>(n)));
-        drain();
-    }
-    lines.append("\n");  // a last line without a line feed still counts
-    drain();
+    QByteArray chunk;
+    while (!(chunk = f.read(64 * 1024)).isEmpty())
+        lines.feed(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())),
+                   take);
+    lines.feed("\n", take);  // a last line without a line feed still counts
+    counts.binarySkipped = static_cast<long long>(lines.binaryBytesSkipped());
     return true;
 }
 
 void printSummary(const Counts& c) {
     std::fprintf(stderr,
-                 "lines read: %lld, sentences accepted: %lld, dropped for a bad checksum: %lld\n",
+                 "lines read: %lld, sentences accepted: %lld, dropped for a bad checksum: %lld",
                  c.lines, c.accepted, c.badChecksum);
+    if (c.binarySkipped > 0) std::fprintf(stderr, ", binary bytes skipped: %lld", c.binarySkipped);
+    std::fputc('\n', stderr);
 }
 
 int decodeGnss(const QString& path) {
