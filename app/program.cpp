@@ -250,7 +250,7 @@ void Program::connectWindows() {
     connect(realtime_, &TfRealtime::compactModeToggled, &nav, &TFNav::toggleCompactMode);
     connect(realtime_, &TfRealtime::zoomInRequested, &s, &SurveySession::zoomIn);
     connect(realtime_, &TfRealtime::zoomOutRequested, &s, &SurveySession::zoomOut);
-    realtime_->setStartupAction([this] { settings_->reapplyFamilyChoice(); });
+    realtime_->setStartupAction([this] { settings_->reapplyFamilyDisplay(); });
 
     connect(&nav, &TFNav::firstShowDone, this, [this] {
         // --realtime presses the Offsets window's button once, with its checks.

@@ -20,12 +20,15 @@ bool OverlayState::AddDepthLabel(double x, double y, double depth) {
     return true;
 }
 
-// The low-frequency depth is shown only after a positive high-frequency one.
+// A depth that is not above 0 was not measured and is left out.
 QString OverlayState::DepthSpeedText() const {
     std::string text;
-    if (ShowDepth && CurrentDepthHF > 0.0) {
-        text = "HF: " + formatFixed(CurrentDepthHF, 2) + " m";
-        if (CurrentDepthLF > 0.0) text += "  LF: " + formatFixed(CurrentDepthLF, 2) + " m";
+    if (ShowDepth) {
+        if (CurrentDepthHF > 0.0) text = "HF: " + formatFixed(CurrentDepthHF, 2) + " m";
+        if (CurrentDepthLF > 0.0) {
+            if (!text.empty()) text += "  ";
+            text += "LF: " + formatFixed(CurrentDepthLF, 2) + " m";
+        }
     }
     if (ShowSpeed) {
         if (!text.empty()) text += "  ";

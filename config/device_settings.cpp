@@ -333,6 +333,12 @@ std::optional<bool> DeviceSettingsModel::chooseFamily(const QString& name) {
     return f->lowFrequencyShown;
 }
 
+std::optional<bool> DeviceSettingsModel::familyDepthDisplay() const {
+    const EchosounderFamily* f = findEchosounderFamily(sbesMessage);
+    if (!f || f->keys[0] == nullptr) return std::nullopt;
+    return f->lowFrequencyShown;
+}
+
 void DeviceSettingsModel::applyDisplayControls() {
     display_.GridVisibleSetting = gridVisible;
     display_.AutoGridSetting = autoGrid;

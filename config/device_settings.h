@@ -153,6 +153,10 @@ class DeviceSettingsModel {
     // Fills the pattern with the family's; returns whether the real-time
     // window shows the low-frequency depth ("OTHER": empty pattern, no change).
     std::optional<bool> chooseFamily(const QString& name);
+    // Whether the real-time window shows the low-frequency depth for the
+    // chosen family, the pattern left as the user set it (nothing for
+    // "OTHER" or an unknown family: no change).
+    std::optional<bool> familyDepthDisplay() const;
 
     // ---- Display settings ----
     const DisplaySettings& display() const { return display_; }

@@ -22,6 +22,9 @@ struct EchosounderFamily {
     const char* defaultPattern;
     Values values;
     bool lowFrequencyShown;  // the real-time window shows the low depth
+
+    bool readsHigh() const { return values != Values::LowOnly; }
+    bool readsLow() const { return values == Values::LowOnly || values == Values::HighAndLow; }
 };
 
 // The eight families in the order of the choice list.

@@ -5,6 +5,7 @@
 // GNSS and echosounder parts, the real-time cycle the grid part.
 
 #include <QString>
+#include <optional>
 
 namespace nivora {
 
@@ -33,8 +34,14 @@ struct RealtimeState {
     // Echosounder side
     double RawDepthHi = 0;
     double RawDepthLo = 0;
+    // As the coordinate log has them: raw x v / 1500 + draft, so a depth
+    // the sounder did not measure (a raw 0, or one its family does not
+    // read) is the draft here. What is shown comes from the two flags.
     double TrueDepthHi = 0;
     double TrueDepthLo = 0;
+    bool MeasuredHi = false;  // the last line measured the high-frequency depth
+    bool MeasuredLo = false;
+    bool LowIsSounding = false;  // the family's sounding is its low depth
     double SoundVelocityUsed = 0;
     double AlertDepth = 0;
     bool NewDepth = false;
@@ -47,6 +54,19 @@ struct RealtimeState {
     bool FollowVessel = true;
     QString GgaOverlayText;
     bool Running = false;
+
+    // What the read-outs, the chart, the echogram and the alarm show: a
+    // depth that was measured, never the draft alone.
+    std::optional<double> shownDepthHi() const {
+        return MeasuredHi ? std::optional<double>(TrueDepthHi) : std::nullopt;
+    }
+    std::optional<double> shownDepthLo() const {
+        return MeasuredLo ? std::optional<double>(TrueDepthLo) : std::nullopt;
+    }
+    // The sounding's depth: the low one for a family that reads only that.
+    std::optional<double> soundingDepth() const {
+        return LowIsSounding ? shownDepthLo() : shownDepthHi();
+    }
 };
 
 }  // namespace nivora

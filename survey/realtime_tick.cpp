@@ -90,9 +90,10 @@ void SurveySession::tMapTimer() {
         QStringLiteral("%1 | Spd: %2 kn | SV: %3 | Ant: %4 m | Tide: %5 m")
             .arg(fixQualityName(quality), fixed(state_.SpeedShownKnots, 1),
                  QString::number(gnss_.Satellites()), out.antennaHeight, out.tideHeight);
-    if (models_.device.sensorEnabled && state_.TrueDepthHi > 0) {
+    const std::optional<double> depth = state_.soundingDepth();
+    if (models_.device.sensorEnabled && depth) {
         state_.GgaOverlayText +=
-            QStringLiteral(" | Depth: ") + fixed(state_.TrueDepthHi, 2) + QStringLiteral(" m");
+            QStringLiteral(" | Depth: ") + fixed(*depth, 2) + QStringLiteral(" m");
     }
     doc_.SetPositionStatus(state_.GgaOverlayText, quality);
 
@@ -143,20 +144,20 @@ void SurveySession::tMapTimer() {
         track_.tick(doc_, layers_, track, quality, state_.GridEasting, state_.GridNorthing);
 
         const DisplaySettings& display = models_.device.display();
-        if (display.ShowDepthLabelsSetting && state_.TrueDepthHi > 0 &&
+        if (display.ShowDepthLabelsSetting && depth &&
             !(state_.GridEasting == 0 && state_.GridNorthing == 0)) {
             doc_.SetDepthLabelSettings(display.ShowDepthLabelsSetting,
                                        display.DepthLabelSpacingSetting, display.DepthLabelFontName,
                                        display.DepthLabelFontSize, display.DepthLabelColor);
-            doc_.AddDepthLabel(state_.GridEasting, state_.GridNorthing, state_.TrueDepthHi);
+            doc_.AddDepthLabel(state_.GridEasting, state_.GridNorthing, *depth);
         }
     }
 
-    if (state_.TrueDepthHi > 0) {
-        const EchosounderFamily* family = findEchosounderFamily(models_.device.sbesMessage);
-        const bool lowShown = models_.device.sensorEnabled && family && family->lowFrequencyShown;
-        doc_.SetCurrentDepth(state_.TrueDepthHi, lowShown ? state_.TrueDepthLo : 0, true);
-    }
+    // A depth not measured is no depth in the box (0 shows nothing).
+    const EchosounderFamily* family = findEchosounderFamily(models_.device.sbesMessage);
+    const bool lowShown = models_.device.sensorEnabled && family && family->lowFrequencyShown;
+    doc_.SetCurrentDepth(state_.shownDepthHi().value_or(0),
+                         lowShown ? state_.shownDepthLo().value_or(0) : 0, true);
     doc_.SetCurrentSpeed(state_.SpeedKnots, true);
 
     if (measureLatency) {

@@ -14,6 +14,33 @@ double SounderLineHandler::liveValue(NumberField& field, double& lastGood, const
     return lastGood;
 }
 
+QString SounderLineHandler::unreadPatternReport(const EchosounderFamily& family,
+                                                const QString& pattern, std::string_view line,
+                                                bool scanned) {
+    if (scanned || pattern != unreadPattern_) {
+        unreadLines_ = 0;
+        unreadSaid_ = false;
+        unreadPattern_ = pattern;
+    }
+    if (scanned) return {};
+    ++unreadLines_;
+    if (unreadSaid_) return {};
+    const QString name = QLatin1String(family.name);
+    if (pattern.trimmed().isEmpty()) {
+        unreadSaid_ = true;
+        return QStringLiteral(
+                   "The echosounder pattern for %1 is empty: no depth is read. Type "
+                   "one in the device settings (Format)")
+            .arg(name);
+    }
+    if (unreadLines_ < kUnreadLinesReported) return {};
+    unreadSaid_ = true;
+    return QStringLiteral(
+               "Echosounder lines do not match the pattern \"%1\" of %2: no depth is "
+               "read (last line: %3)")
+        .arg(pattern, name, QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
 SounderLineResult SounderLineHandler::handle(std::string_view line, const SounderLineInputs& in) {
     SounderLineResult r;
     state_.RawDepthHi = 0;
@@ -34,7 +61,12 @@ SounderLineResult SounderLineHandler::handle(std::string_view line, const Sounde
     QString patternError;
     const Sounding s = scanner_.scan(line, *family, in.pattern, &patternError);
     r.familyApplied = s.familyApplied;
-    if (!patternError.isEmpty()) r.error = patternError;
+    if (!patternError.isEmpty()) {
+        r.error = patternError;
+    } else if (s.familyApplied) {
+        const QString unread = unreadPatternReport(*family, in.pattern, line, s.scanned);
+        if (!unread.isEmpty()) r.error = unread;
+    }
     if (!s.scanned) return r;
     r.scanned = true;
     r.batteryVoltage = s.batteryVoltage;
@@ -59,13 +91,20 @@ SounderLineResult SounderLineHandler::handle(std::string_view line, const Sounde
     }
     state_.TrueDepthLo = correctedDepth(s.rawLo, vLo, draft);
     state_.TrueDepthHi = correctedDepth(s.rawHi, vHi, draft);
+    // A raw 0 is a lost bottom, not a depth: its true depth would be the draft.
+    state_.MeasuredHi = family->readsHigh() && s.rawHi > 0;
+    state_.MeasuredLo = family->readsLow() && s.rawLo > 0;
+    state_.LowIsSounding = family->values == EchosounderFamily::Values::LowOnly;
     state_.SoundVelocityUsed = vHi;
     state_.NewDepth = true;
 
     if (in.realtimeRunning) {
-        const TColor wanted =
-            shallowWater(state_.TrueDepthHi, state_.AlertDepth) ? colors::Red : in.chosenBackground;
-        if (in.canvasBackground != wanted) r.newBackground = wanted;
+        // No depth, no alarm either way: the background stays as it is.
+        if (const auto depth = state_.soundingDepth()) {
+            const TColor wanted =
+                shallowWater(*depth, state_.AlertDepth) ? colors::Red : in.chosenBackground;
+            if (in.canvasBackground != wanted) r.newBackground = wanted;
+        }
         r.repaint = true;
     }
     r.rowDue = s.loggedRaw(*family) != 0;

@@ -46,6 +46,10 @@ struct SounderLineResult {
 
 class SounderLineHandler {
   public:
+    // Lines of the family in a row that the pattern reads nothing from
+    // before the operator hears of it (one is enough for an empty pattern).
+    static constexpr int kUnreadLinesReported = 5;
+
     explicit SounderLineHandler(RealtimeState& state);
     SounderLineResult handle(std::string_view line, const SounderLineInputs& in);
 
@@ -54,8 +58,16 @@ class SounderLineHandler {
     double liveValue(NumberField& field, double& lastGood, const QString& text, const char* name,
                      QString& error);
 
+    // A pattern that reads no depth from the family's lines is said once,
+    // until a line is read again or the pattern changes.
+    QString unreadPatternReport(const EchosounderFamily& family, const QString& pattern,
+                                std::string_view line, bool scanned);
+
     RealtimeState& state_;
     EchosounderScanner scanner_;
+    int unreadLines_ = 0;
+    bool unreadSaid_ = false;
+    QString unreadPattern_;
     NumberField alertDepth_;
     NumberField offsetA_;
     double lastDraft_ = 0;

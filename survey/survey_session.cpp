@@ -10,6 +10,10 @@
 
 namespace nivora {
 
+QString depthText(std::optional<double> depth) {
+    return depth ? QString::fromStdString(formatFixed(*depth, 2)) : QStringLiteral("---");
+}
+
 SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, CanvasDocument& doc,
                              Clock& clock, TimerSource& timers, OperatorPrompts* prompts,
                              QObject* parent)
@@ -223,8 +227,8 @@ void SurveySession::onSounderLine(std::string_view line) {
     const SounderLineResult r = sounderHandler_.handle(line, in);
     if (!r.error.isEmpty()) reportError(r.error);
     if (r.scanned) {
-        depthHighText_ = QString::fromStdString(formatFixed(state_.TrueDepthHi, 2));
-        depthLowText_ = QString::fromStdString(formatFixed(state_.TrueDepthLo, 2));
+        depthHighText_ = depthText(state_.shownDepthHi());
+        depthLowText_ = depthText(state_.shownDepthLo());
         emit depthTextsChanged(depthHighText_, depthLowText_);
     }
     if (r.batteryVoltage)
@@ -326,7 +330,9 @@ void SurveySession::RealtimeClick() {
 }
 
 void SurveySession::tEchogramTimer() {
-    if (echogramVisible_ && state_.NewDepth) emit echogramDepthAdded(state_.TrueDepthHi);
+    // No depth is a gap in the echogram.
+    if (echogramVisible_ && state_.NewDepth)
+        emit echogramDepthAdded(state_.soundingDepth().value_or(0.0));
     state_.NewDepth = false;
 }
 

@@ -38,6 +38,10 @@ class CanvasDocument;
 
 enum class TrackClass { Fixed, Float, NoFix };
 
+// A depth as the read-outs and the event records show it: 2 decimals, or
+// "---" when none was measured.
+QString depthText(std::optional<double> depth);
+
 // The real-time data window's labels, set at the start of every tick.
 struct TickReadouts {
     QString fixed;          // "Fixed": the fix quality
@@ -321,8 +325,8 @@ class SurveySession : public QObject, public ConfigHost {
     QString parameterRefusal_;
     std::optional<geodesy::FixStatus> fixNotPlaced_;
     VesselShape vesselShape_;
-    QString depthHighText_ = QStringLiteral("0.00");
-    QString depthLowText_ = QStringLiteral("0.00");
+    QString depthHighText_ = QStringLiteral("---");
+    QString depthLowText_ = QStringLiteral("---");
     QString caption_;
     TColor background_;
     Language language_ = Language::English;

@@ -445,6 +445,10 @@ void TFGPS::familyChosen(const QString& name) {
     if (lowShown) host_.setDepthDisplay(*lowShown);
 }
 
+void TFGPS::reapplyFamilyDisplay() {
+    if (const auto lowShown = model_.familyDepthDisplay()) host_.setDepthDisplay(*lowShown);
+}
+
 void TFGPS::lockClicked(bool ticked) {
     model_.saveAndLock(ticked, settings_, host_, prompts_);
     syncLockState();

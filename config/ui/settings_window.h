@@ -47,9 +47,10 @@ class TFGPS : public QWidget {
 
     // Shows the model's values in the controls.
     void syncFromModel();
-    // Applies the chosen echosounder family again, as a selection in the
-    // list would (pattern and depth display).
-    void reapplyFamilyChoice() { familyChosen(model_.sbesMessage); }
+    // Applies the chosen echosounder family's depth display again. The
+    // pattern stays as the user set it: a family chosen again in the list
+    // fills it, nothing else may.
+    void reapplyFamilyDisplay();
 
   protected:
     void showEvent(QShowEvent* event) override;

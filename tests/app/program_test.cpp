@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "app/message_window.h"
+#include "app/realtime_window.h"
 #include "canvas/ui/nivora_canvas.h"
 #include "config/ui/offsets_window.h"
 #include "survey/standard_layers.h"
@@ -128,6 +129,35 @@ TEST_F(ProgramTest, FirstShowThenASurveyThroughTheWindows) {
     EXPECT_TRUE(f.program->messages().testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(f.program->messages().focusPolicy(), Qt::NoFocus);
     EXPECT_NE(QApplication::focusWidget(), static_cast<QWidget*>(&f.program->messages()));
+}
+
+// The real-time window's start-up timer used to apply the family choice
+// again ten seconds after start: the typed pattern of "OTHER" became empty
+// and no sounding was logged from then on, without a word.
+TEST_F(ProgramTest, TheTypedPatternOutlivesTheStartUpTimer) {
+    const QString ini = demoIni(dir);
+    {
+        IniStore store(ini);
+        store.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                          QStringLiteral("cSBESMessage"), QStringLiteral("OTHER"));
+        store.writeString(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                          QStringLiteral("eSBESFormat"), QStringLiteral("%*6s,%lf"));
+        ASSERT_TRUE(store.save());
+    }
+    ProgramFixture f(ini, true);
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    ASSERT_TRUE(f.session().running());
+    f.vt.advance(9'000);
+    f.session().flushLogs();
+    const QString log = f.session().logs().folders().coordinateLogPath();
+    const qsizetype before = readFile(log).count('\n');
+    EXPECT_GT(before, 10);
+    f.program->realtime().Timer1Timer();  // its ten seconds
+    EXPECT_EQ(f.program->models().device.sbesFormat, QStringLiteral("%*6s,%lf"));
+    f.vt.advance(15'000);
+    f.session().flushLogs();
+    EXPECT_GT(readFile(log).count('\n'), before + 30) << "soundings go on being logged";
 }
 
 TEST_F(ProgramTest, CompactModeTwiceRestoresTheWindowAndItsMenu) {

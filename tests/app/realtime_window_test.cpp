@@ -103,7 +103,7 @@ TEST_F(RealtimeWindowTest, ShowsTheSessionsReadoutsAndColours) {
     f.gnss("$GPGGA,120001.00,4100.0001,N,02900.0000,E,4,09,0.9,10.0,M,36.1,M,,");
     f.vt.advance(1000);
     EXPECT_EQ(text("lDepthHi"), QStringLiteral("10.37"));
-    EXPECT_EQ(text("lDepthLo"), QStringLiteral("0.50"));
+    EXPECT_EQ(text("lDepthLo"), QStringLiteral("---")) << "DBT has no low frequency: not the draft";
     EXPECT_EQ(text("Speed"), QStringLiteral("5.5"));
     EXPECT_EQ(text("Fixed"), QStringLiteral("4"));
     EXPECT_EQ(text("SatelliteLabel"), QStringLiteral("9"));

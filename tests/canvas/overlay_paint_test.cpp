@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Corners, DepthBoxCorner, ::testing::Values(0, 1, 2, 3))
 TEST(DepthBox, NothingWhenThereIsNothingToShow) {
     Scene s(kW, kH);
     const QImage plain = s.render({colors::Silver, 0, true});
-    s.doc.SetCurrentDepth(0, 5, true);  // LF alone is not shown
+    s.doc.SetCurrentDepth(0, 0, true);  // neither depth measured
     EXPECT_EQ(withOverlays(s), plain);
     s.doc.SetCurrentDepth(5, 5, false);
     EXPECT_EQ(withOverlays(s), plain);

@@ -79,8 +79,11 @@ TEST(DepthSpeedBox, TextShowsWhatIsSwitchedOn) {
     EXPECT_EQ(doc.Overlay.DepthSpeedText(), QStringLiteral("HF: 12.35 m  LF: 13.50 m"));
     doc.SetCurrentDepth(12.3, 0, true);
     EXPECT_EQ(doc.Overlay.DepthSpeedText(), QStringLiteral("HF: 12.30 m"));
-    // The low frequency shows only after a positive high frequency.
+    // A high frequency that was not measured (0) is left out; a sounder that
+    // reads only the low frequency still shows its depth.
     doc.SetCurrentDepth(0, 5, true);
+    EXPECT_EQ(doc.Overlay.DepthSpeedText(), QStringLiteral("LF: 5.00 m"));
+    doc.SetCurrentDepth(0, 0, true);
     EXPECT_TRUE(doc.Overlay.DepthSpeedText().isEmpty());
     doc.SetCurrentSpeed(3.44, true);
     EXPECT_EQ(doc.Overlay.DepthSpeedText(), QStringLiteral("3.4 kn"));

@@ -221,6 +221,73 @@ TEST_F(SessionTest, ShallowWaterTurnsTheBackgroundRed) {
     EXPECT_EQ(view.backgrounds.back(), colors::White);
 }
 
+// A raw 0 is a lost bottom. Its corrected depth is the draft, which used to
+// be shown, labelled, drawn in the echogram and compared with the alarm as a
+// depth of 0.50 m.
+TEST_F(SessionTest, ADepthNotMeasuredIsNoDepth) {
+    QStringList high, low;
+    std::vector<double> echogram;
+    QObject::connect(session.get(), &SurveySession::depthTextsChanged,
+                     [&](const QString& h, const QString& l) {
+                         high << h;
+                         low << l;
+                     });
+    QObject::connect(session.get(), &SurveySession::echogramDepthAdded,
+                     [&](double d) { echogram.push_back(d); });
+    session->setEchogramVisible(true);
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(1000);
+    const std::size_t labels = doc.Overlay.DepthLabels.size();
+    ASSERT_EQ(labels, 1u);
+    const QByteArray rows = coordinateLog();
+
+    sounder(withNmeaChecksum("$SDDBT,0.0,f,0.00,M,0.0,F"));
+    gnss(gga(kLat + 0.001, kLon, 4));
+    vt.advance(1000);
+    EXPECT_EQ(high.back(), QStringLiteral("---"));
+    EXPECT_EQ(low.back(), QStringLiteral("---"));
+    EXPECT_FALSE(session->state().GgaOverlayText.contains(QStringLiteral("Depth")))
+        << session->state().GgaOverlayText.toStdString();
+    EXPECT_EQ(doc.Overlay.DepthLabels.size(), labels) << "no label";
+    EXPECT_EQ(doc.Overlay.CurrentDepthHF, 0) << "no depth in the depth box";
+    ASSERT_GE(echogram.size(), 2u);
+    EXPECT_NEAR(echogram.front(), 10.37, 0.01);
+    EXPECT_EQ(echogram.back(), 0.0) << "a gap in the echogram (no depth above 0)";
+    EXPECT_TRUE(view.backgrounds.empty() || view.backgrounds.back() != colors::Red)
+        << "0.50 m is not below the alarm depth of 1 m: nothing was measured";
+    EXPECT_EQ(coordinateLog(), rows) << "a raw 0 writes no row, as before";
+    session->markEvent();
+    EXPECT_TRUE(eventsLog().contains(",True Depth:---,True Depth:---,"));
+}
+
+// A sounder that reads only the low frequency: its depth is the sounding,
+// the high frequency is not shown as the draft.
+TEST_F(SessionTest, ALowFrequencyOnlySounderShowsItsOwnDepth) {
+    models.device.sbesMessage = QStringLiteral("Nivora XDR LO");
+    models.device.sbesFormat = QStringLiteral("%*8s,%*lf,%*8s,%lf");
+    QString high, low;
+    QObject::connect(session.get(), &SurveySession::depthTextsChanged,
+                     [&](const QString& h, const QString& l) {
+                         high = h;
+                         low = l;
+                     });
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    sounder("$NIVXDHI,0.00,$NIVXDLO,10.00");
+    vt.advance(1000);
+    const double depth = 10.0 * 1480 / 1500 + 0.5;
+    EXPECT_EQ(high, QStringLiteral("---"));
+    EXPECT_EQ(low, QString::number(depth, 'f', 2));
+    EXPECT_TRUE(view.backgrounds.empty() || view.backgrounds.back() != colors::Red)
+        << "the draft (0.50 m) is not the depth the alarm compares";
+    ASSERT_EQ(doc.Overlay.DepthLabels.size(), 1u);
+    EXPECT_NEAR(doc.Overlay.DepthLabels[0].depth, depth, 1e-9);
+    EXPECT_TRUE(doc.Overlay.DepthSpeedText().startsWith(QStringLiteral("LF: ") + low))
+        << doc.Overlay.DepthSpeedText().toStdString();
+}
+
 TEST_F(SessionTest, EventsCountOnAcrossRunsAndReset) {
     IniStore ini(iniPath);
     ini.writeInteger(QStringLiteral("EVENTS"), QStringLiteral("Event Number"), 41);
@@ -235,7 +302,7 @@ TEST_F(SessionTest, EventsCountOnAcrossRunsAndReset) {
         42);
     EXPECT_TRUE(eventsLog().endsWith(
         "\nEvent No:42,Date & Time:2026-12-08 090001000,Easting:0.00,Northing:0.00,"
-        "True Depth:10.37,True Depth:0.50,Heading:0.00"))
+        "True Depth:10.37,True Depth:---,Heading:0.00"))
         << eventsLog().constData();
     EXPECT_EQ(doc.Overlay.EventLabels.size(), 1u);
 

@@ -110,16 +110,37 @@ TEST_F(SounderTest, LowOnlyFamilyLogsItsLowDepth) {
     EXPECT_FALSE(handle("$NIVXDHI,14.25,$NIVXDLO,0").rowDue);
 }
 
-TEST_F(SounderTest, OtherNeedsATypedPattern) {
+// A pattern that reads nothing used to leave the survey without a row and
+// without a word; it is said once, until a line is read again.
+TEST_F(SounderTest, APatternThatReadsNothingIsSaidOnce) {
     choose("OTHER");
     EXPECT_TRUE(in.pattern.isEmpty());
     auto r = handle("DEPTH 12.3");
     EXPECT_TRUE(r.familyApplied);
     EXPECT_FALSE(r.scanned);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("The echosounder pattern for OTHER is empty")))
+        << r.error.toStdString();
+    EXPECT_TRUE(handle("DEPTH 12.3").error.isEmpty()) << "once";
+
+    in.pattern = QStringLiteral("DEPTH=%lf");
+    QStringList said;
+    for (int i = 0; i < 20; ++i) {
+        r = handle("DEPTH 12.3");
+        if (!r.error.isEmpty()) said << r.error;
+    }
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0], QStringLiteral("Echosounder lines do not match the pattern \"DEPTH=%lf\" of "
+                                      "OTHER: no depth is read (last line: DEPTH 12.3)"));
     in.pattern = QStringLiteral("DEPTH %lf");
     r = handle("DEPTH 12.3");
     EXPECT_TRUE(r.scanned);
     EXPECT_DOUBLE_EQ(state.RawDepthHi, 12.3);
+
+    // Lines of other sentences are not the family's: a DBT sounder with DPT
+    // lines between says nothing.
+    choose("NMEA DBT");
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(handle("$SDDPT,4.0,0.5").error.isEmpty());
 }
 
 TEST_F(SounderTest, ZeroAndNonFiniteDepthsWriteNoRow) {
