@@ -46,6 +46,9 @@ TColor PositionStatusColor(int fixQuality) {
         case 4:
         case 7:
             return colors::Lime;
+        case 0:
+            // No fix (and no data, and real time stopped) must not look like a float.
+            return colors::Silver;
         default:
             return colors::Yellow;
     }

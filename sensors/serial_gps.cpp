@@ -137,6 +137,20 @@ QString TNivoraSerialGPS::portDisplayName() const {
     return DevicePath.isEmpty() ? PortName(Port) : DevicePath;
 }
 
+QString TNivoraSerialGPS::portDescription() const {
+    return (Role.isEmpty() ? QString() : Role + QLatin1Char(' ')) + QStringLiteral("port ") +
+           portDisplayName();
+}
+
+namespace {
+
+QString capitalised(QString text) {
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
+}
+
+}  // namespace
+
 QByteArray TNivoraSerialGPS::pendingText() const {
     const std::string_view p = lines_.pendingText();
     return QByteArray(p.data(), static_cast<qsizetype>(p.size()));
@@ -174,8 +188,7 @@ bool TNivoraSerialGPS::connectPort(bool quiet) {
         const QString why = transport ? transport->errorString() : QStringLiteral("no such device");
         openError_ = why;
         if (!quiet)
-            emit OnError(this,
-                         QStringLiteral("Cannot open port %1: %2").arg(portDisplayName(), why));
+            emit OnError(this, QStringLiteral("Cannot open %1: %2").arg(portDescription(), why));
         return false;
     }
     transport_ = std::move(transport);
@@ -215,7 +228,8 @@ void TNivoraSerialGPS::portLost(const QString& why) {
     nav_ = NavValues{};
     reopening_ = true;
     reopenTimer_->start();
-    emit OnError(this, QStringLiteral("Port %1 stopped working: %2").arg(portDisplayName(), why));
+    emit OnError(this,
+                 QStringLiteral("%1 stopped working: %2").arg(capitalised(portDescription()), why));
     emit OnPortLost(this, why);
 }
 
@@ -276,18 +290,18 @@ void TNivoraSerialGPS::pollTick() {
     // Said once per connection; the count goes on for the summaries.
     if (!cutSaid_ && lines_.overlongLinesCut() > cutsAtConnect_) {
         cutSaid_ = true;
-        emit OnError(this, QStringLiteral("Port %1: a line longer than %2 bytes without a line end "
+        emit OnError(this, QStringLiteral("%1: a line longer than %2 bytes without a line end "
                                           "was cut")
-                               .arg(portDisplayName())
+                               .arg(capitalised(portDescription()))
                                .arg(LineAssembler::kMaxPending));
     }
     if (waiting > 0 && budget <= 0) {
         ++pollsBehind_;
         if (!behindSaid_) {
             behindSaid_ = true;
-            emit OnError(this, QStringLiteral("Port %1 falls behind: %2 bytes wait to be read; "
+            emit OnError(this, QStringLiteral("%1 falls behind: %2 bytes wait to be read; "
                                               "shorten its Delay or lower its rate")
-                                   .arg(portDisplayName())
+                                   .arg(capitalised(portDescription()))
                                    .arg(waiting));
         }
     } else {
@@ -313,6 +327,7 @@ bool TNivoraSerialGPS::handleLine(std::string_view line) {
     const DecodeResult r = decodeNmea(sentence, nav_);
     if (r.positionChanged)
         emit OnPosition3DChange(this, nav_.latitude, nav_.longitude, nav_.altitude);
+    if (r.type == SentenceType::GGA && r.accepted && open_) emit OnEpoch(this);
     if (r.speedChanged && open_) emit OnSpeedChange(this, nav_.speed);
     return open_;
 }

@@ -58,6 +58,9 @@ class TNivoraSerialGPS : public QObject {
     // A device path typed by the user ("/dev/ttyUSB0") or "SIM"; when set it
     // is opened instead of the COM number.
     QString DevicePath;
+    // What is on the port ("GPS", "echosounder"), so that a message says
+    // which device it is about; empty: just the port.
+    QString Role;
 
     // Where the bytes come from; the default opens a QSerialPort.
     void setTransportFactory(TransportFactory factory);
@@ -94,6 +97,8 @@ class TNivoraSerialGPS : public QObject {
     QString deviceName() const;
     // The port as messages name it: "COM3", or the typed path.
     QString portDisplayName() const;
+    // "GPS port COM3" ("port COM3" without a role), for messages.
+    QString portDescription() const;
 
     double Latitude() const { return nav_.latitude; }
     double Longitude() const { return nav_.longitude; }
@@ -132,6 +137,9 @@ class TNivoraSerialGPS : public QObject {
     void OnPosition3DChange(nivora::TNivoraSerialGPS* sender, double latitude, double longitude,
                             double altitude);
     void OnSpeedChange(nivora::TNivoraSerialGPS* sender, double speedKmh);
+    // Every GGA with a position, changed or not (a boat at anchor sends the
+    // same one): the GNSS is alive.
+    void OnEpoch(nivora::TNivoraSerialGPS* sender);
     void OnSend(nivora::TNivoraSerialGPS* sender, const QByteArray& text);
     // A port that does not open, a write that did not go out, a port that
     // went away: the owner passes the text to its error report.

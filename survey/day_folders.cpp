@@ -55,6 +55,16 @@ QString DayFolders::snapshotPath(const QDateTime& now) const {
            formatTime(u"hhnn", now.time()) + QLatin1String(".nwl");
 }
 
+QString DayFolders::freeSnapshotPath(const QDateTime& now) const {
+    const QString base = snapshotPath(now);
+    if (!QFileInfo::exists(base)) return base;
+    const QString stem = base.chopped(4);  // ".nwl"
+    for (int n = 2;; ++n) {
+        const QString name = stem + QLatin1Char('_') + QString::number(n) + QLatin1String(".nwl");
+        if (!QFileInfo::exists(name)) return name;
+    }
+}
+
 QString DayFolders::profileMemoPath(const QString& memo, const QDate& today) const {
     return profilesFolder() + dateText(today) + QLatin1Char(' ') + memo + QLatin1String(".INI");
 }

@@ -34,6 +34,10 @@ class DayFolders {
     QString rawLogPath(RawLogKind kind,
                        const QDate& today) const;  // date + " NDW_GNSS_V3.log" / " NDW_SBES_V3.log"
     QString snapshotPath(const QDateTime& now) const;  // layouts + date + " " + hhmm + ".nwl"
+    // The snapshot name for `now` that no file has yet: a second snapshot in
+    // the same minute (a second start, or Save again) takes "_2", "_3", ...
+    // before the extension, so that no snapshot is ever written over.
+    QString freeSnapshotPath(const QDateTime& now) const;
     // Profile memo files: profiles + date + " " + memo + ".INI" (memo "mRawSVData" and so on).
     QString profileMemoPath(const QString& memo, const QDate& today) const;
 

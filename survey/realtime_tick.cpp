@@ -110,6 +110,7 @@ void SurveySession::tMapTimer() {
         if (!r.placed()) return;
         state_.GridEasting = r.easting;
         state_.GridNorthing = r.northing;
+        lastPlaced_ = clock_.now();
 
         const double heading = models_.device.gyroEnabled ? state_.Heading : gnss_.Course();
         state_.GridHeading = heading + state_.GridConvergence;
@@ -127,7 +128,9 @@ void SurveySession::tMapTimer() {
                          state_.GridHeading, vesselShape_, models_.navigation.vesselColor,
                          vesselWidth);
     }
-    emit statusPanelChanged(0, QStringLiteral("Lat: ") + fixed(lat, 8));
+    // A selection's prompt or result holds panel 0 until the selection ends.
+    if (selectionPrompt_.isEmpty())
+        emit statusPanelChanged(0, QStringLiteral("Lat: ") + fixed(lat, 8));
     emit statusPanelChanged(1, QStringLiteral("Lon: ") + fixed(lon, 8));
     emit statusPanelChanged(2, QStringLiteral("E: ") + fixed(state_.GridEasting, 2));
     emit statusPanelChanged(3, QStringLiteral("N: ") + fixed(state_.GridNorthing, 2));

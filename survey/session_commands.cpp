@@ -22,13 +22,15 @@ bool SurveySession::clearTracks(TrackClass which) {
         int layer;
         const char* logLine;
     };
+    // Each question names the class its layer holds (fix quality 4; 5, 2
+    // and 3; anything else).
     const Command c = which == TrackClass::Fixed
-                          ? Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?",
-                                    layers_.trackFix, "Cleared Fixed/Float/DGPS tracklines"}
+                          ? Command{"RTK Fixed tracking points to be cleared. Continue?",
+                                    layers_.trackFix, "Cleared RTK Fixed tracklines"}
                       : which == TrackClass::Float
-                          ? Command{"Autonomous tracking points to be cleared. Continue?",
-                                    layers_.trackFloat, "Cleared Autonomous tracklines"}
-                          : Command{"Fixed/Float/DGPS tracking points to be cleared. Continue?",
+                          ? Command{"RTK Float/DGPS tracking points to be cleared. Continue?",
+                                    layers_.trackFloat, "Cleared RTK Float/DGPS tracklines"}
+                          : Command{"Autonomous/No Fix tracking points to be cleared. Continue?",
                                     layers_.trackNoFix, "Cleared NoFix tracklines"};
     if (!askYesNo(QLatin1String(c.question))) return false;
     doc_.CadClearShapes(c.layer);
@@ -54,7 +56,12 @@ void SurveySession::startSelectionPolygon(const QString& prompt) {
         doc_.LayerOpen(layer_names::SelectPoly);
     }
     emit toolModeRequested(6);
-    emit statusPanelChanged(0, prompt);
+    setSelectionPrompt(prompt);
+}
+
+void SurveySession::setSelectionPrompt(const QString& text) {
+    selectionPrompt_ = text;
+    emit statusPanelChanged(0, text);
 }
 
 void SurveySession::selectTracks() {
@@ -76,6 +83,7 @@ void SurveySession::drawBegan() {
     if (!trackSelectMode_ && !shapeSelectMode_) doc_.CurrentLayer = layers_.userShape;
     // The vessel does not move while the operator draws.
     mapTimer_->stop();
+    drawing_ = true;
 }
 
 void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLayers,
@@ -91,7 +99,7 @@ void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLa
         }
         emit canvasRepaintRequested();
         const int n = doc_.SelectedShapeCount();
-        emit statusPanelChanged(0, n > 0 ? QString::number(n) + what : QString());
+        setSelectionPrompt(n > 0 ? QString::number(n) + what : QString());
     }
     emit toolModeRequested(0);
 }
@@ -113,6 +121,7 @@ void SurveySession::drawEnded(int shapeType) {
         const std::vector<QPointF> points = doc_.GetLastPolylinePoints();
         if (points.size() >= 2) emit routeDrawn(points);
     }
+    drawing_ = false;
     mapTimer_->start();
 }
 
@@ -121,13 +130,14 @@ void SurveySession::deleteSelected() {
     doc_.CadClearSelectedShapes();
     doc_.Refresh();
     emit canvasRepaintRequested();
+    if (!selectionPrompt_.isEmpty()) setSelectionPrompt(QString());
 }
 
 void SurveySession::cancelSelection() {
     trackSelectMode_ = false;
     shapeSelectMode_ = false;
     doc_.ClearSelection();
-    emit statusPanelChanged(0, QString());
+    setSelectionPrompt(QString());
     emit canvasRepaintRequested();
 }
 
@@ -146,6 +156,21 @@ void SurveySession::shapeNumberSelected(std::int32_t id) {
 int SurveySession::markEvent() {
     SessionKeys& keys = models_.session;
     const int number = ++keys.eventNumber;
+    // The event takes the last position there is; the operator hears when
+    // that is not where the boat is now.
+    const bool live = state_.Running && !gnssStale_ && lastPlaced_.isValid();
+    if (!live) {
+        const QString why = !state_.Running ? QStringLiteral("real time is stopped")
+                            : gnssStale_    ? QStringLiteral("no GPS data")
+                                            : QStringLiteral("no position yet");
+        const QString where = lastPlaced_.isValid()
+                                  ? QStringLiteral("the last position, of ") +
+                                        lastPlaced_.time().toString(QStringLiteral("HH:mm:ss"))
+                                  : QStringLiteral("0, 0");
+        message(QStringLiteral("Event %1 has no current position (%2): it is marked at %3")
+                    .arg(number)
+                    .arg(why, where));
+    }
     doc_.AddEventLabel(state_.GridEasting, state_.GridNorthing, number);
     saveSettings([&keys](IniStore& ini) { keys.saveEventNumber(ini); });
     const QString record =
@@ -172,7 +197,9 @@ bool SurveySession::resetEventNumbering() {
 
 QString SurveySession::saveSnapshot() {
     const QDateTime now = clock_.now();
-    const QString name = logs_.folders().snapshotPath(now);
+    // A snapshot is never written over: a second one in the same minute
+    // (a second start, or Save again) takes the next free name.
+    const QString name = logs_.folders().freeSnapshotPath(now);
     // The snapshot must not be lost for a missing folder.
     if (!QFileInfo(logs_.folders().layoutsFolder()).isDir()) logs_.createDayFolders();
     removeVesselAndGrid();

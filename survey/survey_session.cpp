@@ -10,6 +10,19 @@
 
 namespace nivora {
 
+namespace {
+
+QString capitalisedFirst(QString text) {
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
+}
+
+QString clockText(const QDateTime& t) {
+    return t.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+}  // namespace
+
 QString depthText(std::optional<double> depth) {
     return depth ? QString::fromStdString(formatFixed(*depth, 2)) : QStringLiteral("---");
 }
@@ -36,6 +49,8 @@ SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, Ca
       mapTimer_(timers.createTimer()),
       echogramTimer_(timers.createTimer()),
       background_(models.navigation.backgroundColor) {
+    gnss_.Role = QStringLiteral("GPS");
+    sounder_.Role = QStringLiteral("echosounder");
     for (TNivoraSerialGPS* r : {&gnss_, &sounder_}) {
         r->TimeFormat = QString::fromLatin1(kTimeFormat);
         r->DateFormat = QString::fromLatin1(kDateFormat);
@@ -118,6 +133,8 @@ void SurveySession::connectReaders() {
         emit realtimeButtonDownChanged(true);
         doc_.SetLayerAction(doc_.LayerFindByName(layer_names::Vessel), 1);
         mapTimer_->start();
+        portProblem_[0].clear();
+        updateSurveyStatus();
     });
     connect(&gnss_, &R::OnDisconnect, this, [this](R* r, quint32) {
         mapTimer_->stop();
@@ -127,12 +144,15 @@ void SurveySession::connectReaders() {
     // A port that went away: the survey goes on without it (soundings are
     // still logged, with no position rather than the last one) while the
     // reader tries to open it again; OnConnect says when it is back.
-    connect(&gnss_, &R::OnPortLost, this, [this](R* r, const QString&) {
+    connect(&gnss_, &R::OnPortLost, this, [this](R* r, const QString& why) {
         mapTimer_->stop();
         state_.CurrentLatitude = 0;
         state_.CurrentLongitude = 0;
         message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
         emit gpsGroupColourChanged(colors::Red);
+        portProblem_[0] = r->portDescription() + QStringLiteral(" stopped working: ") + why +
+                          QStringLiteral("; trying again");
+        gnssWentStale();
     });
     connect(&gnss_, &R::OnIdle, this, [this](R*) {
         mapTimer_->stop();
@@ -140,6 +160,7 @@ void SurveySession::connectReaders() {
         state_.CurrentLongitude = 0;
         message(QStringLiteral("GPS is idle!"));
         emit gpsGroupColourChanged(colors::Red);
+        gnssWentStale();
     });
     connect(&gnss_, &R::OnTimeout, this, [this](R*) {
         message(QStringLiteral("GPS Timeout!"));
@@ -149,6 +170,16 @@ void SurveySession::connectReaders() {
         state_.CurrentLatitude = lat;
         state_.CurrentLongitude = lon;
         state_.CurrentAltitude = alt;
+    });
+    connect(&gnss_, &R::OnEpoch, this, [this](R* r) {
+        lastEpoch_ = clock_.now();
+        if (!gnssStale_) return;
+        // The gap zeroed the position; a boat that has not moved sends the
+        // same one again, which is no change for the reader.
+        state_.CurrentLatitude = r->Latitude();
+        state_.CurrentLongitude = r->Longitude();
+        state_.CurrentAltitude = r->Altitude();
+        gnssResumed();
     });
     connect(&gnss_, &R::OnSpeedChange, this, [this](R*, double kmh) {
         // Kept as the label shows it (one decimal), so the overlay and the
@@ -166,13 +197,19 @@ void SurveySession::connectReaders() {
     // A silent sounder must not go unnoticed: soundings are the survey.
     connect(&sounder_, &R::OnConnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Connected to NMEA Sensor on ") + r->portDisplayName());
+        portProblem_[1].clear();
+        updateSurveyStatus();
     });
     connect(&sounder_, &R::OnDisconnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
     });
-    connect(&sounder_, &R::OnPortLost, this, [this](R* r, const QString&) {
+    connect(&sounder_, &R::OnPortLost, this, [this](R* r, const QString& why) {
         message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
         emit depthFramesColourChanged(colors::Red);
+        portProblem_[1] = capitalisedFirst(r->portDescription()) +
+                          QStringLiteral(" stopped working: ") + why +
+                          QStringLiteral("; trying again");
+        updateSurveyStatus();
     });
     connect(&sounder_, &R::OnIdle, this, [this](R*) {
         message(QStringLiteral("Sensor timeout! Check your connection to the Sensor."));
@@ -293,8 +330,20 @@ void SurveySession::RealtimeClick() {
         applyPortSettings(models_.device.sensor, sounder_,
                           logs_.folders().rawLogPath(RawLogKind::Sounder, today));
         gnss_.Open();
+        // The reader tries again quietly; until it opens, the survey says
+        // which port does not work and why.
+        if (!gnss_.isOpen()) {
+            portProblem_[0] = QStringLiteral("Cannot open ") + gnss_.portDescription() +
+                              QStringLiteral(": ") + gnss_.openError() +
+                              QStringLiteral("; trying again");
+        }
         if (models_.device.sensorEnabled) {
             sounder_.Open();
+            if (!sounder_.isOpen()) {
+                portProblem_[1] = QStringLiteral("Cannot open ") + sounder_.portDescription() +
+                                  QStringLiteral(": ") + sounder_.openError() +
+                                  QStringLiteral("; trying again");
+            }
             // The reader has reported why through its error path; the memo
             // must not claim the port opened.
             if (sounder_.isOpen()) {
@@ -315,6 +364,10 @@ void SurveySession::RealtimeClick() {
         mapTimer_->start();
         logs_.AppendEventLog(QStringLiteral("Realtime STARTED"));
         state_.Running = true;
+        everStarted_ = true;
+        // Before the first epoch there is no GPS data either.
+        gnssStale_ = true;
+        updateSurveyStatus();
     } else {
         gnss_.Close();
         sounder_.Close();
@@ -323,10 +376,60 @@ void SurveySession::RealtimeClick() {
         emit realtimeStartedChanged(false);
         logs_.AppendEventLog(QStringLiteral("Realtime STOPPED"));
         state_.Running = false;
+        showStopped();
         // After stop the logs are complete on disk, for the office and for
         // runs that read them next.
         flushLogs();
     }
+}
+
+void SurveySession::updateSurveyStatus() {
+    QStringList parts;
+    if (!state_.Running && everStarted_) parts << QStringLiteral("Realtime stopped");
+    for (const QString& problem : portProblem_) {
+        if (state_.Running && !problem.isEmpty()) parts << problem;
+    }
+    if (state_.Running && gnssStale_) {
+        parts << (lastEpoch_.isValid()
+                      ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
+                      : QStringLiteral("No GPS data yet"));
+    }
+    emit statusPanelChanged(6, parts.join(QStringLiteral(" | ")));
+}
+
+void SurveySession::gnssWentStale() {
+    gnssStale_ = true;
+    // The overlay must not go on showing the last fix as if it were live.
+    state_.GgaOverlayText = lastEpoch_.isValid()
+                                ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
+                                : QStringLiteral("No GPS data");
+    doc_.SetPositionStatus(state_.GgaOverlayText, 0);
+    doc_.SetCurrentSpeed(state_.SpeedKnots, false);
+    emit canvasRepaintRequested();
+    updateSurveyStatus();
+}
+
+void SurveySession::gnssResumed() {
+    gnssStale_ = false;
+    // The idle line stopped the tick; the first epoch after it starts it
+    // again, unless the operator is drawing (the end of the drawing does).
+    if (state_.Running && !drawing_ && !mapTimer_->isActive()) mapTimer_->start();
+    emit fixIndicatorColourChanged(fixQualityColor(gnss_.FixQuality()));
+    updateSurveyStatus();
+}
+
+void SurveySession::showStopped() {
+    gnssStale_ = false;
+    portProblem_[0].clear();
+    portProblem_[1].clear();
+    state_.GgaOverlayText = QStringLiteral("Realtime stopped");
+    doc_.SetPositionStatus(state_.GgaOverlayText, 0);
+    doc_.SetCurrentDepth(0, 0, false);
+    doc_.SetCurrentSpeed(0, false);
+    emit gpsGroupColourChanged(colors::Silver);
+    emit depthFramesColourChanged(colors::Silver);
+    emit canvasRepaintRequested();
+    updateSurveyStatus();
 }
 
 void SurveySession::tEchogramTimer() {

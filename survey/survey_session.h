@@ -254,7 +254,9 @@ class SurveySession : public QObject, public ConfigHost {
     void gpsGroupColourChanged(nivora::TColor colour);
     void batteryVoltageChanged(const QString& volts);
     // Status bar panels: 0 latitude or selection prompts, 1 longitude, 2
-    // easting, 3 northing, 4 and 5 the last clicked point.
+    // easting, 3 northing, 4 and 5 the last clicked point, 6 the state of
+    // the survey when it is not simply running (stopped, a port that does
+    // not work and why, no GPS data).
     void statusPanelChanged(int index, const QString& text);
     // Messages (the message window) and error reports (already throttled
     // and logged).
@@ -294,6 +296,14 @@ class SurveySession : public QObject, public ConfigHost {
     // A fix the projection could not place, said once until one is placed again.
     void reportFixNotPlaced(const geodesy::FixResult& result, double latitude, double longitude);
     void startSelectionPolygon(const QString& prompt);
+    // A prompt or result of a selection in panel 0; the tick leaves the
+    // panel to it until the selection ends (an empty text).
+    void setSelectionPrompt(const QString& text);
+    // Panel 6 and the overlay when the position is not live.
+    void updateSurveyStatus();
+    void gnssWentStale();
+    void gnssResumed();
+    void showStopped();
     void finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what);
     void removeVesselAndGrid();
     bool askYesNo(const QString& question);
@@ -339,6 +349,16 @@ class SurveySession : public QObject, public ConfigHost {
     bool trackSelectMode_ = false;
     bool shapeSelectMode_ = false;
     bool deleteButtonUsed_ = false;
+    bool drawing_ = false;  // the operator draws: the tick waits
+    // No GPS data (an idle line, a port gone) since the last epoch: the tick
+    // stands still until the next epoch starts it again.
+    bool gnssStale_ = false;
+    bool everStarted_ = false;
+    QDateTime lastEpoch_;   // the last position the GNSS reader decoded
+    QDateTime lastPlaced_;  // the last tick that placed the vessel
+    QString selectionPrompt_;
+    // Why a port does not work (GNSS, sounder), until it works.
+    QString portProblem_[2];
     // Last good values of the navigation fields the tick converts.
     LiveSetting vesselWidth_{2};
     LiveSetting trackWidth_{2};

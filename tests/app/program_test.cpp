@@ -85,8 +85,7 @@ TEST_F(ProgramTest, FirstShowThenASurveyThroughTheWindows) {
     const int fixed = shapesOn(canvas, layer_names::TrackFix);
     dialog = answerNextDialog(QMessageBox::No);
     nav.action(QStringLiteral("btFixed"))->trigger();
-    EXPECT_EQ(dialog->text,
-              QStringLiteral("Fixed/Float/DGPS tracking points to be cleared. Continue?"));
+    EXPECT_EQ(dialog->text, QStringLiteral("RTK Fixed tracking points to be cleared. Continue?"));
     EXPECT_EQ(shapesOn(canvas, layer_names::TrackFix), fixed);
     dialog = answerNextDialog(QMessageBox::Yes);
     nav.action(QStringLiteral("aClearFixed"))->trigger();

@@ -91,7 +91,7 @@ TEST_P(GgaFill, FillColourByFixQualityAndWhiteTextOnRed) {
 INSTANTIATE_TEST_SUITE_P(Qualities, GgaFill,
                          ::testing::Values(FixCase{1, colors::Red}, FixCase{2, colors::Aqua},
                                            FixCase{4, colors::Lime}, FixCase{7, colors::Lime},
-                                           FixCase{5, colors::Yellow}, FixCase{0, colors::Yellow}));
+                                           FixCase{5, colors::Yellow}, FixCase{0, colors::Silver}));
 
 TEST(GgaOverlay, NoTextNoBoxAndNoHit) {
     Scene s(kW, kH);

@@ -124,7 +124,8 @@ TEST(PositionStatus, FillColourByFixQuality) {
     EXPECT_EQ(PositionStatusColor(4), colors::Lime);
     EXPECT_EQ(PositionStatusColor(7), colors::Lime);
     EXPECT_EQ(PositionStatusColor(5), colors::Yellow);
-    EXPECT_EQ(PositionStatusColor(0), colors::Yellow);
+    EXPECT_EQ(PositionStatusColor(0), colors::Silver) << "no fix once looked like a float";
+    EXPECT_EQ(PositionStatusColor(3), colors::Yellow);
     CanvasDocument doc;
     doc.SetPositionStatus(QStringLiteral("12:00:00 | Spd: 3.0 kn"), 4);
     EXPECT_EQ(doc.Overlay.PositionFixQuality, 4);

@@ -31,6 +31,10 @@ constexpr double kLat = 41.005, kLon = 29.01;
 
 class SessionTest : public ::testing::Test, public SessionFixture {};
 
+QStringList containing(const QStringList& texts, const char* part) {
+    return texts.filter(QString::fromLatin1(part));
+}
+
 TEST_F(SessionTest, StartOpensThePortsAndLogsTheSession) {
     session->RealtimeClick();
     EXPECT_TRUE(session->running());
@@ -106,6 +110,103 @@ TEST_F(SessionTest, NoPositionMovesNothing) {
     EXPECT_FALSE(session->mapTimerActive());
     session->tMapTimer();
     EXPECT_EQ(session->state().GridEasting, e);
+}
+
+// An idle line stopped the tick and nothing started it again: the chart and
+// the read-outs froze while the logging went on.
+TEST_F(SessionTest, AGnssGapStopsTheTickOnlyUntilTheNextEpoch) {
+    session->RealtimeClick();
+    EXPECT_EQ(view.panels[6], QStringLiteral("No GPS data yet"));
+    for (int i = 0; i < 3; ++i) {
+        gnss(gga(kLat, kLon, 4));
+        vt.advance(1000);
+    }
+    EXPECT_EQ(view.panels[6], QString());
+    vt.advance(12000);
+    ASSERT_FALSE(session->mapTimerActive());
+    EXPECT_EQ(doc.Overlay.PositionStatusText, QStringLiteral("No GPS data since 09:00:02"))
+        << "a stale fix must look stale";
+    EXPECT_EQ(doc.Overlay.PositionFixQuality, 0);
+    EXPECT_EQ(view.panels[6], QStringLiteral("No GPS data since 09:00:02"));
+
+    gnss(gga(kLat + 0.001, kLon, 4));
+    vt.advance(1100);  // read at the next poll; the tick one period later
+    EXPECT_TRUE(session->mapTimerActive());
+    EXPECT_NEAR(session->state().GridNorthing, grid(kLat + 0.001, kLon, 46.1).second, 1e-6);
+    EXPECT_TRUE(doc.Overlay.PositionStatusText.startsWith(QStringLiteral("RTK Fix | ")));
+    EXPECT_EQ(view.panels[6], QString());
+
+    // A boat at anchor sends the same position after the gap: no change for
+    // the reader, but the position is back all the same.
+    vt.advance(12000);
+    ASSERT_EQ(session->state().CurrentLatitude, 0);
+    gnss(gga(kLat + 0.001, kLon, 4));
+    vt.advance(1100);
+    EXPECT_NEAR(session->state().CurrentLatitude, kLat + 0.001, 1e-12);
+    EXPECT_TRUE(session->mapTimerActive());
+}
+
+TEST_F(SessionTest, StopShowsThatRealTimeIsStoppedAndAnEventSaysItsPositionIsOld) {
+    session->RealtimeClick();
+    gnss(gga(kLat, kLon, 4));
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(1000);
+    ASSERT_TRUE(doc.Overlay.PositionStatusText.startsWith(QStringLiteral("RTK Fix")));
+    session->markEvent();
+    EXPECT_TRUE(containing(view.messages, "has no current position").isEmpty())
+        << "a live event says nothing";
+
+    session->RealtimeClick();
+    vt.advance(120000);
+    EXPECT_EQ(doc.Overlay.PositionStatusText, QStringLiteral("Realtime stopped"));
+    EXPECT_EQ(doc.Overlay.PositionFixQuality, 0);
+    EXPECT_TRUE(doc.Overlay.DepthSpeedText().isEmpty()) << "no last depth as if it were live";
+    EXPECT_EQ(view.panels[6], QStringLiteral("Realtime stopped"));
+    EXPECT_EQ(session->markEvent(), 2);
+    EXPECT_EQ(view.messages.last(),
+              QStringLiteral("Event 2 has no current position (real time is stopped): it is "
+                             "marked at the last position, of 09:00:01"));
+}
+
+// A port that does not open used to be said for four seconds without naming
+// the device; it stays on the status bar, with the reason, until it works.
+TEST_F(SessionTest, APortThatDoesNotOpenIsShownUntilItWorks) {
+    bool fail = true;
+    session->setTransportFactories(
+        [&](const QString&) {
+            auto t = std::make_unique<MemoryTransport>();
+            t->failOpen = fail;
+            gnssPort = t.get();
+            return t;
+        },
+        MemoryTransport::factory(sounderPort));
+    session->RealtimeClick();
+    EXPECT_TRUE(view.panels[6].startsWith(
+        QStringLiteral("Cannot open GPS port COM1: The device does not exist; trying again")))
+        << view.panels[6].toStdString();
+    EXPECT_FALSE(containing(view.errors, "Cannot open GPS port COM1").isEmpty());
+    vt.advance(30000);
+    EXPECT_TRUE(view.panels[6].contains(QStringLiteral("Cannot open GPS port COM1")));
+    fail = false;
+    vt.advance(2000);
+    ASSERT_TRUE(session->gnss().isOpen());
+    EXPECT_EQ(view.panels[6], QStringLiteral("No GPS data yet"));
+}
+
+// The position read-out wrote over the selection's prompt within a second.
+TEST_F(SessionTest, ASelectionPromptHoldsItsPanelUntilTheSelectionEnds) {
+    session->RealtimeClick();
+    session->selectTracks();
+    for (int i = 0; i < 3; ++i) {
+        gnss(gga(kLat, kLon, 4));
+        vt.advance(1000);
+    }
+    EXPECT_EQ(view.panels[0],
+              QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
+    session->cancelSelection();
+    vt.advance(1000);
+    EXPECT_TRUE(view.panels[0].startsWith(QStringLiteral("Lat: 41.00")))
+        << view.panels[0].toStdString();
 }
 
 TEST_F(SessionTest, FollowOffKeepsTheView) {
@@ -331,9 +432,19 @@ TEST_F(SessionTest, ClearingTracksAsksFirst) {
     prompts.yes = true;
     EXPECT_TRUE(session->clearTracks(TrackClass::Fixed));
     EXPECT_EQ(shapesOn(session->layers().trackFix), 0);
-    EXPECT_TRUE(eventsLog().endsWith("\tCleared Fixed/Float/DGPS tracklines"));
+    EXPECT_TRUE(eventsLog().endsWith("\tCleared RTK Fixed tracklines"));
     EXPECT_EQ(prompts.questions.last(),
-              QStringLiteral("Fixed/Float/DGPS tracking points to be cleared. Continue?"));
+              QStringLiteral("RTK Fixed tracking points to be cleared. Continue?"));
+    // Each question names the class it clears ("Auto" once asked about the
+    // fixed points and "Float" about autonomous ones).
+    EXPECT_TRUE(session->clearTracks(TrackClass::Float));
+    EXPECT_EQ(prompts.questions.last(),
+              QStringLiteral("RTK Float/DGPS tracking points to be cleared. Continue?"));
+    EXPECT_TRUE(eventsLog().endsWith("\tCleared RTK Float/DGPS tracklines"));
+    EXPECT_TRUE(session->clearTracks(TrackClass::NoFix));
+    EXPECT_EQ(prompts.questions.last(),
+              QStringLiteral("Autonomous/No Fix tracking points to be cleared. Continue?"));
+    EXPECT_TRUE(eventsLog().endsWith("\tCleared NoFix tracklines"));
 }
 
 TEST_F(SessionTest, PolygonSelectionTakesOnlyTrackMarks) {
@@ -379,13 +490,19 @@ TEST_F(SessionTest, SaveWritesTheSnapshotAndRemembersIt) {
     CanvasDocument back;
     ASSERT_TRUE(CadLoad(back, file));
     EXPECT_GE(back.LayerFindByName(QStringLiteral("track_fix")), 0);
+
+    // A second snapshot in the same minute (a second start did this and lost
+    // the first one's work) takes a name of its own.
+    const QByteArray first = readFile(file);
+    vt.advance(20000);
+    const QString second = session->saveSnapshot();
+    EXPECT_EQ(second, folders.layoutsFolder() + QStringLiteral("2026-12-08 0900_2.nwl"));
+    EXPECT_EQ(readFile(file), first);
+    EXPECT_EQ(session->saveSnapshot(),
+              folders.layoutsFolder() + QStringLiteral("2026-12-08 0900_3.nwl"));
 }
 
 // ---- Geodetic parameters: only the projection in use, refusals said once ----
-
-QStringList containing(const QStringList& texts, const char* part) {
-    return texts.filter(QString::fromLatin1(part));
-}
 
 // A TM survey whose INI lacks the unused Lambert keys abandoned every fix.
 TEST(SessionGeodesy, ATmSurveyWithoutLambertKeysPlacesTheVessel) {
@@ -473,7 +590,7 @@ TEST_F(SessionTest, AFailedSounderOpenSaysSoAndADisconnectIsShown) {
         << view.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(containing(view.messages, "ZSENSOR Open called").isEmpty())
         << "the open did not succeed";
-    EXPECT_FALSE(containing(view.errors, "Cannot open port COM2").isEmpty());
+    EXPECT_FALSE(containing(view.errors, "Cannot open echosounder port COM2").isEmpty());
     session->RealtimeClick();
 
     session->setTransportFactories(MemoryTransport::factory(gnssPort),
