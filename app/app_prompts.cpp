@@ -1,6 +1,7 @@
 #include "app/app_prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace nivora {
@@ -16,6 +17,16 @@ QString qtFileFilter(const QString& pipeFilter) {
         filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString withFilterExtension(const QString& name, const QString& chosenFilter) {
+    if (!QFileInfo(name).suffix().isEmpty()) return name;
+    const qsizetype open = chosenFilter.lastIndexOf(QLatin1Char('('));
+    const QString first = chosenFilter.mid(open + 1).section(QLatin1Char(' '), 0, 0);
+    if (open < 0 || !first.startsWith(QLatin1String("*.")) ||
+        first.indexOf(QLatin1Char('*'), 1) >= 0)
+        return name;
+    return name + first.mid(1).remove(QLatin1Char(')'));
 }
 
 void WidgetPrompts::showMessage(const QString& text) {
@@ -43,12 +54,17 @@ bool WidgetPrompts::askYesNo(const QString& text) {
                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString WidgetPrompts::chooseOpenFile(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, title, QString(), qtFileFilter(filter));
+QString WidgetPrompts::chooseOpenFile(const QString& title, const QString& filter,
+                                      const QString& folder) {
+    return QFileDialog::getOpenFileName(parent_, title, folder, qtFileFilter(filter));
 }
 
-QString WidgetPrompts::chooseSaveFile(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent_, title, QString(), qtFileFilter(filter));
+QString WidgetPrompts::chooseSaveFile(const QString& title, const QString& filter,
+                                      const QString& folder) {
+    QString chosen;
+    const QString name =
+        QFileDialog::getSaveFileName(parent_, title, folder, qtFileFilter(filter), &chosen);
+    return name.isEmpty() ? name : withFilterExtension(name, chosen);
 }
 
 }  // namespace nivora

@@ -13,6 +13,9 @@ namespace nivora {
 
 // "Name [*.nwl]|*.nwl|All Files [*.*]|*.*" as a file dialog filter.
 QString qtFileFilter(const QString& pipeFilter);
+// A name typed without an extension gets the first one of the chosen filter
+// ("Nivora Wayline [*.nwl] (*.nwl)"); "All Files" adds none.
+QString withFilterExtension(const QString& name, const QString& chosenFilter);
 
 class WidgetPrompts : public OperatorPrompts {
   public:
@@ -24,8 +27,11 @@ class WidgetPrompts : public OperatorPrompts {
     void showError(const QString& text) override;
     bool askOkCancel(const QString& text) override;
     bool askYesNo(const QString& text) override;
-    QString chooseOpenFile(const QString& title, const QString& filter) override;
-    QString chooseSaveFile(const QString& title, const QString& filter) override;
+    QString chooseOpenFile(const QString& title, const QString& filter,
+                           const QString& folder) override;
+    // The extension of the chosen filter is added to a name typed without one.
+    QString chooseSaveFile(const QString& title, const QString& filter,
+                           const QString& folder) override;
 
   private:
     QPointer<QWidget> parent_;

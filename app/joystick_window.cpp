@@ -152,7 +152,7 @@ void TfJoystick::Timer1Timer() {
 }
 
 void TfJoystick::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) RestoreWindowPlacement(*this, session_.models().file, false);
+    if (!event->spontaneous()) RestoreWindowPlacement(*this, session_.models().file);
     QWidget::showEvent(event);
 }
 

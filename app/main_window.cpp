@@ -3,14 +3,18 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QWheelEvent>
+#include <utility>
 
 #include "app/caption_table.h"
 #include "app/message_window.h"
@@ -51,9 +55,11 @@ TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, Time
     connectCanvas();
     canvas_->installEventFilter(this);
     terminate_ = [](int code) { QCoreApplication::exit(code); };
+    openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     launch_ = [](const QString& program, const QStringList& args) {
         QProcess::startDetached(program, args);
     };
+    // The first start's size; RestoreWindowPlacement fits it to the screen.
     resize(1280, 820);
 }
 
@@ -151,11 +157,17 @@ void TFNav::showEvent(QShowEvent* event) {
 }
 
 void TFNav::firstShow() {
+    // The window at its size first, so that the stored view is applied to
+    // the chart it was stored from (not reshaped by a later resize).
+    RestoreWindowPlacement(*this, session_->models().file);
+    if (QLayout* l = layout()) l->activate();
     session_->firstShow();
     EnglishClick();
-    RestoreWindowPlacement(*this, session_->models().file, true);
     showWindow(windows_.offsets);
     showWindow(windows_.joystick);
+    // The read-outs come back when they were open at the last close.
+    if (windows_.realtime && WindowWasVisible(*windows_.realtime, session_->models().file))
+        showWindow(windows_.realtime);
     canvas_->setFocus();
     emit firstShowDone();
 }
@@ -173,14 +185,21 @@ void TFNav::closeEvent(QCloseEvent* event) {
     realtimeButton_->setEnabled(false);
     if (compact_) setCompactMode(false);
     if (windows_.beforeClose) windows_.beforeClose();
+    // The snapshot first: nothing may stand before it. Nothing here waits
+    // for a click either; what fails is reported and the close goes on.
     session_->closeSequence();
+    if (windows_.storePlacements) windows_.storePlacements();
+    // Each open window closes as the operator closing it would, so that what
+    // it writes at its close (the navigation settings) is written.
     for (QWidget* w : std::initializer_list<QWidget*>{
              windows_.navigation, windows_.offsets, windows_.settings, windows_.realtime,
-             windows_.runline, windows_.echogram, windows_.joystick, windows_.messages}) {
-        if (w) w->hide();
+             windows_.runline, windows_.echogram, windows_.joystick, windows_.svp, windows_.latency,
+             windows_.vesselShape, windows_.theme, windows_.messages}) {
+        if (w && w->isVisible()) w->close();
     }
     event->accept();
     emit closed();
+    if (afterClose_) std::exchange(afterClose_, nullptr)();
 }
 
 void TFNav::EnglishClick() {
@@ -233,7 +252,9 @@ void TFNav::setCompactMode(bool on) {
             b->hide();
         statusBar()->hide();
         menuBar()->hide();
-        for (QWidget* w : {windows_.navigation, windows_.echogram, windows_.realtime}) {
+        // The navigation settings close (writing their fields), the others hide.
+        if (windows_.navigation && windows_.navigation->isVisible()) windows_.navigation->close();
+        for (QWidget* w : {windows_.echogram, windows_.realtime}) {
             if (w) w->hide();
         }
         setWindowFlags(restore_.flags | Qt::FramelessWindowHint);

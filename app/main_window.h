@@ -20,6 +20,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class QUrl;
 
 namespace nivora {
 
@@ -60,7 +61,8 @@ class TFNav : public QMainWindow {
         std::function<void()> echogramCommand;   // "Echogram..."
         std::function<void()> waterfallCommand;  // "Acoustics Waterfall..."
         std::function<void(bool)> compactMark;   // the real-time window's button image
-        std::function<void()> beforeClose;       // window placements, before the session's close
+        std::function<void()> beforeClose;       // pictures, before any window closes
+        std::function<void()> storePlacements;   // after the snapshot; reports, never asks
     };
     void setWindows(const Windows& windows);
 
@@ -91,6 +93,8 @@ class TFNav : public QMainWindow {
         std::function<void(const QString& program, const QStringList& arguments)> launch) {
         launch_ = std::move(launch);
     }
+    // How "Open Log Folder" opens a folder in the file manager (tests replace it).
+    void setUrlOpener(std::function<bool(const QUrl&)> open) { openUrl_ = std::move(open); }
     // The remote-support helper beside the program, empty when it is not there.
     static QString remoteSupportProgram();
 
@@ -150,8 +154,12 @@ class TFNav : public QMainWindow {
         bool echogramVisible = false;
         bool realtimeVisible = false;
     } restore_;
+    // Ends the program once the close sequence has run (exit, restart).
+    void closeThen(std::function<void()> then);
+    std::function<void()> afterClose_;
     std::function<void(int)> terminate_;
     std::function<void(const QString&, const QStringList&)> launch_;
+    std::function<bool(const QUrl&)> openUrl_;
 };
 
 }  // namespace nivora

@@ -24,6 +24,9 @@ QAction* TFNav::addAction(const char* name, const QString& text, IconId icon,
                           std::function<void()> run, const QKeySequence& shortcut) {
     auto* a = new QAction(nivoraIcon(icon), text, this);
     a->setObjectName(QLatin1String(name));
+    // On the window itself: a shortcut works also while the menu bar and
+    // the toolbars are hidden (compact mode).
+    QWidget::addAction(a);
     // The hint keeps the command's name when a caption is only an icon.
     a->setToolTip(text.section(QLatin1Char('\t'), 0, 0));
     if (!shortcut.isEmpty()) a->setShortcut(shortcut);
@@ -73,14 +76,14 @@ void TFNav::buildActions() {
         },
         QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    // Zoom. Ctrl+I, Ctrl+O and Ctrl+W belong to the File items above, which
-    // come first in the menu: these items show them but do not take them.
-    addAction("aZoomIn", QStringLiteral("In\tCtrl+I"), IconId::ZoomIn, [&s] { s.zoomIn(); });
-    addAction("aZoomOut", QStringLiteral("Out\tCtrl+O"), IconId::ZoomOut, [&s] { s.zoomOut(); });
+    // Zoom. Ctrl+I, Ctrl+O and Ctrl+W belong to the File items above; a
+    // shortcut is shown only beside the command it runs.
+    addAction("aZoomIn", QStringLiteral("In"), IconId::ZoomIn, [&s] { s.zoomIn(); });
+    addAction("aZoomOut", QStringLiteral("Out"), IconId::ZoomOut, [&s] { s.zoomOut(); });
     addAction(
         "aZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents, [&s] { s.zoomExtents(); },
         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E));
-    addAction("aZoomWindow", QStringLiteral("Window\tCtrl+W"), IconId::ZoomWindow,
+    addAction("aZoomWindow", QStringLiteral("Window"), IconId::ZoomWindow,
               [&c] { c.ToolMode = -3; });
     addAction(
         "aZoomDynamic", QStringLiteral("Dynamic"), IconId::ZoomDynamic, [&c] { c.ToolMode = -4; },
@@ -345,7 +348,10 @@ void TFNav::openLogFolder() {
     const QString folder = session_->logFolder();
     // The folder may not exist before the first log is written today.
     QDir().mkpath(folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (!openUrl_(QUrl::fromLocalFile(folder))) {
+        session_->message(QStringLiteral("No file manager could be opened; the log folder is ") +
+                          QDir::toNativeSeparators(folder));
+    }
 }
 
 QString TFNav::remoteSupportProgram() {
@@ -366,16 +372,27 @@ void TFNav::remoteSupport() {
     }
 }
 
+void TFNav::closeThen(std::function<void()> then) {
+    afterClose_ = std::move(then);
+    close();
+}
+
 void TFNav::exitButton() {
-    // At once: no snapshot, no view keys.
-    if (terminate_) terminate_(-1);
+    // The close sequence first: the chart work since the last Save (track
+    // marks, events, drawn shapes) is in the snapshot, the view in the keys.
+    closeThen([this] {
+        if (terminate_) terminate_(-1);
+    });
 }
 
 void TFNav::restartButton() {
-    QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty()) args.removeFirst();
-    if (launch_) launch_(QCoreApplication::applicationFilePath(), args);
-    if (terminate_) terminate_(0);
+    // The new instance starts once this one has written what it reads.
+    closeThen([this] {
+        QStringList args = QCoreApplication::arguments();
+        if (!args.isEmpty()) args.removeFirst();
+        if (launch_) launch_(QCoreApplication::applicationFilePath(), args);
+        if (terminate_) terminate_(0);
+    });
 }
 
 }  // namespace nivora

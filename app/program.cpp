@@ -200,10 +200,9 @@ void Program::connectWindows() {
         // The survey has ended: pictures and the close are not its stalls.
         stallProbe_.stop();
         if (!options_.screenshotsDir.isEmpty()) writeScreenshots(options_.screenshotsDir);
-        storePlacements();
-        // The echogram keeps its keys with its placement, also when it was never closed itself.
-        echogram_->FormCloseQuery();
     };
+    w.storePlacements = [this] { storePlacements(); };
+    echogram_->setErrorReport([&s](const QString& e) { s.reportError(e); });
     nav.setWindows(w);
 
     // What the session must know about the windows.
@@ -263,14 +262,18 @@ void Program::connectWindows() {
 }
 
 void Program::storePlacements() {
+    // In the close: a file that cannot be written is reported (message
+    // window and events log), never asked about.
     QString error;
     for (QWidget* w : std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_,
                                                       svp_, runline_, joystick_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             nav_->session().reportError(error);
-            break;  // one report is enough: the file is not writable
+            return;  // one report is enough: the file is not writable
         }
     }
+    // The echogram keeps its keys with its placement, also when it was never closed itself.
+    if (!echogram_->saveKeysAndPlacement(&error)) nav_->session().reportError(error);
 }
 
 void Program::start() {
@@ -369,8 +372,8 @@ void Program::ShowMessage(const QString& text) {
     nav_->prompts().showMessage(text);
 }
 
-void Program::RestoreWindowPlacement(QWidget& window, bool sizing) {
-    nivora::RestoreWindowPlacement(window, models_.file, sizing);
+void Program::RestoreWindowPlacement(QWidget& window) {
+    nivora::RestoreWindowPlacement(window, models_.file);
 }
 
 }  // namespace nivora

@@ -92,7 +92,7 @@ class Program : public QObject, private RunlineHost {
     void AppendEventLog(const QString& message) override;
     void StartRouteDrawing() override;
     void ShowMessage(const QString& text) override;
-    void RestoreWindowPlacement(QWidget& window, bool sizing) override;
+    void RestoreWindowPlacement(QWidget& window) override;
 
     ProgramOptions options_;
     QString iniPath_;

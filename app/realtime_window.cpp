@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/toolbar_icons.h"
 #include "config/ui/config_widgets.h"
@@ -43,6 +45,14 @@ class ValueLabel final : public QLabel {
     }
     QSize sizeHint() const override { return {24, QFontMetrics(font()).height()}; }
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // A larger window shows larger values, to be read across the wheelhouse.
+    void setScale(double scale) {
+        if (base_ == 0) base_ = pixels_;
+        pixels_ = static_cast<int>(base_ * scale);
+        QFont f = font();
+        f.setPixelSize(pixels_);
+        setFont(f);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {
@@ -60,6 +70,7 @@ class ValueLabel final : public QLabel {
 
   private:
     int pixels_;
+    int base_ = 0;
 };
 
 QLabel* smallLabel(const QString& text, QWidget* parent, const char* name = nullptr) {
@@ -228,7 +239,25 @@ TfRealtime::TfRealtime(SurveySession& session, const SettingsFile& file, QWidget
 }
 
 void TfRealtime::setClientHeight(int height) {
-    setFixedSize(kClientWidth, height);
+    // The designed size at scale 1; a window made larger keeps its scale.
+    setMinimumSize(kClientWidth, height);
+    designedHeight_ = height;
+    resize(static_cast<int>(kClientWidth * scale_ + 0.5), static_cast<int>(height * scale_ + 0.5));
+}
+
+void TfRealtime::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const double scale =
+        std::clamp(std::min(static_cast<double>(width()) / kClientWidth,
+                            static_cast<double>(height()) / std::max(1, designedHeight_)),
+                   1.0, 4.0);
+    if (std::abs(scale - scale_) < 0.01) return;
+    scale_ = scale;
+    gpsGroup_->setFixedHeight(static_cast<int>(kGpsGroupHeight * scale_));
+    depthFrameHi_->setFixedHeight(static_cast<int>(kDepthFrameHeight * scale_));
+    depthFrameLo_->setFixedHeight(static_cast<int>(kDepthFrameHeight * scale_));
+    for (QLabel* v : {fixed_, speed_, satellites_, antennaHeight_, tideHeight_, depthHi_, depthLo_})
+        static_cast<ValueLabel*>(v)->setScale(scale_);
 }
 
 void TfRealtime::ShowLowFrequencyFrame() {
@@ -263,7 +292,7 @@ void TfRealtime::Timer1Timer() {
 }
 
 void TfRealtime::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) RestoreWindowPlacement(*this, file_, false);
+    if (!event->spontaneous()) RestoreWindowPlacement(*this, file_);
     QWidget::showEvent(event);
 }
 

@@ -61,6 +61,7 @@ class TfRealtime : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void setClientHeight(int height);
@@ -69,6 +70,8 @@ class TfRealtime : public QWidget {
     std::function<void()> startupAction_;
     QTimer* timer1_ = nullptr;
     int compactMark_ = 0;
+    int designedHeight_ = kHeightBothDepths;
+    double scale_ = 1.0;  // the size over the designed size; the values grow with it
 
     QToolButton* btHide_ = nullptr;
     QGroupBox* gpsGroup_ = nullptr;

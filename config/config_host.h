@@ -49,6 +49,8 @@ class ConfigHost {
     virtual TNivoraSerialGPS* reader(PortRole role) = 0;
     // The raw log file of the port for today.
     virtual QString rawLogPath(PortRole role) = 0;
+    // Where the day's sound velocity files go (file dialogs start there).
+    virtual QString profilesFolder() { return {}; }
 
     // Canvas.
     virtual void setCanvasGridVisible(bool visible) = 0;
@@ -68,16 +70,19 @@ class OperatorPrompts {
     virtual void showError(const QString& text) = 0;
     // A warning with OK and Cancel; true for OK.
     virtual bool askOkCancel(const QString& text) = 0;
-    // A file to open; empty when cancelled.
-    virtual QString chooseOpenFile(const QString& title, const QString& filter) = 0;
+    // A file to open, the dialog starting in `folder` (empty: where the
+    // toolkit likes); empty when cancelled.
+    virtual QString chooseOpenFile(const QString& title, const QString& filter,
+                                   const QString& folder) = 0;
     // A warning with Yes and No; true for Yes. Unanswered is No.
     virtual bool askYesNo(const QString& text) {
         (void)text;
         return false;
     }
-    // A file to write; empty when cancelled.
-    virtual QString chooseSaveFile(const QString& title, const QString& filter) {
-        (void)title, (void)filter;
+    // A file to write, the dialog starting in `folder`; empty when cancelled.
+    virtual QString chooseSaveFile(const QString& title, const QString& filter,
+                                   const QString& folder) {
+        (void)title, (void)filter, (void)folder;
         return {};
     }
 };

@@ -12,6 +12,7 @@ const std::vector<IniKey<WindowPlacement>>& WindowPlacement::keys() {
         {nullptr, "Top", IniKind::Integer, &W::Top, "0"},
         {nullptr, "Width", IniKind::Integer, &W::Width, nullptr},
         {nullptr, "Height", IniKind::Integer, &W::Height, nullptr},
+        {nullptr, "Visible", IniKind::Integer, &W::Visible, "0"},
     };
     return keys;
 }

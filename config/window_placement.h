@@ -25,6 +25,7 @@ struct WindowPlacement {
     int Top = 0;
     int Width = 0;
     int Height = 0;
+    int Visible = 0;  // open when stored
 
     static const std::vector<IniKey<WindowPlacement>>& keys();
 };

@@ -39,6 +39,14 @@ void SurveySession::firstShow() {
     setCaptionFile(name);
     language_ = Language::English;
     applyCanvasKeys(models_.session.canvas);
+    // The grid and the labels as the display settings have them, from the
+    // start and not only once their window has been opened.
+    const DisplaySettings& display = models_.device.display();
+    setCanvasGridVisible(display.GridVisibleSetting);
+    const GridSpacingPair spacing = models_.device.canvasGridSpacing();
+    setCanvasGridSpacing(spacing.x, spacing.y);
+    setCanvasGridColour(display.GridColorSetting);
+    displaySettingsChanged(display);
     EnsureLayers();
 }
 
@@ -115,7 +123,7 @@ bool SurveySession::newLayout() {
 
 bool SurveySession::openLayout() {
     if (fileJobRunning()) return false;
-    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kLayoutFilter));
+    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kLayoutFilter), layoutFolder_);
     if (name.isEmpty()) return false;
     const FileJobOutcome result = fileJobs().load(DrawingFormat::Layout, name);
     if (result.busy || result.cancelled) return false;
@@ -134,7 +142,8 @@ bool SurveySession::openLayout() {
 
 bool SurveySession::saveLayoutAs() {
     if (fileJobRunning()) return false;
-    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kLayoutFilter));
+    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kLayoutFilter), layoutFolder_,
+                                        QStringLiteral(".nwl"));
     if (name.isEmpty()) return false;
     removeVesselAndGrid();
     const FileJobOutcome result = fileJobs().save(DrawingFormat::Layout, name);
@@ -151,7 +160,7 @@ bool SurveySession::saveLayoutAs() {
 
 bool SurveySession::importDxf() {
     if (fileJobRunning()) return false;
-    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kDxfFilter));
+    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kDxfFilter), dxfFolder_);
     bool ok = false;
     if (!name.isEmpty()) {
         const FileJobOutcome result = fileJobs().load(DrawingFormat::Dxf, name);
@@ -170,7 +179,8 @@ bool SurveySession::importDxf() {
 
 bool SurveySession::exportDxf() {
     if (fileJobRunning()) return false;
-    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kDxfFilter));
+    const QString name =
+        chooseSaveFile(kSaveTitle, QLatin1String(kDxfFilter), dxfFolder_, QStringLiteral(".dxf"));
     if (name.isEmpty()) return false;
     const FileJobOutcome result = fileJobs().save(DrawingFormat::Dxf, name);
     if (result.busy) return false;

@@ -106,12 +106,31 @@ bool SurveySession::askYesNo(const QString& question) {
     return prompts_ && prompts_->askYesNo(question);
 }
 
-QString SurveySession::chooseOpenFile(const QString& title, const QString& filter) {
-    return prompts_ ? prompts_->chooseOpenFile(title, filter) : QString();
+QString SurveySession::dialogFolder(const QString& lastFolder) const {
+    for (const QString& folder :
+         {lastFolder, logs_.folders().layoutsFolder(), logs_.folders().dayFolder()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+    }
+    return {};
 }
 
-QString SurveySession::chooseSaveFile(const QString& title, const QString& filter) {
-    return prompts_ ? prompts_->chooseSaveFile(title, filter) : QString();
+QString SurveySession::chooseOpenFile(const QString& title, const QString& filter,
+                                      QString& lastFolder) {
+    if (!prompts_) return {};
+    const QString name = prompts_->chooseOpenFile(title, filter, dialogFolder(lastFolder));
+    if (!name.isEmpty()) lastFolder = QFileInfo(name).absolutePath();
+    return name;
+}
+
+QString SurveySession::chooseSaveFile(const QString& title, const QString& filter,
+                                      QString& lastFolder, const QString& extension) {
+    if (!prompts_) return {};
+    QString name = prompts_->chooseSaveFile(title, filter, dialogFolder(lastFolder));
+    if (name.isEmpty()) return name;
+    // Without it the dialog's own filter would hide the file next time.
+    if (QFileInfo(name).suffix().isEmpty()) name += extension;
+    lastFolder = QFileInfo(name).absolutePath();
+    return name;
 }
 
 void SurveySession::saveSettings(const std::function<void(IniStore&)>& change) {

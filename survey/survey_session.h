@@ -235,6 +235,7 @@ class SurveySession : public QObject, public ConfigHost {
         return role == PortRole::Gnss ? &gnss_ : &sounder_;
     }
     QString rawLogPath(PortRole role) override;
+    QString profilesFolder() override { return logs_.folders().profilesFolder(); }
     void setCanvasGridVisible(bool visible) override;
     void setCanvasGridSpacing(double x, double y) override;
     void setCanvasGridColour(TColor colour) override;
@@ -307,8 +308,13 @@ class SurveySession : public QObject, public ConfigHost {
     void finishSelection(const std::vector<int>& layerIds, bool allLayers, const QString& what);
     void removeVesselAndGrid();
     bool askYesNo(const QString& question);
-    QString chooseOpenFile(const QString& title, const QString& filter);
-    QString chooseSaveFile(const QString& title, const QString& filter);
+    // File dialogs start in the folder last used for that kind of file,
+    // else in the day's layouts folder; a name to write typed without an
+    // extension gets the one of its format.
+    QString chooseOpenFile(const QString& title, const QString& filter, QString& lastFolder);
+    QString chooseSaveFile(const QString& title, const QString& filter, QString& lastFolder,
+                           const QString& extension);
+    QString dialogFolder(const QString& lastFolder) const;
     void saveSettings(const std::function<void(IniStore&)>& change);
     bool loadLayout(const QString& path, bool append);
 
@@ -357,6 +363,7 @@ class SurveySession : public QObject, public ConfigHost {
     QDateTime lastEpoch_;   // the last position the GNSS reader decoded
     QDateTime lastPlaced_;  // the last tick that placed the vessel
     QString selectionPrompt_;
+    QString layoutFolder_, dxfFolder_;  // where the last layout and DXF dialogs ended
     // Why a port does not work (GNSS, sounder), until it works.
     QString portProblem_[2];
     // Last good values of the navigation fields the tick converts.

@@ -168,42 +168,109 @@ bool QtOperatorPrompts::askOkCancel(const QString& text) {
     return QMessageBox::warning(dialogParent(), kTitle, text,
                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
-QString QtOperatorPrompts::chooseOpenFile(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(dialogParent(), title, QString(), filter);
+QString QtOperatorPrompts::chooseOpenFile(const QString& title, const QString& filter,
+                                          const QString& folder) {
+    return QFileDialog::getOpenFileName(dialogParent(), title, folder, filter);
 }
 
 // ---- Placement ----
 
+namespace {
+
+const QScreen* screenFor(const QWidget& window, const QRect& rect) {
+    if (const QScreen* s = QGuiApplication::screenAt(rect.center())) return s;
+    return window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+}
+
+QRect availableArea(const QScreen* screen) {
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// The window's frame above its client area (its title bar), when the
+// window system has told it; nothing before the first show.
+int titleBarHeight(const QWidget& window) {
+    return std::max(0, window.geometry().top() - window.frameGeometry().top());
+}
+
+// Moved, and shrunk when it is larger, to lie within `area` with its title
+// bar, so that every edge can be reached.
+QRect keptOnScreen(QRect r, const QRect& area, int titleBar) {
+    const QRect room = area.adjusted(0, titleBar, 0, 0);
+    r.setWidth(std::min(r.width(), room.width()));
+    r.setHeight(std::min(r.height(), room.height()));
+    r.moveLeft(std::clamp(r.left(), room.left(), room.right() - r.width() + 1));
+    r.moveTop(std::clamp(r.top(), room.top(), room.bottom() - r.height() + 1));
+    return r;
+}
+
+// A first start: the main window fills most of its screen, any other
+// window opens over the window it belongs to (or the screen's middle).
+QRect defaultPlacement(const QWidget& window) {
+    const QRect area = availableArea(screenFor(window, window.geometry()));
+    if (window.inherits("QMainWindow")) {
+        return area.adjusted(area.width() / 40, area.height() / 40, -area.width() / 40,
+                             -area.height() / 40);
+    }
+    const QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    QRect r(QPoint(0, 0), window.size());
+    r.moveCenter(owner ? owner->geometry().center() : area.center());
+    return r;
+}
+
+}  // namespace
+
 bool SaveWindowPlacement(const QWidget& window, const SettingsFile& settings, QString* error) {
+    // A window never shown has no place of its own: it would be stored as
+    // the 100 x 30 of a widget never laid out.
+    if (!window.testAttribute(Qt::WA_WState_Created)) return true;
     WindowPlacement p;
-    // A maximised window keeps its normal place for the next restore.
+    // The client area, as it is restored: a position that held the frame
+    // once and the client the next time moved windows by a title bar at
+    // every start. A maximised window keeps its normal place.
     const QRect normal =
-        window.isMaximized() || window.isMinimized() ? window.normalGeometry() : QRect();
+        window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
     p.WindowState = window.isMaximized()   ? WindowPlacement::kMaximized
                     : window.isMinimized() ? WindowPlacement::kMinimized
                                            : WindowPlacement::kNormal;
-    p.Left = normal.isValid() ? normal.x() : window.x();
-    p.Top = normal.isValid() ? normal.y() : window.y();
-    p.Width = normal.isValid() ? normal.width() : window.width();
-    p.Height = normal.isValid() ? normal.height() : window.height();
+    p.Left = normal.x();
+    p.Top = normal.y();
+    p.Width = normal.width();
+    p.Height = normal.height();
+    p.Visible = window.isVisible() ? 1 : 0;
     const QString section = window.objectName();
     return settings.update([&](IniStore& ini) { writeWindowPlacement(ini, section, p); }, error);
 }
 
-void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings, bool sizing) {
+void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings) {
     const IniStore ini = settings.read();
+    const QString section = window.objectName();
+    const int titleBar = titleBarHeight(window);
+    if (!ini.hasKey(section, QStringLiteral("Left")) ||
+        !ini.hasKey(section, QStringLiteral("Top"))) {
+        const QRect r = defaultPlacement(window);
+        window.setGeometry(keptOnScreen(r, availableArea(screenFor(window, r)), titleBar));
+        return;
+    }
     const WindowPlacement stored =
-        readWindowPlacement(ini, window.objectName(), window.width(), window.height());
+        readWindowPlacement(ini, section, window.width(), window.height());
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
-    const RestoredPlacement r = restorePlacement(stored, sizing, area);
+    const QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
+    const RestoredPlacement r = restorePlacement(stored, true, desktop);
     if (r.maximize) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
         return;
     }
-    window.move(r.left, r.top);
-    if (r.width || r.height)
-        window.resize(r.width.value_or(window.width()), r.height.value_or(window.height()));
+    // A size below what the window needs (a window stored before it was
+    // ever laid out) is not its size.
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    QSize size(r.width.value_or(window.width()), r.height.value_or(window.height()));
+    if (size.width() < least.width() || size.height() < least.height()) size = window.size();
+    const QRect wanted(QPoint(r.left, r.top), size);
+    window.setGeometry(keptOnScreen(wanted, availableArea(screenFor(window, wanted)), titleBar));
+}
+
+bool WindowWasVisible(const QWidget& window, const SettingsFile& settings) {
+    return settings.read().readInteger(window.objectName(), QStringLiteral("Visible"), 0) != 0;
 }
 
 QLineEdit* namedLineEdit(const char* name, QWidget* parent) {

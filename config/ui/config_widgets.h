@@ -77,14 +77,23 @@ class QtOperatorPrompts final : public OperatorPrompts {
     void showWarning(const QString& text) override;
     void showError(const QString& text) override;
     bool askOkCancel(const QString& text) override;
-    QString chooseOpenFile(const QString& title, const QString& filter) override;
+    QString chooseOpenFile(const QString& title, const QString& filter,
+                           const QString& folder) override;
 };
 
-// The placement section is the window's object name. Saving returns false
-// with the reason when the settings file could not be written.
+// The placement section is the window's object name; it holds the client
+// area (without the frame) and whether the window was open. Saving returns
+// false with the reason when the settings file could not be written; a
+// window never shown stores nothing.
 bool SaveWindowPlacement(const QWidget& window, const SettingsFile& settings,
                          QString* error = nullptr);
-void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings, bool sizing);
+// Puts a window where it was, at the size it had (not below the size it
+// needs), on a screen that is there, with its title bar in view; a window
+// without a stored place opens over its main window, the main window over
+// most of its screen.
+void RestoreWindowPlacement(QWidget& window, const SettingsFile& settings);
+// The window was open when its placement was last stored.
+bool WindowWasVisible(const QWidget& window, const SettingsFile& settings);
 
 // A label and field row helper for the windows' forms.
 QLineEdit* namedLineEdit(const char* name, QWidget* parent);

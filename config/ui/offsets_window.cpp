@@ -217,7 +217,7 @@ bool TOffsets::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TOffsets::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, settings_, false);
+    RestoreWindowPlacement(*this, settings_);
     syncFromModel();
     refreshTime();
     model_.windowVisible = true;
@@ -230,7 +230,7 @@ void TOffsets::hideEvent(QHideEvent* event) {
 }
 
 void TOffsets::closeEvent(QCloseEvent* event) {
-    RestoreWindowPlacement(*this, settings_, false);
+    RestoreWindowPlacement(*this, settings_);
     QWidget::closeEvent(event);
 }
 

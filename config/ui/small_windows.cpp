@@ -76,6 +76,11 @@ TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile
     layout->addWidget(canvas, 1, 0);
     layout->addWidget(alerts, 2, 0);
     layout->addWidget(tracks, 0, 1, 3, 1);
+    // Closing writes the fields: a button for it, not only the title bar's cross.
+    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("bClose"));
+    layout->addWidget(closeButton, 3, 1, Qt::AlignRight);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     connect(fcadColor_, &ColorBox::colourChosen, this,
             [this](TColor c) { host_.setCanvasBackground(c); });
@@ -140,7 +145,7 @@ void TNavset::savePlacement() {
 }
 
 void TNavset::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, settings_, false);
+    RestoreWindowPlacement(*this, settings_);
     syncFromModel();
     QString error;
     if (const auto period = model_.timerIntervalMs(&error)) {

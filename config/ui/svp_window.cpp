@@ -192,7 +192,8 @@ void TfSVP::syncProfileBox() {
 
 void TfSVP::SVPClick() {
     const QString path = prompts_.chooseOpenFile(QStringLiteral("Sound Velocity File"),
-                                                 QStringLiteral("Sound Velocity File [*.*] (*)"));
+                                                 QStringLiteral("Sound Velocity File [*.*] (*)"),
+                                                 host_.profilesFolder());
     if (path.isEmpty()) return;
     QString error;
     if (!model_.loadProbeFile(path, &error)) prompts_.showError(error);
@@ -239,7 +240,7 @@ void TfSVP::DefaultsClick() {
 }
 
 void TfSVP::showEvent(QShowEvent* event) {
-    RestoreWindowPlacement(*this, settings_, false);
+    RestoreWindowPlacement(*this, settings_);
     // The models are shared: show what this one holds now.
     syncFromModel();
     QWidget::showEvent(event);

@@ -62,11 +62,15 @@ void TfCanvas::setBackgroundColour(TColor c) {
     chosenColour_ = c & 0xFFFFFFu;
 }
 
+bool TfCanvas::saveKeysAndPlacement(QString* error) {
+    const bool keys = file_.update([this](IniStore& ini) { settings_.save(ini); }, error);
+    return keys && SaveWindowPlacement(*this, file_, error);
+}
+
 bool TfCanvas::FormCloseQuery() {
     QString error;
-    const bool keys = file_.update([this](IniStore& ini) { settings_.save(ini); }, &error);
-    const bool placed = keys && SaveWindowPlacement(*this, file_, &error);
-    if (!placed) prompts_.showError(error);
+    const bool placed = saveKeysAndPlacement(&error);
+    if (!placed) report_ ? report_(error) : prompts_.showError(error);
     return placed;
 }
 
@@ -75,7 +79,7 @@ void TfCanvas::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         emit intervalChanged(settings_.interval);
         windowColour_ = chosenColour_;
-        RestoreWindowPlacement(*this, file_, true);
+        RestoreWindowPlacement(*this, file_);
         emit visibilityChanged(true);
     }
     QWidget::showEvent(event);

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "config/config_host.h"
 #include "config/echogram_settings.h"
@@ -41,8 +42,13 @@ class TfCanvas : public QWidget {
     TColor windowColour() const { return windowColour_; }
 
     // Writes DataWidth and Interval and the placement (the close query);
-    // false when the settings file could not be written.
+    // false when the settings file could not be written, which is shown
+    // (or, with a report set, reported without waiting for a click).
     bool FormCloseQuery();
+    bool saveKeysAndPlacement(QString* error);
+    // Where a failed write is reported instead of a message box: in the
+    // program's close nothing may wait for a click.
+    void setErrorReport(std::function<void(const QString&)> report) { report_ = std::move(report); }
 
     const EchogramHistory& history() const { return history_; }
     // The picture of the last update, as a repaint shows it.
@@ -68,6 +74,7 @@ class TfCanvas : public QWidget {
     EchogramSettings& settings_;
     SettingsFile file_;
     OperatorPrompts& prompts_;
+    std::function<void(const QString&)> report_;
     EchogramHistory history_;
     QImage picture_;
     TColor windowColour_ = colors::White;

@@ -110,13 +110,7 @@ void TfRunline1::FormCreate() {
 
 void TfRunline1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-            move(s->availableGeometry().center() - rect().center());
-        }
-    }
-    if (host_) host_->RestoreWindowPlacement(*this, false);
+    if (host_) host_->RestoreWindowPlacement(*this);
 }
 
 RunlineType TfRunline1::LineType() const {

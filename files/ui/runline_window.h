@@ -38,7 +38,7 @@ class RunlineHost {
     // Shows a message to the operator.
     virtual void ShowMessage(const QString& text) = 0;
     // Restores the window's placement from the settings file.
-    virtual void RestoreWindowPlacement(QWidget& window, bool sizing) = 0;
+    virtual void RestoreWindowPlacement(QWidget& window) = 0;
 };
 
 // Status line texts and colours (0x00BBGGRR).
@@ -87,7 +87,6 @@ class TfRunline1 : public QWidget {
     std::vector<QPointF> route_;
     bool routeReady_ = false;
     int runlineLayer_ = -1;
-    bool shownBefore_ = false;
 
     QGroupBox* gStep1_;
     QLabel* lRouteStatus_;

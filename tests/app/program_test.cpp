@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,11 +13,14 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/message_window.h"
 #include "app/realtime_window.h"
 #include "canvas/ui/nivora_canvas.h"
 #include "config/ui/offsets_window.h"
+#include "config/ui/small_windows.h"
+#include "files/layout_files.h"
 #include "survey/standard_layers.h"
 #include "tests/app/app_test_support.h"
 
@@ -159,6 +163,117 @@ TEST_F(ProgramTest, TheTypedPatternOutlivesTheStartUpTimer) {
     EXPECT_GT(readFile(log).count('\n'), before + 30) << "soundings go on being logged";
 }
 
+// The close hid the windows instead of closing them, so the navigation
+// settings, written by their window's close, were lost (7 shown, 2 kept).
+TEST_F(ProgramTest, TheCloseClosesEveryWindowAndKeepsWhatWasEdited) {
+    const QString ini = demoIni(dir);
+    {
+        ProgramFixture f(ini);
+        f.program->start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+        f.nav().action(QStringLiteral("aNavigationSettings"))->trigger();
+        f.nav().action(QStringLiteral("aRealtimeWindow"))->trigger();
+        QWidget* interval =
+            f.program->navigation().findChild<QWidget*>(QStringLiteral("TrackInterval"));
+        ASSERT_NE(interval, nullptr);
+        QTest::keyClick(interval, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(interval, QStringLiteral("7"));
+        ASSERT_EQ(f.program->models().navigation.trackInterval, QStringLiteral("7"));
+        f.program->close();
+        EXPECT_FALSE(f.program->navigation().isVisible());
+    }
+    const IniStore stored(ini);
+    EXPECT_EQ(
+        stored.readString(QStringLiteral("NAVIGATION_SETTINGS"), QStringLiteral("TrackInterval")),
+        QStringLiteral("7"));
+    // Windows never shown keep no 100 x 30 place; the read-outs come back.
+    EXPECT_FALSE(stored.hasSection(QStringLiteral("TfSVP")));
+    ProgramFixture again(ini);
+    again.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again.nav()));
+    EXPECT_TRUE(again.program->realtime().isVisible()) << "open at the close, open again";
+}
+
+// A settings file that could not be written made the close show a message
+// box before the snapshot: the close waited for a click (and ignored
+// SIGTERM meanwhile) and no snapshot was written.
+TEST_F(ProgramTest, AnUnwritableSettingsFileNeitherStopsNorLosesTheClose) {
+    QDir(dir.path()).mkdir(QStringLiteral("settings"));
+    const QString ini = dir.filePath(QStringLiteral("settings/NivoraDW.INI"));
+    QFile::rename(demoIni(dir), ini);
+    ProgramFixture f(ini);
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    f.nav().action(QStringLiteral("aNavigationSettings"))->trigger();
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("settings"))).removeRecursively());
+    auto dialog = answerNextDialog(QMessageBox::Ok);
+    f.program->close();
+    EXPECT_FALSE(dialog->seen) << "a dialog in the close: " << dialog->text.toStdString();
+    EXPECT_FALSE(f.nav().isVisible());
+    QStringList all;
+    QDirIterator it(dir.filePath(QStringLiteral("NWL")), {QStringLiteral("*.nwl")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        all << it.next();
+    EXPECT_EQ(all.size(), 1) << "the snapshot is written";
+    EXPECT_TRUE(f.program->messages().text().contains(QStringLiteral("NivoraDW.INI")))
+        << "the failure is said: " << f.program->messages().text().toStdString();
+}
+
+// With the menu bar hidden, its shortcuts did nothing.
+TEST_F(ProgramTest, ShortcutsWorkInCompactMode) {
+    ProgramFixture f(demoIni(dir));
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    f.nav().toggleCompactMode();
+    ASSERT_FALSE(f.nav().menuBar()->isVisible());
+    const int events = f.program->models().session.eventNumber;
+    QTest::keyClick(&f.nav().canvas(), Qt::Key_F12);
+    EXPECT_EQ(f.program->models().session.eventNumber, events + 1);
+    const QString before =
+        IniStore(f.program->iniPath())
+            .readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+    QTest::keyClick(&f.nav().canvas(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_NE(IniStore(f.program->iniPath())
+                  .readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")),
+              before)
+        << "Ctrl+S saved a snapshot";
+}
+
+TEST_F(ProgramTest, MenusShowAShortcutOnlyBesideTheCommandItRunsAndTheGridIsThereAtStart) {
+    ProgramFixture f(demoIni(dir));
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    // Ctrl+I, Ctrl+O and Ctrl+W run Import, Open and Save As; the Zoom menu listed them too.
+    QStringList shown;
+    for (QAction* a : f.nav().findChildren<QAction*>()) {
+        const QString key = a->text().section(QLatin1Char('\t'), 1);
+        const QString mine = a->shortcut().toString();
+        if (!key.isEmpty()) {
+            EXPECT_EQ(key, mine) << a->objectName().toStdString();
+        }
+        if (!mine.isEmpty()) {
+            EXPECT_FALSE(shown.contains(mine)) << mine.toStdString() << " twice";
+            shown << mine;
+        }
+    }
+    // The demo's grid is on: drawn from the start, not once its window was opened.
+    EXPECT_TRUE(f.nav().canvas().Document().Grid.GridVisible);
+    EXPECT_EQ(f.nav().canvas().Document().Grid.GridSpacingX, 100);
+}
+
+TEST_F(ProgramTest, OpenLogFolderSaysWhereTheFolderIsWhenNoFileManagerOpens) {
+    ProgramFixture f(demoIni(dir));
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    f.nav().setUrlOpener([](const QUrl&) { return false; });
+    f.nav().action(QStringLiteral("aOpenLogFolder"))->trigger();
+    EXPECT_TRUE(f.program->messages().text().contains(
+        QStringLiteral("No file manager could be opened; the log folder is ") +
+        QDir::toNativeSeparators(f.session().logFolder())))
+        << f.program->messages().text().toStdString();
+}
+
 TEST_F(ProgramTest, CompactModeTwiceRestoresTheWindowAndItsMenu) {
     ProgramFixture f(demoIni(dir));
     f.program->start();
@@ -183,7 +298,7 @@ TEST_F(ProgramTest, CompactModeTwiceRestoresTheWindowAndItsMenu) {
     }
 }
 
-TEST_F(ProgramTest, CloseKeepsTheViewAndTheExitButtonKeepsNothing) {
+TEST_F(ProgramTest, CloseExitAndRestartKeepTheViewAndTheChartWork) {
     const QString ini = demoIni(dir);
     double left = 0, right = 0;
     {
@@ -197,33 +312,52 @@ TEST_F(ProgramTest, CloseKeepsTheViewAndTheExitButtonKeepsNothing) {
         f.program->close();
         EXPECT_FALSE(f.nav().isVisible());
     }
-    const QString snapshot =
-        IniStore(ini).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+    const auto lastSaved = [&ini] {
+        return IniStore(ini).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+    };
+    const QString snapshot = lastSaved();
     EXPECT_TRUE(QFileInfo::exists(snapshot)) << snapshot.toStdString();
-    {
+    // The exit button and the restart button once ended the program at
+    // once: the chart work since the last Save was lost without a question.
+    for (const char* button : {"btExit", "btRestart"}) {
+        SCOPED_TRACE(button);
         ProgramFixture f(ini);
         f.program->start();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
         EXPECT_DOUBLE_EQ(f.nav().canvas().WorldLeft, left) << "the next start shows the same view";
         EXPECT_DOUBLE_EQ(f.nav().canvas().WorldRight, right);
-        EXPECT_EQ(f.nav().windowTitle(), QStringLiteral("Nivora Depthwright - ") + snapshot);
+        EXPECT_EQ(f.nav().windowTitle(), QStringLiteral("Nivora Depthwright - ") + lastSaved());
 
-        // The exit button ends at once: no snapshot, no view keys. Two
-        // minutes on, a snapshot would take a new name.
+        const QString before = lastSaved();
+        f.nav().canvas().DrawPoint(left + 10, f.nav().canvas().WorldBottom + 10,
+                                   f.session().layers().userShape);
         f.nav().action(QStringLiteral("btZoomOut"))->trigger();
-        f.vt.advance(120'000);
-        const QByteArray before = readFile(ini);
-        const QStringList layouts = QDir(QFileInfo(snapshot).absolutePath()).entryList(QDir::Files);
-        f.nav().action(QStringLiteral("btExit"))->trigger();
-        EXPECT_EQ(f.terminated, std::vector<int>{-1});
-        EXPECT_EQ(readFile(ini), before);
-        EXPECT_EQ(QDir(QFileInfo(snapshot).absolutePath()).entryList(QDir::Files), layouts);
-
-        // Restart starts the program again and ends this one the same way.
-        f.nav().action(QStringLiteral("btRestart"))->trigger();
-        EXPECT_EQ(f.launched.size(), 1);
-        EXPECT_EQ(f.terminated, (std::vector<int>{-1, 0}));
-        EXPECT_EQ(readFile(ini), before);
+        left = f.nav().canvas().WorldLeft;
+        right = f.nav().canvas().WorldRight;
+        f.nav().action(QLatin1String(button))->trigger();
+        EXPECT_FALSE(f.nav().isVisible()) << "the close sequence ran";
+        const QString after = lastSaved();
+        EXPECT_NE(after, before) << "a snapshot of its own, the earlier one kept";
+        EXPECT_TRUE(QFileInfo::exists(before));
+        CanvasDocument saved;
+        ASSERT_TRUE(CadLoad(saved, after));
+        const auto userShapes = [](const CanvasDocument& d) {
+            const int layer = d.LayerFindByName(layer_names::UserShape);
+            int n = 0;
+            for (const TNShape& shape : d.Shapes())
+                n += shape.Layer() == layer;
+            return n;
+        };
+        EXPECT_EQ(userShapes(saved), userShapes(f.nav().canvas().Document()))
+            << "the point drawn since the last start is in it";
+        EXPECT_GT(userShapes(saved), 0);
+        if (QLatin1String(button) == QLatin1String("btExit")) {
+            EXPECT_EQ(f.terminated, std::vector<int>{-1});
+            EXPECT_TRUE(f.launched.isEmpty());
+        } else {
+            EXPECT_EQ(f.terminated, std::vector<int>{0});
+            EXPECT_EQ(f.launched.size(), 1) << "after the close, so that it reads what was written";
+        }
     }
 }
 

@@ -57,12 +57,17 @@ TEST_F(RealtimeWindowTest, StartsWithTheEnglishTextsAndRestoresItsPlace) {
     EXPECT_EQ(child<QToolButton>("btOpenLogFolder")->toolTip(), QStringLiteral("Open Log Folder"));
     EXPECT_EQ(child<QToolButton>("btShowOffsets")->toolTip(), QStringLiteral("Show Offsets"));
 
-    // Show puts it where it was, but keeps its own size.
+    // Show puts it where it was, at the size it had (it once had a fixed
+    // size); its values grow with it, to be read from the helm.
     test::writeFile(f.iniPath, QByteArray(test::kSurveyIni) +
-                                   "[TfRealtime]\nLeft=120\nTop=90\nWidth=400\nHeight=500\n");
+                                   "[TfRealtime]\nLeft=120\nTop=90\nWidth=300\nHeight=500\n");
+    const int pixels = child<QLabel>("lDepthHi")->font().pixelSize();
     window.show();
-    EXPECT_EQ(window.pos(), QPoint(120, 90));
-    EXPECT_EQ(window.size(), QSize(192, 387));
+    EXPECT_EQ(window.geometry(), QRect(120, 90, 300, 500));
+    EXPECT_GT(child<QLabel>("lDepthHi")->font().pixelSize(), pixels * 5 / 4);
+    // The frames come and go at that scale.
+    window.HideLowFrequencyFrame();
+    EXPECT_NEAR(window.height(), 289 * 500 / 387, 2);
 }
 
 TEST_F(RealtimeWindowTest, DepthFramesSetTheClientHeight) {

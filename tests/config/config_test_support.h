@@ -109,7 +109,9 @@ class FakePrompts final : public OperatorPrompts {
         okAnswers.pop_front();
         return a;
     }
-    QString chooseOpenFile(const QString&, const QString&) override { return fileToOpen; }
+    QString chooseOpenFile(const QString&, const QString&, const QString&) override {
+        return fileToOpen;
+    }
 
     QStringList texts(const QString& kind) const {
         QStringList out;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "config/ui/config_widgets.h"
@@ -210,27 +214,67 @@ TEST(ShapeWindow, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
 
 // ---- Placement on a real window ----
 
-TEST(WindowPlacementUi, SaveAndRestoreAWindow) {
+// A window goes back where it was, at the size it had, through any number
+// of starts. The stored place once held the frame and was restored as the
+// client area: every start moved the windows up by a title bar.
+TEST(WindowPlacementUi, AWindowComesBackWhereItWasThroughTwoRestarts) {
     ScratchIni ini;
-    QWidget a;
-    a.setObjectName(QStringLiteral("TfSVP"));
-    a.resize(333, 222);
-    show(a);
-    a.move(40, 60);
-    QString error;
-    ASSERT_TRUE(SaveWindowPlacement(a, ini.file(), &error)) << error.toStdString();
+    QRect placed;
+    for (int start = 0; start < 3; ++start) {
+        QWidget w;
+        w.setObjectName(QStringLiteral("TfSVP"));
+        w.resize(100, 100);
+        RestoreWindowPlacement(w, ini.file());
+        show(w);
+        if (start == 0) {
+            w.setGeometry(40, 60, 333, 222);
+            placed = w.geometry();
+        }
+        EXPECT_EQ(w.geometry(), placed) << "start " << start;
+        QString error;
+        ASSERT_TRUE(SaveWindowPlacement(w, ini.file(), &error)) << error.toStdString();
+    }
     const IniStore stored = ini.store();
     EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("Width"), 0), 333);
     EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("WindowState"), -1), 0);
+    EXPECT_EQ(stored.readInteger(QStringLiteral("TfSVP"), QStringLiteral("Visible"), -1), 1);
+}
 
-    QWidget b;
-    b.setObjectName(QStringLiteral("TfSVP"));
-    b.resize(100, 100);
-    RestoreWindowPlacement(b, ini.file(), false);
-    EXPECT_EQ(b.size(), QSize(100, 100));
-    EXPECT_EQ(b.pos(), a.pos());
-    RestoreWindowPlacement(b, ini.file(), true);
-    EXPECT_EQ(b.size(), QSize(333, 222));
+TEST(WindowPlacementUi, WindowsOpenOnTheScreen) {
+    ScratchIni ini;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // First start: the main window fills most of its screen, a side window
+    // opens over it, not at the corner with its title bar off the screen.
+    QMainWindow main;
+    main.setObjectName(QStringLiteral("TFNav"));
+    main.resize(1280, 820);
+    RestoreWindowPlacement(main, ini.file());
+    EXPECT_TRUE(area.contains(main.geometry()));
+    EXPECT_GT(main.width(), area.width() * 9 / 10);
+    show(main);
+    QWidget side(&main, Qt::Tool);
+    side.setObjectName(QStringLiteral("TNavset"));
+    side.resize(300, 200);
+    RestoreWindowPlacement(side, ini.file());
+    EXPECT_EQ(side.geometry().center(), main.geometry().center());
+
+    // A place off the screen, or a window larger than it, is brought back into view.
+    test::writeFile(ini.path(),
+                    "[TNavset]\nLeft=-400\nTop=5000\nWidth=300\nHeight=200\n"
+                    "[TfSVP]\nLeft=10\nTop=10\nWidth=99999\nHeight=99999\n");
+    RestoreWindowPlacement(side, ini.file());
+    EXPECT_TRUE(area.contains(side.geometry()))
+        << side.geometry().x() << "," << side.geometry().y();
+    QWidget big;
+    big.setObjectName(QStringLiteral("TfSVP"));
+    RestoreWindowPlacement(big, ini.file());
+    EXPECT_TRUE(area.contains(big.geometry()));
+
+    // A window never shown keeps no place (it was stored as 100 x 30).
+    QWidget never;
+    never.setObjectName(QStringLiteral("TfLatency"));
+    ASSERT_TRUE(SaveWindowPlacement(never, ini.file()));
+    EXPECT_FALSE(ini.store().hasSection(QStringLiteral("TfLatency")));
 }
 
 // A settings file that cannot be read must not be replaced by a file holding
@@ -240,6 +284,7 @@ TEST(WindowPlacementUi, AnUnreadableSettingsFileIsNotOverwritten) {
     test::writeFile(ini.path(), QByteArray(17 * 1024 * 1024, 'x'));
     QWidget a;
     a.setObjectName(QStringLiteral("TOffsets"));
+    show(a);
     QString error;
     EXPECT_FALSE(SaveWindowPlacement(a, ini.file(), &error));
     EXPECT_FALSE(error.isEmpty());

@@ -78,10 +78,10 @@ TEST(PlacementIni, WrittenUnderTheWindowsSectionAsIntegers) {
     WindowPlacement p = at(12, 34, 560, 780);
     p.WindowState = 2;
     writeWindowPlacement(store, QStringLiteral("TNavset"), p);
-    EXPECT_EQ(
-        store.keys(QStringLiteral("TNavset")),
-        (QStringList{QStringLiteral("WindowState"), QStringLiteral("Left"), QStringLiteral("Top"),
-                     QStringLiteral("Width"), QStringLiteral("Height")}));
+    EXPECT_EQ(store.keys(QStringLiteral("TNavset")),
+              (QStringList{QStringLiteral("WindowState"), QStringLiteral("Left"),
+                           QStringLiteral("Top"), QStringLiteral("Width"), QStringLiteral("Height"),
+                           QStringLiteral("Visible")}));
     EXPECT_EQ(store.readString(QStringLiteral("TNavset"), QStringLiteral("Width")),
               QStringLiteral("560"));
     const WindowPlacement back = readWindowPlacement(store, QStringLiteral("tnavset"), 1, 1);

@@ -20,7 +20,7 @@ class NotedPrompts final : public OperatorPrompts {
     void showWarning(const QString& t) override { messages << t; }
     void showError(const QString& t) override { errors << t; }
     bool askOkCancel(const QString&) override { return false; }
-    QString chooseOpenFile(const QString&, const QString&) override { return {}; }
+    QString chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 class EchogramWindowTest : public ::testing::Test {

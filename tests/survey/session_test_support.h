@@ -81,8 +81,15 @@ class RecordingPrompts : public OperatorPrompts {
         questions << q;
         return yes;
     }
-    QString chooseOpenFile(const QString&, const QString&) override { return openFile; }
-    QString chooseSaveFile(const QString&, const QString&) override { return saveFile; }
+    QStringList folders;  // where each file dialog started
+    QString chooseOpenFile(const QString&, const QString&, const QString& folder) override {
+        folders << folder;
+        return openFile;
+    }
+    QString chooseSaveFile(const QString&, const QString&, const QString& folder) override {
+        folders << folder;
+        return saveFile;
+    }
 };
 
 // What the session said through its signals.

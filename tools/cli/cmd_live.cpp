@@ -39,7 +39,7 @@ class ConsolePrompts final : public OperatorPrompts {
     void showWarning(const QString& text) override { say("warning: ", text); }
     void showError(const QString& text) override { say("error: ", text); }
     bool askOkCancel(const QString&) override { return false; }
-    QString chooseOpenFile(const QString&, const QString&) override { return {}; }
+    QString chooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 }  // namespace
