@@ -32,7 +32,7 @@ void CanvasInteraction::MouseDown(int button, int shift, int px, int py) {
     double y = 0.0;
     doc_.ScreenToWorld(px, py, x, y);
     if (button == mouse_button::Right && DrawingInProgress()) {
-        finishDrawing(x, y);
+        finishDrawing(x, y, false);
     } else {
         if (Events.WorldMouseDown)
             Events.WorldMouseDown(static_cast<short>(button), static_cast<short>(shift),
@@ -212,12 +212,16 @@ void CanvasInteraction::discardShapeInProgress() {
     inProgressId_ = 0;
 }
 
-void CanvasInteraction::finishDrawing(double x, double y) {
+void CanvasInteraction::finishDrawing(double x, double y, bool byDoubleClick) {
     const int tool = ToolMode;
     commitShapeInProgress();
     tracking_ = false;
     firstPointPlaced_ = false;
-    swallowNextPress_ = true;
+    // The widget hands a double click on as a press too; that press is the
+    // double click's and adds nothing. After a right-click finish the next
+    // press is the operator's next point (it was lost: three route clicks
+    // gave a two-point route).
+    swallowNextPress_ = byDoubleClick;
     if (Events.DrawEnd) Events.DrawEnd(static_cast<short>(tool), x, y);
     endTool();
     setCursor(CanvasCursor::Default);
@@ -291,7 +295,7 @@ void CanvasInteraction::DblClick(int px, int py) {
     double y = 0.0;
     doc_.ScreenToWorld(px, py, x, y);
     if (DrawingInProgress()) {
-        finishDrawing(x, y);
+        finishDrawing(x, y, true);
         return;
     }
     const ViewWindow& v = doc_.View;

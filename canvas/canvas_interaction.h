@@ -114,7 +114,7 @@ class CanvasInteraction {
     void pressPolyline(double x, double y);
     void zoomWindowTo(double x, double y);
     // A right click or a double click while drawing.
-    void finishDrawing(double x, double y);
+    void finishDrawing(double x, double y, bool byDoubleClick);
     // Adds the shape in progress when it has two vertices, else drops it.
     void commitShapeInProgress();
     void discardShapeInProgress();

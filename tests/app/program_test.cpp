@@ -274,6 +274,28 @@ TEST_F(ProgramTest, OpenLogFolderSaysWhereTheFolderIsWhenNoFileManagerOpens) {
         << f.program->messages().text().toStdString();
 }
 
+// During real time the click after a finished drawing was swallowed: three
+// route clicks gave a two-point route.
+TEST_F(ProgramTest, EveryRouteClickAfterADrawnShapeCounts) {
+    ProgramFixture f(demoIni(dir), true);
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    TNivoraCanvas& canvas = f.nav().canvas();
+    f.vt.advance(3000);
+    canvas.ToolMode = 3;  // a line first, finished with the right button
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(200, 100));
+    QTest::mouseClick(&canvas, Qt::RightButton, {}, QPoint(200, 100));
+    f.program->runline().show();
+    canvas.ToolMode = 5;
+    for (const QPoint p : {QPoint(120, 300), QPoint(320, 300), QPoint(320, 400)}) {
+        QTest::mouseClick(&canvas, Qt::LeftButton, {}, p);
+        f.vt.advance(1000);  // the survey goes on between the clicks
+    }
+    QTest::mouseClick(&canvas, Qt::RightButton, {}, QPoint(320, 400));
+    EXPECT_EQ(f.program->runline().Route().size(), 3u);
+}
+
 TEST_F(ProgramTest, CompactModeTwiceRestoresTheWindowAndItsMenu) {
     ProgramFixture f(demoIni(dir));
     f.program->start();
