@@ -5,6 +5,33 @@
 
 namespace nivora {
 
+const char* shape_type::name(int type) {
+    switch (type) {
+        case Rectangle:
+            return "rectangle";
+        case Line:
+            return "line";
+        case Polyline:
+            return "open polyline";
+        case Polygon:
+            return "closed polyline";
+        case Curve:
+            return "curve";
+        case Arc:
+            return "arc";
+        case Text:
+            return "text";
+        case Point:
+            return "point";
+        case Circle:
+            return "circle";
+        case Ellipse:
+            return "ellipse";
+        default:
+            return "";
+    }
+}
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;

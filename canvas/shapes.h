@@ -35,6 +35,8 @@ inline constexpr int Text = 11;
 inline constexpr int Point = 17;
 inline constexpr int Circle = 19;
 inline constexpr int Ellipse = 20;
+// "line", "closed polyline"...; empty for a code that is none of these.
+const char* name(int type);
 }  // namespace shape_type
 
 // The concrete class of a shape. The type code alone does not tell it: a

@@ -101,7 +101,7 @@ void TNivoraSerialGPS::openRawLog() {
     LogWriter& writer = logWriter();
     writer.post([raw](LogFileSystem& files) { raw->ensureOpen(files); });
     rawFile_ = raw;
-    rawQueue_ = std::make_unique<LogQueue>(
+    rawQueue_ = std::make_shared<LogQueue>(
         writer, kRawLogQueueLines,
         [raw](LogFileSystem& files, const std::vector<LogRecord>& lines) {
             return raw->write(files, lines);
@@ -110,15 +110,20 @@ void TNivoraSerialGPS::openRawLog() {
 
 void TNivoraSerialGPS::closeRawLog() {
     if (rawQueue_) {
-        // Lines that wait for a disk that refused get one more try.
+        // Lines that wait for a disk that refused get one more try; what it
+        // still refuses then, and what a full queue dropped, is lost: counted
+        // and said once the writer has tried, without holding this thread.
         rawQueue_->retry();
-        if (const quint64 lost = rawQueue_->lost()) {
-            emit OnError(this, QStringLiteral("%1 lines of the raw log %2 were lost while it "
-                                              "could not be written")
-                                   .arg(lost)
-                                   .arg(LogFileName));
-        }
-        rawQueue_.reset();
+        writer_->post([queue = std::move(rawQueue_), lostLines = rawLinesLost_, reports = &reports_,
+                       path = LogFileName](LogFileSystem&) {
+            const quint64 lost = queue->lost() + static_cast<quint64>(queue->waiting());
+            if (lost == 0) return;
+            *lostLines += lost;
+            reports->post(QStringLiteral("%1 lines of the raw log %2 were lost: it could not be "
+                                         "written")
+                              .arg(lost)
+                              .arg(path));
+        });
     }
     if (rawFile_) {
         writer_->post([raw = std::move(rawFile_)](LogFileSystem&) { raw->file.close(); });

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -115,6 +116,10 @@ class TNivoraSerialGPS : public QObject {
     quint64 linesRead() const { return linesRead_; }
     // Opens after a lost port or a failed first open, since construction.
     quint64 reconnections() const { return reconnections_; }
+    // Raw-log lines that never reached the file (a full queue, a disk that
+    // refused them to the end), counted when their log closes; flushLog()
+    // first for the count of a close just made.
+    quint64 rawLinesLost() const { return *rawLinesLost_; }
     // Text received but not yet ended by a line feed.
     QByteArray pendingText() const;
     // Binary bytes skipped between sentences, lines cut for want of a line
@@ -175,7 +180,8 @@ class TNivoraSerialGPS : public QObject {
     LogWriter* writer_ = nullptr;
     std::unique_ptr<LogWriter> ownWriter_;
     std::shared_ptr<RawLogFile> rawFile_;
-    std::unique_ptr<LogQueue> rawQueue_;
+    std::shared_ptr<LogQueue> rawQueue_;
+    std::shared_ptr<std::atomic<quint64>> rawLinesLost_ = std::make_shared<std::atomic<quint64>>(0);
     ReportRelay reports_;
     NavValues nav_;
     quint64 badChecksums_ = 0;

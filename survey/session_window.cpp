@@ -50,7 +50,7 @@ void SurveySession::firstShow() {
     EnsureLayers();
 }
 
-void SurveySession::closeSequence() {
+QString SurveySession::closeSequence() {
     // The readers close whatever state they are in; nothing they say now
     // may stop the close.
     gnss_.Close();
@@ -58,11 +58,12 @@ void SurveySession::closeSequence() {
     mapTimer_->stop();
     echogramTimer_->stop();
     state_.Running = false;
-    saveSnapshot();
+    const QString snapshot = saveSnapshot();
     models_.session.canvas = canvasKeys();
     SessionKeys& keys = models_.session;
     saveSettings([&keys](IniStore& ini) { keys.saveCanvas(ini); });
     flushLogs();
+    return snapshot;
 }
 
 CanvasKeys SurveySession::canvasKeys() const {

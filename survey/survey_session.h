@@ -107,7 +107,8 @@ class SurveySession : public QObject, public ConfigHost {
     void firstShow();
     // The close query: readers closed ignoring errors, the layout snapshot,
     // the "CANVAS" keys from the view. Window placements are the windows'.
-    void closeSequence();
+    // Returns the snapshot written, empty when it could not be.
+    QString closeSequence();
     // The view and overlay corners as the "CANVAS" keys hold them.
     CanvasKeys canvasKeys() const;
     void applyCanvasKeys(const CanvasKeys& keys);

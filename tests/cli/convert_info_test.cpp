@@ -38,10 +38,10 @@ TEST(InfoCommand, LinesScriptsCanRead) {
               "layer: 1,Chart lines,3\n"
               "layer: 2,empty,0\n"
               "shapes: 4\n"
-              "type: 3,1\n"
-              "type: 5,1\n"
-              "type: 6,1\n"
-              "type: 19,1\n"
+              "type: 3,1,line\n"
+              "type: 5,1,open polyline\n"
+              "type: 6,1,closed polyline\n"
+              "type: 19,1,circle\n"
               "extents: -5.1,0.1,12.5,12.5\n");
     EXPECT_TRUE(r.err.isEmpty());
 }
@@ -54,7 +54,8 @@ TEST(InfoCommand, RealDrawing) {
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const QList<QByteArray> lines = r.out.split('\n');
     EXPECT_EQ(lines[0], "layers: 4");
-    EXPECT_TRUE(r.out.contains("\nshapes: 32\ntype: 3,10\ntype: 11,11\ntype: 17,11\nextents: "))
+    EXPECT_TRUE(r.out.contains(
+        "\nshapes: 32\ntype: 3,10,line\ntype: 11,11,text\ntype: 17,11,point\nextents: "))
         << r.out.constData();
     EXPECT_TRUE(r.out.contains("\nlayer: 1,LEICA_DISTO_ID,")) << r.out.constData();
 }
@@ -83,7 +84,7 @@ TEST(ConvertCommand, DxfToLayoutAndBack) {
     };
     EXPECT_EQ(upToExtents(a.out), upToExtents(b.out));
     EXPECT_EQ(upToExtents(b.out), upToExtents(c.out));
-    EXPECT_TRUE(a.out.contains("\ntype: 3,13\ntype: 5,9\n"))
+    EXPECT_TRUE(a.out.contains("\ntype: 3,13,line\ntype: 5,9,open polyline\n"))
         << a.out.constData();  // 13 LINE, 9 ARC (ezdxf)
 }
 
@@ -102,7 +103,7 @@ TEST(ConvertCommand, SamplesToLayout) {
     const auto r = runCli({QStringLiteral("info"), nwl});
     ASSERT_EQ(r.exitCode, 0);
     // 20 samples on a 2 m grid: cells from 99 to 109 and 49 to 57.
-    EXPECT_TRUE(r.out.endsWith("shapes: 20\ntype: 1,20\nextents: 99,49,109,57\n"))
+    EXPECT_TRUE(r.out.endsWith("shapes: 20\ntype: 1,20,rectangle\nextents: 99,49,109,57\n"))
         << r.out.constData();
 }
 
@@ -138,6 +139,27 @@ TEST(ConvertCommand, FailuresGiveOneLineAndLeaveTheOutput) {
     EXPECT_TRUE(r.err.contains("cannot read files of type 'png'")) << r.err.constData();
     r = runCli({QStringLiteral("info")});
     EXPECT_NE(r.exitCode, 0);
+}
+
+TEST(CommandLine, HelpVersionAndOneLineMistakes) {
+    for (const char* command :
+         {"decode", "project", "render", "convert", "info", "simulate", "replay", "survey"}) {
+        const auto h = test::runCli({QLatin1String(command), QStringLiteral("--help")});
+        EXPECT_EQ(h.exitCode, 0) << command;
+        EXPECT_TRUE(h.out.startsWith(QByteArray("usage: nivora ").append(command)))
+            << h.out.constData();
+        EXPECT_EQ(h.out.count("usage: "), 1) << "its own usage only";
+    }
+    const auto v = test::runCli({QStringLiteral("--version")});
+    EXPECT_EQ(v.exitCode, 0);
+    EXPECT_TRUE(v.out.startsWith("nivora 0.")) << v.out.constData();
+    // A mistake: one line with the hint, not the whole usage.
+    const auto m = test::runCli({QStringLiteral("survey")});
+    EXPECT_EQ(m.exitCode, 2);
+    EXPECT_EQ(m.err, "nivora: survey needs --ini FILE (nivora survey --help tells how)\n");
+    const auto u = test::runCli({QStringLiteral("frobnicate")});
+    EXPECT_EQ(u.exitCode, 2);
+    EXPECT_EQ(u.err.count('\n'), 1) << u.err.constData();
 }
 
 }  // namespace

@@ -285,5 +285,49 @@ TEST(SurveyCommands, ALiveSurveyClosesOnSigtermAndSaysWhatItLogged) {
     EXPECT_TRUE(bad.err.contains("--minutes needs a number")) << bad.err.constData();
 }
 
+// Ports that never open used to give a run that logged nothing and exited 0;
+// a settings file that could not be read ended in a consequence of it.
+TEST(SurveyCommands, ARunThatLogsNothingOrCannotReadItsSettingsSaysWhy) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("NivoraDW.INI"));
+    QByteArray text = test::readFile(kDemoIni);
+    text.replace("Port No=SIM", "Port No=/dev/nivora-no-such-port");
+    test::writeFile(ini, text);
+    const auto r = test::runCli({QStringLiteral("survey"), QStringLiteral("--ini"), ini,
+                                 QStringLiteral("--out"), dir.filePath(QStringLiteral("out")),
+                                 QStringLiteral("--minutes"), QStringLiteral("0.05")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
+    EXPECT_TRUE(
+        r.err.contains("nivora: no sounding was logged (GPS port "
+                       "/dev/nivora-no-such-port did not open: "))
+        << r.err.constData();
+    EXPECT_TRUE(r.out.contains("Coordinate rows: 0 written, 0 lost")) << r.out.constData();
+
+    const QString big = dir.filePath(QStringLiteral("big.INI"));
+    test::writeFile(big, QByteArray(17 * 1024 * 1024, 'x'));
+    for (const QString& command : {QStringLiteral("survey"), QStringLiteral("simulate")}) {
+        const auto b = test::runCli({command, QStringLiteral("--ini"), big, QStringLiteral("--out"),
+                                     dir.filePath(QStringLiteral("b")), QStringLiteral("--minutes"),
+                                     QStringLiteral("1")});
+        EXPECT_EQ(b.exitCode, 2) << command.toStdString();
+        EXPECT_TRUE(b.err.contains("is too large to be a settings file")) << b.err.constData();
+        EXPECT_EQ(b.err.count('\n'), 1) << b.err.constData();
+    }
+}
+
+// A long survey says every few seconds that it is alive.
+TEST(SurveyCommands, ALiveSurveyPrintsItsProgress) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("NivoraDW.INI"));
+    ASSERT_TRUE(QFile::copy(kDemoIni, ini));
+    QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const auto r = test::runCli({QStringLiteral("survey"), QStringLiteral("--ini"), ini,
+                                 QStringLiteral("--out"), dir.filePath(QStringLiteral("out")),
+                                 QStringLiteral("--minutes"), QStringLiteral("0.2")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_GE(r.err.count(" progress: "), 2) << r.err.constData();
+    EXPECT_TRUE(r.err.contains(" rows, 0 lost; GNSS ")) << r.err.constData();
+}
+
 }  // namespace
 }  // namespace nivora

@@ -353,6 +353,32 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
         << "appends";
 }
 
+// Lines still waiting for a full disk when the port closed were dropped
+// without a word; they are counted and said.
+TEST_F(ReaderTest, RawLogLinesADiskRefusesToTheEndAreCountedAndSaid) {
+    QTemporaryDir dir;
+    auto disk = std::make_shared<test::FakeDisk>();
+    LogWriter writer(disk);
+    reader.setLogWriter(&writer);
+    struct Detach {
+        TNivoraSerialGPS& reader;
+        ~Detach() { reader.setLogWriter(nullptr); }
+    } detach{reader};
+    reader.LogEnabled = true;
+    reader.LogFileName = dir.filePath(QStringLiteral("a.log"));
+    reader.Open();
+    send("$GPHDT,1,T\n");
+    reader.flushLog();
+    disk->setRoom(0);
+    send("$GPHDT,2,T\n$GPHDT,3,T\n$GPHDT,4,T\n");
+    reader.Close();
+    reader.flushLog();
+    EXPECT_EQ(reader.rawLinesLost(), 3u);
+    EXPECT_TRUE(errors.filter(QStringLiteral("3 lines of the raw log")).size() == 1)
+        << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(test::readFile(reader.LogFileName), QByteArray("$GPHDT,1,T\n"));
+}
+
 // The raw log was written and flushed on the polling thread, line by line.
 TEST_F(ReaderTest, ARawLogOnASlowDiskNeverHoldsThePolling) {
     QTemporaryDir dir;

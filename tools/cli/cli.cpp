@@ -1,6 +1,9 @@
 #include "tools/cli/cli.h"
 
+#include <QFileInfo>
 #include <cstdio>
+
+#include "core/ini_store.h"
 
 namespace nivora::cli {
 
@@ -22,9 +25,40 @@ QStringList Arguments::positional(const QStringList& optionsWithValue) const {
     return out;
 }
 
+namespace {
+QString& commandName() {
+    static QString name;
+    return name;
+}
+}  // namespace
+
+void setCommandName(const QString& name) {
+    commandName() = name;
+}
+
 int fail(const QString& text) {
     std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
     return 2;
+}
+
+bool settingsReadable(const QString& path, QString* error) {
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("cannot read %1: no such file").arg(path);
+        return false;
+    }
+    const IniStore ini(path);
+    if (!ini.loaded()) {
+        *error = ini.errorString();
+        return false;
+    }
+    return true;
+}
+
+int usageError(const QString& text) {
+    const QString hint = commandName().isEmpty()
+                             ? QStringLiteral("nivora --help")
+                             : QStringLiteral("nivora %1 --help").arg(commandName());
+    return fail(text + QStringLiteral(" (%1 tells how)").arg(hint));
 }
 
 }  // namespace nivora::cli

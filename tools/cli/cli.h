@@ -24,6 +24,16 @@ class Arguments {
 
 // Writes "nivora: <text>" to standard error and returns the exit status 2.
 int fail(const QString& text);
+// A mistake in the arguments: the same one line with a hint where the
+// command's options are told ("nivora survey --help").
+int usageError(const QString& text);
+// The command being run, for the hint.
+void setCommandName(const QString& name);
+
+// A settings file that is there and can be read; else false with the
+// cause ("too large", "permission denied"), which is what the operator
+// must hear, not a consequence of it further on.
+bool settingsReadable(const QString& path, QString* error);
 
 int runDecode(const Arguments& args);
 int runProject(const Arguments& args);

@@ -10,7 +10,7 @@ namespace nivora::cli {
 
 int runConvert(const Arguments& args) {
     const QStringList files = args.positional({});
-    if (files.size() < 2) return fail(QStringLiteral("usage: nivora convert IN... OUT"));
+    if (files.size() < 2) return usageError(QStringLiteral("convert needs IN... OUT"));
     CanvasDocument doc;
     QString error;
     for (qsizetype i = 0; i + 1 < files.size(); ++i) {

@@ -127,13 +127,13 @@ int decodeSounder(const QString& path, const Arguments& args) {
         QStringList names;
         for (const auto& f : echosounderFamilies())
             names << QLatin1String(f.name);
-        return fail(
+        return usageError(
             QStringLiteral("--family must be one of: %1").arg(names.join(QLatin1String(", "))));
     }
     const auto sv = toNumber(args.value(QStringLiteral("--sv")).value_or(QStringLiteral("1500")));
-    if (!sv) return fail(QStringLiteral("--sv needs a number"));
+    if (!sv) return usageError(QStringLiteral("--sv needs a number"));
     const QString draft = args.value(QStringLiteral("--draft")).value_or(QStringLiteral("0"));
-    if (!toNumber(draft)) return fail(QStringLiteral("--draft needs a number"));
+    if (!toNumber(draft)) return usageError(QStringLiteral("--draft needs a number"));
 
     RealtimeState state;
     state.Offsets.soundVelocity = *sv;
@@ -177,7 +177,7 @@ int decodeSounder(const QString& path, const Arguments& args) {
 int runDecode(const Arguments& args) {
     if (const auto gnss = args.value(QStringLiteral("--gnss"))) return decodeGnss(*gnss);
     if (const auto sbes = args.value(QStringLiteral("--sbes"))) return decodeSounder(*sbes, args);
-    return fail(QStringLiteral("decode needs --gnss FILE or --sbes FILE --family NAME"));
+    return usageError(QStringLiteral("decode needs --gnss FILE or --sbes FILE --family NAME"));
 }
 
 }  // namespace nivora::cli

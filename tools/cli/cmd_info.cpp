@@ -15,7 +15,7 @@ namespace nivora::cli {
 
 int runInfo(const Arguments& args) {
     const QStringList files = args.positional({});
-    if (files.size() != 1) return fail(QStringLiteral("usage: nivora info FILE"));
+    if (files.size() != 1) return usageError(QStringLiteral("info needs one FILE"));
     CanvasDocument doc;
     QString error;
     if (!loadDrawingFile(files[0], doc, false, &error)) return fail(error);
@@ -46,8 +46,10 @@ int runInfo(const Arguments& args) {
                std::to_string(perLayer[layer->Id()]) + "\n";
     }
     out += "shapes: " + std::to_string(doc.ShapeCount()) + "\n";
+    // The name after the count: scripts that read code and count read on.
     for (const auto& [type, count] : perType) {
-        out += "type: " + std::to_string(type) + "," + std::to_string(count) + "\n";
+        out += "type: " + std::to_string(type) + "," + std::to_string(count) + "," +
+               shape_type::name(type) + "\n";
     }
     if (haveBox) {
         out += "extents: " + formatShortest(box.MinX) + "," + formatShortest(box.MinY) + "," +

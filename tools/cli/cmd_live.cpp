@@ -26,6 +26,8 @@
 namespace nivora::cli {
 namespace {
 
+constexpr int kProgressIntervalMs = 5000;
+
 void say(const char* kind, const QString& text) {
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
     std::fprintf(stderr, "%s %s%s\n", now.toLocal8Bit().constData(), kind,
@@ -46,13 +48,14 @@ class ConsolePrompts final : public OperatorPrompts {
 
 int runLiveSurvey(const Arguments& args) {
     const auto ini = args.value(QStringLiteral("--ini"));
-    if (!ini) return fail(QStringLiteral("survey needs --ini FILE"));
-    if (!QFileInfo(*ini).isFile()) return fail(QStringLiteral("cannot read %1").arg(*ini));
+    if (!ini) return usageError(QStringLiteral("survey needs --ini FILE"));
+    QString unreadable;
+    if (!settingsReadable(*ini, &unreadable)) return fail(unreadable);
     double minutes = 0;
     if (const auto m = args.value(QStringLiteral("--minutes"))) {
         const auto v = toNumber(*m);
         if (!v || *v <= 0 || *v > 366 * 24 * 60)
-            return fail(QStringLiteral("--minutes needs a number of minutes up to a year"));
+            return usageError(QStringLiteral("--minutes needs a number of minutes up to a year"));
         minutes = *v;
     }
     // Every file the survey writes relies on "." decimals.
@@ -96,10 +99,11 @@ int runLiveSurvey(const Arguments& args) {
                 .arg(QDir::cleanPath(QFileInfo(folders.dayFolder()).absoluteFilePath())));
 
     bool closed = false;
+    QString snapshot;
     const auto close = [&] {
         if (closed) return;
         closed = true;
-        session.closeSequence();
+        snapshot = session.closeSequence();
         QCoreApplication::quit();
     };
     StopSignalWatch stopWatch([&](int) { close(); });
@@ -109,17 +113,35 @@ int runLiveSurvey(const Arguments& args) {
         QObject::connect(&end, &QTimer::timeout, close);
         end.start(static_cast<int>(std::min(minutes * 60000.0, 2.0e9)));
     }
-    if (!closed) QCoreApplication::exec();
-
     const SurveyLogs& logs = session.logs();
-    const quint64 waiting = static_cast<quint64>(logs.waitingCoordinateRows());
-    const quint64 queued = logs.queuedCoordinateRows();
     const TNivoraSerialGPS& gnss = session.gnss();
     const TNivoraSerialGPS& sounder = session.sounder();
+    const auto rowsWritten = [&logs] {
+        return logs.queuedCoordinateRows() - static_cast<quint64>(logs.waitingCoordinateRows());
+    };
+    // A line every few seconds: a survey without a screen must show it is alive.
+    QTimer progress;
+    progress.setInterval(kProgressIntervalMs);
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        say("", QStringLiteral("progress: %1 rows, %2 lost; GNSS %3 lines, echosounder %4 lines")
+                    .arg(rowsWritten())
+                    .arg(logs.lostCoordinateRows())
+                    .arg(gnss.linesRead())
+                    .arg(sounder.linesRead()));
+    });
+    progress.start();
+    if (!closed) QCoreApplication::exec();
+    progress.stop();
+
+    const quint64 waiting = static_cast<quint64>(logs.waitingCoordinateRows());
+    const quint64 written = rowsWritten();
+    const quint64 lost = logs.lostCoordinateRows() + waiting;
+    const quint64 rawLost = gnss.rawLinesLost() + sounder.rawLinesLost();
     std::printf(
         "GNSS on %s: %llu lines, %llu reconnections\n"
         "Sounder on %s: %llu lines, %llu reconnections\n"
         "Coordinate rows: %llu written, %llu lost\n"
+        "Raw log lines lost: %llu\n"
         "Errors: %lld\n",
         gnss.portDisplayName().toLocal8Bit().constData(),
         static_cast<unsigned long long>(gnss.linesRead()),
@@ -127,8 +149,33 @@ int runLiveSurvey(const Arguments& args) {
         sounder.portDisplayName().toLocal8Bit().constData(),
         static_cast<unsigned long long>(sounder.linesRead()),
         static_cast<unsigned long long>(sounder.reconnections()),
-        static_cast<unsigned long long>(queued - waiting),
-        static_cast<unsigned long long>(logs.lostCoordinateRows() + waiting), errors);
+        static_cast<unsigned long long>(written), static_cast<unsigned long long>(lost),
+        static_cast<unsigned long long>(rawLost), errors);
+    std::fflush(stdout);
+
+    // A run that lost anything, or logged nothing, must not look like one
+    // that worked: the reason, and exit status 1.
+    QStringList wrong;
+    if (written == 0) {
+        QStringList why;
+        for (const TNivoraSerialGPS* r : {&gnss, &sounder}) {
+            if (r->linesRead() == 0 && !r->openError().isEmpty())
+                why << r->portDescription() + QStringLiteral(" did not open: ") + r->openError();
+        }
+        if (why.isEmpty() && sounder.linesRead() == 0)
+            why << QStringLiteral("the echosounder sent nothing");
+        wrong << QStringLiteral("no sounding was logged") +
+                     (why.isEmpty() ? QString()
+                                    : QStringLiteral(" (") + why.join(QStringLiteral("; ")) +
+                                          QLatin1Char(')'));
+    }
+    if (lost > 0) wrong << QStringLiteral("%1 coordinate rows were lost").arg(lost);
+    if (rawLost > 0) wrong << QStringLiteral("%1 raw log lines were lost").arg(rawLost);
+    if (snapshot.isEmpty()) wrong << QStringLiteral("the closing layout snapshot was not written");
+    if (!wrong.isEmpty()) {
+        fail(wrong.join(QStringLiteral("; ")));
+        return 1;
+    }
     return 0;
 }
 

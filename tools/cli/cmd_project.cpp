@@ -73,16 +73,14 @@ bool parsePosition(std::string_view line, double v[3], int& count) {
 
 int runProject(const Arguments& args) {
     const auto path = args.value(QStringLiteral("--ini"));
-    if (!path) return fail(QStringLiteral("project needs --ini FILE"));
-    if (!QFileInfo(*path).isFile()) return fail(QStringLiteral("cannot read %1").arg(*path));
+    if (!path) return usageError(QStringLiteral("project needs --ini FILE"));
+    QString unreadable;
+    if (!settingsReadable(*path, &unreadable)) return fail(unreadable);
     const IniStore ini(*path);
-    if (!ini.loaded()) {
-        return fail(QStringLiteral("cannot read %1: %2").arg(*path, ini.errorString()));
-    }
     const bool local = args.has(QStringLiteral("--local"));
     const bool geographic = args.has(QStringLiteral("--geographic"));
     if (local && geographic) {
-        return fail(QStringLiteral("--local and --geographic exclude each other"));
+        return usageError(QStringLiteral("--local and --geographic exclude each other"));
     }
 
     const geodesy::GeodeticParameters parameters = geodesy::readGeodeticParameters(

@@ -51,13 +51,13 @@ std::optional<WorldBox> parseView(const QString& text) {
 
 int runRender(const Arguments& args) {
     const QStringList files = args.positional({QStringLiteral("--size"), QStringLiteral("--view")});
-    if (files.size() != 2) return fail(QStringLiteral("render: expected IN and OUT.png"));
+    if (files.size() != 2) return usageError(QStringLiteral("render: expected IN and OUT.png"));
 
     QSize size(1024, 768);
     if (args.has(QStringLiteral("--size"))) {
         const auto parsed = parseSize(args.value(QStringLiteral("--size")).value_or(QString()));
         if (!parsed)
-            return fail(
+            return usageError(
                 QStringLiteral("render: --size wants WxH, each side 1 to %1 pixels").arg(kMaxSide));
         size = *parsed;
     }
@@ -65,11 +65,12 @@ int runRender(const Arguments& args) {
     if (args.has(QStringLiteral("--view"))) {
         view = parseView(args.value(QStringLiteral("--view")).value_or(QString()));
         if (!view)
-            return fail(QStringLiteral(
+            return usageError(QStringLiteral(
                 "render: --view wants LEFT,BOTTOM,RIGHT,TOP with LEFT < RIGHT and BOTTOM < TOP"));
     }
     const bool extents = args.has(QStringLiteral("--extents"));
-    if (view && extents) return fail(QStringLiteral("render: give --view or --extents, not both"));
+    if (view && extents)
+        return usageError(QStringLiteral("render: give --view or --extents, not both"));
 
     CanvasDocument doc;
     QString error;

@@ -26,22 +26,22 @@ int runSimulate(const Arguments& args) {
     const auto out = args.value(QStringLiteral("--out"));
     const auto minutes = args.value(QStringLiteral("--minutes"));
     if (!ini || !out || !minutes)
-        return fail(QStringLiteral("simulate needs --ini FILE --minutes N --out DIR"));
+        return usageError(QStringLiteral("simulate needs --ini FILE --minutes N --out DIR"));
     o.ini = *ini;
     o.out = *out;
     const auto m = toNumber(*minutes);
     if (!m || *m <= 0 || *m > 7 * 24 * 60)
-        return fail(QStringLiteral("--minutes needs a number of minutes up to a week"));
+        return usageError(QStringLiteral("--minutes needs a number of minutes up to a week"));
     o.minutes = *m;
     auto number = [&](const char* option, double& target, double lo, double hi) {
         const auto v = args.value(QLatin1String(option));
         if (!v) return true;
         const auto x = toNumber(*v);
         if (!x || *x < lo || *x > hi) {
-            fail(QStringLiteral("%1 needs a number from %2 to %3")
-                     .arg(QLatin1String(option))
-                     .arg(lo)
-                     .arg(hi));
+            usageError(QStringLiteral("%1 needs a number from %2 to %3")
+                           .arg(QLatin1String(option))
+                           .arg(lo)
+                           .arg(hi));
             return false;
         }
         target = *x;
@@ -60,7 +60,8 @@ int runSimulate(const Arguments& args) {
     if (const auto start = args.value(QStringLiteral("--start"))) {
         o.start = QDateTime::fromString(*start, Qt::ISODate);
         if (!o.start.isValid())
-            return fail(QStringLiteral("--start needs a date and time like 2026-06-01T09:00:00"));
+            return usageError(
+                QStringLiteral("--start needs a date and time like 2026-06-01T09:00:00"));
     }
     QElapsedTimer wall;
     wall.start();
@@ -78,7 +79,8 @@ int runReplayCommand(const Arguments& args) {
     const auto sbes = args.value(QStringLiteral("--sbes"));
     const auto out = args.value(QStringLiteral("--out"));
     if (!ini || !gnss || !sbes || !out)
-        return fail(QStringLiteral("replay needs --ini FILE --gnss FILE --sbes FILE --out DIR"));
+        return usageError(
+            QStringLiteral("replay needs --ini FILE --gnss FILE --sbes FILE --out DIR"));
     o.ini = *ini;
     o.gnssLog = *gnss;
     o.sounderLog = *sbes;

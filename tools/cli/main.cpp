@@ -62,14 +62,24 @@ const Command kCommands[] = {
      "      Survey in real time on the settings' ports (devices, paths or SIM) without a\n"
      "      screen, with the program's checks, logs and snapshot, until N minutes have passed\n"
      "      or SIGTERM/SIGINT; the day's folders go under DIR (default: the settings' data\n"
-     "      folder). Prints lines read, rows written and lost and reconnections at the end.",
+     "      folder). A progress line goes to standard error every 5 s; lines read, rows\n"
+     "      written and lost and reconnections are printed at the end. Exit status 1 with\n"
+     "      the reason when no sounding was logged or anything was lost, 2 when it could\n"
+     "      not start.",
      nivora::cli::runLiveSurvey},
 };
 
 void usage(FILE* out) {
-    std::fprintf(out, "Usage: nivora COMMAND [OPTIONS]\n\nCommands:\n");
+    std::fprintf(out,
+                 "Usage: nivora COMMAND [OPTIONS]    (nivora COMMAND --help: one command's usage;\n"
+                 "                                     nivora --version: the version)\n\n"
+                 "Commands:\n");
     for (const Command& c : kCommands)
         std::fprintf(out, "  %s\n", c.usage);
+}
+
+bool asksForHelp(const QStringList& args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
 }
 
 }  // namespace
@@ -98,9 +108,18 @@ int main(int argc, char** argv) {
         usage(args.size() < 2 ? stderr : stdout);
         return args.size() < 2 ? 2 : 0;
     }
-    for (const Command& c : kCommands) {
-        if (args[1] == QLatin1String(c.name)) return c.run(nivora::cli::Arguments(args.mid(2)));
+    if (args[1] == QLatin1String("--version") || args[1] == QLatin1String("-V")) {
+        std::printf("nivora %s (Nivora DW)\n", NIVORA_VERSION);
+        return 0;
     }
-    usage(stderr);
-    return nivora::cli::fail(QStringLiteral("unknown command '%1'").arg(args[1]));
+    if (chosen) {
+        if (asksForHelp(args.mid(2))) {
+            std::printf("usage: nivora %s\n", chosen->usage);
+            return 0;
+        }
+        nivora::cli::setCommandName(args[1]);
+        return chosen->run(nivora::cli::Arguments(args.mid(2)));
+    }
+    return nivora::cli::fail(
+        QStringLiteral("unknown command '%1' (nivora --help lists them)").arg(args[1]));
 }

@@ -20,6 +20,7 @@
 #include "sim/sentences.h"
 #include "sim/sim_ports.h"
 #include "survey/survey_session.h"
+#include "tools/cli/cli.h"
 
 namespace nivora::cli {
 namespace {
@@ -38,10 +39,7 @@ struct ConsoleView {
 // The settings file is copied into the output folder: a run never changes
 // the surveyor's own file, and the copy documents the run.
 bool copyIni(const QString& from, const QString& outDir, QString* copy, QString* error) {
-    if (!QFileInfo(from).isFile()) {
-        *error = QStringLiteral("cannot read %1").arg(from);
-        return false;
-    }
+    if (!cli::settingsReadable(from, error)) return false;
     if (!QDir().mkpath(outDir)) {
         *error = QStringLiteral("cannot create %1").arg(outDir);
         return false;
