@@ -112,6 +112,17 @@ TEST(FileDialogs, FiltersFromThePipeForm) {
               QStringLiteral("Nivora Wayline [*.nwl] (*.nwl);;All Files [*.*] (*)"));
     EXPECT_EQ(qtFileFilter(QStringLiteral("Drawings|*.dwg;*.dxf")),
               QStringLiteral("Drawings (*.dwg *.dxf)"));
+    // A name typed without an extension was written so, and the dialog's
+    // own filter then hid it.
+    const QString layouts = QStringLiteral("Nivora Wayline [*.nwl] (*.nwl)");
+    EXPECT_EQ(withFilterExtension(QStringLiteral("/d/day one"), layouts),
+              QStringLiteral("/d/day one.nwl"));
+    EXPECT_EQ(withFilterExtension(QStringLiteral("/d/chart.dxf"), layouts),
+              QStringLiteral("/d/chart.dxf"));
+    EXPECT_EQ(withFilterExtension(QStringLiteral("/d/x"), QStringLiteral("Drawings (*.dwg *.dxf)")),
+              QStringLiteral("/d/x.dwg"));
+    EXPECT_EQ(withFilterExtension(QStringLiteral("/d/x"), QStringLiteral("All Files [*.*] (*)")),
+              QStringLiteral("/d/x"));
 }
 
 TEST(CommandLine, OptionsAndTheirMistakes) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <cmath>
 
@@ -500,6 +501,25 @@ TEST_F(SessionTest, SaveWritesTheSnapshotAndRemembersIt) {
     EXPECT_EQ(readFile(file), first);
     EXPECT_EQ(session->saveSnapshot(),
               folders.layoutsFolder() + QStringLiteral("2026-12-08 0900_3.nwl"));
+}
+
+// Save As of a name typed without an extension wrote a file its own dialog
+// then hid; the dialogs opened in the working folder.
+TEST_F(SessionTest, SaveAsAddsTheExtensionAndTheDialogsStartInTheSurveysFolders) {
+    session->saveSnapshot();  // the day's layouts folder exists
+    prompts.saveFile = dir.filePath(QStringLiteral("charts/harbour"));
+    QDir().mkpath(dir.filePath(QStringLiteral("charts")));
+    ASSERT_TRUE(session->saveLayoutAs());
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("charts/harbour.nwl"))));
+    ASSERT_EQ(prompts.folders.size(), 1);
+    EXPECT_EQ(prompts.folders[0], folders.layoutsFolder());
+    prompts.saveFile = dir.filePath(QStringLiteral("charts/harbour"));
+    ASSERT_TRUE(session->exportDxf());
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("charts/harbour.dxf"))));
+    // The next layout dialog starts where the last one ended.
+    prompts.openFile.clear();
+    session->openLayout();
+    EXPECT_EQ(QDir(prompts.folders.last()), QDir(dir.filePath(QStringLiteral("charts"))));
 }
 
 // ---- Geodetic parameters: only the projection in use, refusals said once ----
