@@ -192,12 +192,13 @@ bool TNivoraSerialGPS::connectPort(bool quiet) {
     if (!transport || !transport->open(serialSettings())) {
         const QString why = transport ? transport->errorString() : QStringLiteral("no such device");
         openError_ = why;
-        if (!quiet)
-            emit OnError(this, QStringLiteral("Cannot open %1: %2").arg(portDescription(), why));
+        problem_ = QStringLiteral("Cannot open %1: %2").arg(portDescription(), why);
+        if (!quiet) emit OnError(this, problem_);
         return false;
     }
     transport_ = std::move(transport);
     openError_.clear();
+    problem_.clear();
     open_ = true;
     if (reopening_) {
         reopening_ = false;
@@ -233,8 +234,8 @@ void TNivoraSerialGPS::portLost(const QString& why) {
     nav_ = NavValues{};
     reopening_ = true;
     reopenTimer_->start();
-    emit OnError(this,
-                 QStringLiteral("%1 stopped working: %2").arg(capitalised(portDescription()), why));
+    problem_ = QStringLiteral("%1 stopped working: %2").arg(capitalised(portDescription()), why);
+    emit OnError(this, problem_);
     emit OnPortLost(this, why);
 }
 

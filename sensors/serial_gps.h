@@ -94,6 +94,9 @@ class TNivoraSerialGPS : public QObject {
     void setReopenInterval(int ms);
     // Why the last Open failed; empty after one that worked.
     const QString& openError() const { return openError_; }
+    // The port's trouble as said to the operator ("Cannot open GPS port
+    // COM3: ...", "GPS port COM3 stopped working: ..."); empty once it works.
+    const QString& problem() const { return problem_; }
     // The device the port settings select ("COM3", "/dev/ttyS2", a typed path).
     QString deviceName() const;
     // The port as messages name it: "COM3", or the typed path.
@@ -176,6 +179,7 @@ class TNivoraSerialGPS : public QObject {
     bool dataSeen_ = false;
     LineAssembler lines_;
     QString openError_;
+    QString problem_;
     struct RawLogFile;
     LogWriter* writer_ = nullptr;
     std::unique_ptr<LogWriter> ownWriter_;

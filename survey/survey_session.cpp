@@ -12,11 +12,6 @@ namespace nivora {
 
 namespace {
 
-QString capitalisedFirst(QString text) {
-    if (!text.isEmpty()) text[0] = text[0].toUpper();
-    return text;
-}
-
 QString clockText(const QDateTime& t) {
     return t.time().toString(QStringLiteral("HH:mm:ss"));
 }
@@ -163,14 +158,13 @@ void SurveySession::connectReaders() {
     // A port that went away: the survey goes on without it (soundings are
     // still logged, with no position rather than the last one) while the
     // reader tries to open it again; OnConnect says when it is back.
-    connect(&gnss_, &R::OnPortLost, this, [this](R* r, const QString& why) {
+    connect(&gnss_, &R::OnPortLost, this, [this](R* r, const QString&) {
         mapTimer_->stop();
         state_.CurrentLatitude = 0;
         state_.CurrentLongitude = 0;
         message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
         emit gpsGroupColourChanged(colors::Red);
-        portProblem_[0] = r->portDescription() + QStringLiteral(" stopped working: ") + why +
-                          QStringLiteral("; trying again");
+        portProblem_[0] = r->problem() + QStringLiteral("; trying again");
         gnssWentStale();
     });
     connect(&gnss_, &R::OnIdle, this, [this](R*) {
@@ -222,12 +216,10 @@ void SurveySession::connectReaders() {
     connect(&sounder_, &R::OnDisconnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
     });
-    connect(&sounder_, &R::OnPortLost, this, [this](R* r, const QString& why) {
+    connect(&sounder_, &R::OnPortLost, this, [this](R* r, const QString&) {
         message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
         emit depthFramesColourChanged(colors::Red);
-        portProblem_[1] = capitalisedFirst(r->portDescription()) +
-                          QStringLiteral(" stopped working: ") + why +
-                          QStringLiteral("; trying again");
+        portProblem_[1] = r->problem() + QStringLiteral("; trying again");
         updateSurveyStatus();
     });
     connect(&sounder_, &R::OnIdle, this, [this](R*) {
@@ -351,18 +343,11 @@ void SurveySession::RealtimeClick() {
         gnss_.Open();
         // The reader tries again quietly; until it opens, the survey says
         // which port does not work and why.
-        if (!gnss_.isOpen()) {
-            portProblem_[0] = QStringLiteral("Cannot open ") + gnss_.portDescription() +
-                              QStringLiteral(": ") + gnss_.openError() +
-                              QStringLiteral("; trying again");
-        }
+        if (!gnss_.isOpen()) portProblem_[0] = gnss_.problem() + QStringLiteral("; trying again");
         if (models_.device.sensorEnabled) {
             sounder_.Open();
-            if (!sounder_.isOpen()) {
-                portProblem_[1] = QStringLiteral("Cannot open ") + sounder_.portDescription() +
-                                  QStringLiteral(": ") + sounder_.openError() +
-                                  QStringLiteral("; trying again");
-            }
+            if (!sounder_.isOpen())
+                portProblem_[1] = sounder_.problem() + QStringLiteral("; trying again");
             // The reader has reported why through its error path; the memo
             // must not claim the port opened.
             if (sounder_.isOpen()) {

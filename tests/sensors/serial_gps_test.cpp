@@ -33,6 +33,19 @@ class ReaderTest : public ::testing::Test {
                          [this](TNivoraSerialGPS*, const QString& e) { errors << e; });
     }
 
+    // The raw log through a writer on `disk`, for as long as it lives.
+    struct DiskLog {
+        DiskLog(TNivoraSerialGPS& r, std::shared_ptr<test::FakeDisk> disk, const QString& path)
+            : reader(r), writer(std::move(disk)) {
+            reader.setLogWriter(&writer);
+            reader.LogEnabled = true;
+            reader.LogFileName = path;
+        }
+        ~DiskLog() { reader.setLogWriter(nullptr); }
+        TNivoraSerialGPS& reader;
+        LogWriter writer;
+    };
+
     void send(const QByteArray& bytes, int pollTicks = 1) {
         port->push(bytes);
         vt.advance(static_cast<qint64>(pollTicks) * 50);
@@ -358,14 +371,7 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
 TEST_F(ReaderTest, RawLogLinesADiskRefusesToTheEndAreCountedAndSaid) {
     QTemporaryDir dir;
     auto disk = std::make_shared<test::FakeDisk>();
-    LogWriter writer(disk);
-    reader.setLogWriter(&writer);
-    struct Detach {
-        TNivoraSerialGPS& reader;
-        ~Detach() { reader.setLogWriter(nullptr); }
-    } detach{reader};
-    reader.LogEnabled = true;
-    reader.LogFileName = dir.filePath(QStringLiteral("a.log"));
+    const DiskLog log(reader, disk, dir.filePath(QStringLiteral("a.log")));
     reader.Open();
     send("$GPHDT,1,T\n");
     reader.flushLog();
@@ -383,14 +389,7 @@ TEST_F(ReaderTest, RawLogLinesADiskRefusesToTheEndAreCountedAndSaid) {
 TEST_F(ReaderTest, ARawLogOnASlowDiskNeverHoldsThePolling) {
     QTemporaryDir dir;
     auto disk = std::make_shared<test::FakeDisk>();
-    LogWriter writer(disk);
-    reader.setLogWriter(&writer);
-    struct Detach {
-        TNivoraSerialGPS& reader;
-        ~Detach() { reader.setLogWriter(nullptr); }
-    } detach{reader};
-    reader.LogEnabled = true;
-    reader.LogFileName = dir.filePath(QStringLiteral("a.log"));
+    const DiskLog log(reader, disk, dir.filePath(QStringLiteral("a.log")));
     disk->stall();
     reader.Open();
     send("$GPHDT,1,T\n");
