@@ -1,6 +1,11 @@
 #include "sensors/line_assembler.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "sensors/nmea.h"
 
@@ -29,6 +34,33 @@ bool sentenceStart(std::string_view text) {
            ((text[n] >= 'A' && text[n] <= 'Z') || (text[n] >= '0' && text[n] <= '9')))
         ++n;
     return n >= 4;
+}
+
+// Whether any byte is below 32 or above 127, sixteen or eight at a time:
+// text lines, nearly all of them, pass without a byte-by-byte look. Tabs
+// pass here too; the exact test follows only for the lines this flags.
+bool mayHoldBinary(std::string_view text) {
+    std::size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // As signed bytes, those above 127 are negative: one compare finds both.
+    const __m128i limit = _mm_set1_epi8(32);
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        if (_mm_movemask_epi8(_mm_cmplt_epi8(v, limit)) != 0) return true;
+    }
+#endif
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, text.data() + i, 8);
+        if (((w - kOnes * 32) | w) & kHigh) return true;
+    }
+    for (; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 32 || b >= 128) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -73,13 +105,16 @@ bool LineAssembler::next(std::string_view& line) {
         start_ = lf + 1;
         cutting_ = false;
         line = trimLine(raw);
-        // Binary bytes the trim took off the ends (NUL padding, frame tails) count too.
+        // Binary bytes the trim took off the ends (NUL padding, frame tails)
+        // count too; a plain "\r\n" needs no look.
         const std::size_t head = static_cast<std::size_t>(line.data() - raw.data());
-        const std::string_view ends[] = {raw.substr(0, head), raw.substr(head + line.size())};
-        for (std::string_view end : ends)
-            binarySkipped_ +=
-                static_cast<std::uint64_t>(std::count_if(end.begin(), end.end(), isBinaryByte));
-        line = withoutBinary(line);
+        if (head > 0 || raw.size() - line.size() > 2) {
+            const std::string_view ends[] = {raw.substr(0, head), raw.substr(head + line.size())};
+            for (std::string_view end : ends)
+                binarySkipped_ +=
+                    static_cast<std::uint64_t>(std::count_if(end.begin(), end.end(), isBinaryByte));
+        }
+        if (afterFrame_ || mayHoldBinary(line)) line = withoutBinary(line);
         if (!line.empty()) return true;
     }
 }
