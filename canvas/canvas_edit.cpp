@@ -31,7 +31,7 @@ void CanvasDocument::ShapeTranslate(std::int32_t id, double dx, double dy) {
 
 void CanvasDocument::ShapeScale(std::int32_t id, double cx, double cy, double sx, double sy) {
     if (TNShape* s = store_.find(id)) {
-        s->Scale(sx, sy, cx, cy);
+        s->Scale(sx, sy, {cx, cy});
         changed();
     }
 }
@@ -46,8 +46,8 @@ void CanvasDocument::ShapeRotate(std::int32_t id, double angle, double cx, doubl
 void CanvasDocument::ShapeReflect(std::int32_t id, int axis, double x, double y) {
     TNShape* s = store_.find(id);
     if (!s) return;
-    if (axis == 0) s->Scale(-1.0, 1.0, x, y);
-    if (axis == 1) s->Scale(1.0, -1.0, x, y);
+    if (axis == 0) s->Scale(-1.0, 1.0, {x, y});
+    if (axis == 1) s->Scale(1.0, -1.0, {x, y});
     changed();
 }
 

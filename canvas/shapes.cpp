@@ -166,7 +166,8 @@ void TNRectangle::Translate(double dx, double dy) {
     y2 += dy;
 }
 
-void TNRectangle::Scale(double sx, double sy, double cx, double cy) {
+void TNRectangle::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x1, y1, sx, sy, cx, cy);
     scaleAbout(x2, y2, sx, sy, cx, cy);
 }
@@ -194,7 +195,8 @@ void TNLine::Translate(double dx, double dy) {
     y2 += dy;
 }
 
-void TNLine::Scale(double sx, double sy, double cx, double cy) {
+void TNLine::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x1, y1, sx, sy, cx, cy);
     scaleAbout(x2, y2, sx, sy, cx, cy);
 }
@@ -237,7 +239,8 @@ void TNPolyline::Translate(double dx, double dy) {
     UpdateBounds();
 }
 
-void TNPolyline::Scale(double sx, double sy, double cx, double cy) {
+void TNPolyline::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     for (QPointF& p : Points)
         p = QPointF(cx + (p.x() - cx) * sx, cy + (p.y() - cy) * sy);
     UpdateBounds();
@@ -277,7 +280,8 @@ void TNArc::Translate(double dx, double dy) {
     y3 += dy;
 }
 
-void TNArc::Scale(double sx, double sy, double cx, double cy) {
+void TNArc::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x1, y1, sx, sy, cx, cy);
     scaleAbout(x2, y2, sx, sy, cx, cy);
     scaleAbout(x3, y3, sx, sy, cx, cy);
@@ -308,7 +312,8 @@ void TNText::Translate(double dx, double dy) {
     y += dy;
 }
 
-void TNText::Scale(double sx, double sy, double cx, double cy) {
+void TNText::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x, y, sx, sy, cx, cy);
 }
 
@@ -336,7 +341,8 @@ void TNPoint::Translate(double dx, double dy) {
     y += dy;
 }
 
-void TNPoint::Scale(double sx, double sy, double cx, double cy) {
+void TNPoint::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x, y, sx, sy, cx, cy);
 }
 
@@ -365,7 +371,8 @@ void TNCircle::Translate(double dx, double dy) {
 
 // Mirroring (a factor of -1) must not collapse or invert the circle, so the
 // radius takes the mean of the factors' magnitudes.
-void TNCircle::Scale(double sx, double sy, double ox, double oy) {
+void TNCircle::Scale(double sx, double sy, QPointF about) {
+    const double ox = about.x(), oy = about.y();
     scaleAbout(cx, cy, sx, sy, ox, oy);
     radius *= (std::fabs(sx) + std::fabs(sy)) / 2.0;
 }
@@ -399,7 +406,8 @@ void TNEllipse::Translate(double dx, double dy) {
     y2 += dy;
 }
 
-void TNEllipse::Scale(double sx, double sy, double cx, double cy) {
+void TNEllipse::Scale(double sx, double sy, QPointF about) {
+    const double cx = about.x(), cy = about.y();
     scaleAbout(x1, y1, sx, sy, cx, cy);
     scaleAbout(x2, y2, sx, sy, cx, cy);
 }

@@ -81,7 +81,9 @@ class TNShape {
     // False for a shape without geometry (a polyline without vertices).
     virtual bool HasExtent() const { return true; }
     virtual void Translate(double dx, double dy) = 0;
-    virtual void Scale(double sx, double sy, double cx, double cy) = 0;
+    // By sx, sy about the point `about`: a point, so that the factors and the
+    // centre cannot trade places (ShapeScale takes the centre first).
+    virtual void Scale(double sx, double sy, QPointF about) = 0;
     virtual void Rotate(double angle, double cx, double cy) = 0;
 
     std::int32_t Id() const { return id_; }
@@ -152,7 +154,7 @@ class TNRectangle final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x1, y1, x2, y2;
@@ -168,7 +170,7 @@ class TNLine final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x1, y1, x2, y2;
@@ -186,7 +188,7 @@ class TNPolyline final : public TNShape {
     ShapeBounds Bounds() const override { return bounds_; }
     bool HasExtent() const override { return !Points.empty(); }
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     void AddPoint(double x, double y);
@@ -205,7 +207,7 @@ class TNArc final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x1, y1, x2, y2, x3, y3;  // start, middle, end
@@ -218,7 +220,7 @@ class TNText final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x, y;     // anchor
@@ -240,7 +242,7 @@ class TNPoint final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x, y;
@@ -255,7 +257,7 @@ class TNCircle final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double cx, cy, radius;
@@ -268,7 +270,7 @@ class TNEllipse final : public TNShape {
     bool HitTest(double x, double y, double tolerance) const override;
     ShapeBounds Bounds() const override;
     void Translate(double dx, double dy) override;
-    void Scale(double sx, double sy, double cx, double cy) override;
+    void Scale(double sx, double sy, QPointF about) override;
     void Rotate(double angle, double cx, double cy) override;
 
     double x1, y1, x2, y2;  // opposite corners of the bounding box

@@ -58,22 +58,7 @@ bool Import::line(Lines& lines, std::string_view& next) {
 bool Import::circle(Lines& lines, std::string_view& next) {
     Common c;
     double cx = 0, cy = 0, r = 0;
-    const bool more = forEachGroup(lines, next, [&](int code, std::string_view v) {
-        switch (code) {
-            case 10:
-                cx = num(v);
-                break;
-            case 20:
-                cy = num(v);
-                break;
-            case 40:
-                r = num(v);
-                break;
-            default:
-                c.take(code, v);
-                break;
-        }
-    });
+    const bool more = readNumberGroups(lines, next, c, {{10, &cx}, {20, &cy}, {40, &r}});
     if (!keep()) return more;
     const int layer = layerId(c.layer);
     auto s = std::make_unique<TNCircle>(cx, cy, r);
@@ -85,28 +70,8 @@ bool Import::circle(Lines& lines, std::string_view& next) {
 bool Import::arc(Lines& lines, std::string_view& next) {
     Common c;
     double cx = 0, cy = 0, r = 0, start = 0, end = 0;
-    const bool more = forEachGroup(lines, next, [&](int code, std::string_view v) {
-        switch (code) {
-            case 10:
-                cx = num(v);
-                break;
-            case 20:
-                cy = num(v);
-                break;
-            case 40:
-                r = num(v);
-                break;
-            case 50:
-                start = num(v);
-                break;
-            case 51:
-                end = num(v);
-                break;
-            default:
-                c.take(code, v);
-                break;
-        }
-    });
+    const bool more = readNumberGroups(lines, next, c,
+                                       {{10, &cx}, {20, &cy}, {40, &r}, {50, &start}, {51, &end}});
     double sweep = end - start;
     if (sweep < 0) sweep += 360.0;
     std::vector<QPointF> pts;
@@ -122,34 +87,9 @@ bool Import::arc(Lines& lines, std::string_view& next) {
 bool Import::ellipse(Lines& lines, std::string_view& next) {
     Common c;
     double cx = 0, cy = 0, mx = 0, my = 0, ratio = 1.0, start = 0, end = kTwoPi;
-    const bool more = forEachGroup(lines, next, [&](int code, std::string_view v) {
-        switch (code) {
-            case 10:
-                cx = num(v);
-                break;
-            case 20:
-                cy = num(v);
-                break;
-            case 11:
-                mx = num(v);
-                break;
-            case 21:
-                my = num(v);
-                break;
-            case 40:
-                ratio = num(v);
-                break;
-            case 41:
-                start = num(v);
-                break;
-            case 42:
-                end = num(v);
-                break;
-            default:
-                c.take(code, v);
-                break;
-        }
-    });
+    const bool more = readNumberGroups(
+        lines, next, c,
+        {{10, &cx}, {20, &cy}, {11, &mx}, {21, &my}, {40, &ratio}, {41, &start}, {42, &end}});
     const double a = std::sqrt(mx * mx + my * my);
     const double theta = std::atan2(my, mx);
     const double ct = std::cos(theta);
@@ -185,24 +125,10 @@ bool Import::solid(Lines& lines, std::string_view& next) {
 }
 
 bool Import::point(Lines& lines, std::string_view& next) {
-    std::string_view layerRaw = "0";
+    Common c;
     double x = 0, y = 0;
-    const bool more = forEachGroup(lines, next, [&](int code, std::string_view v) {
-        switch (code) {
-            case 8:
-                layerRaw = v;
-                break;
-            case 10:
-                x = num(v);
-                break;
-            case 20:
-                y = num(v);
-                break;
-            default:
-                break;
-        }
-    });
-    if (keep() && doc_.DrawPoint(x, y, layerId(layerRaw)) >= 0) ++imported_;
+    const bool more = readNumberGroups(lines, next, c, {{10, &x}, {20, &y}});
+    if (keep() && doc_.DrawPoint(x, y, layerId(c.layer)) >= 0) ++imported_;
     return more;
 }
 

@@ -263,6 +263,27 @@ struct Common {
     }
 };
 
+// The groups of an entity that are plain numbers, by code: one table per
+// entity instead of one switch each. Codes not in it go to the common fields.
+struct NumberGroup {
+    int code;
+    double* into;
+};
+
+template <std::size_t N>
+bool readNumberGroups(Lines& lines, std::string_view& next, Common& common,
+                      const NumberGroup (&groups)[N]) {
+    return forEachGroup(lines, next, [&](int code, std::string_view v) {
+        for (const NumberGroup& g : groups) {
+            if (g.code == code) {
+                *g.into = num(v);
+                return;
+            }
+        }
+        common.take(code, v);
+    });
+}
+
 struct Sections {
     const char* tables = nullptr;
     const char* blocks = nullptr;

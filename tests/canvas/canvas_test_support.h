@@ -38,7 +38,7 @@ class CountingShape : public TNShape {
     bool HitTest(double, double, double) const override { return false; }
     ShapeBounds Bounds() const override { return {}; }
     void Translate(double, double) override {}
-    void Scale(double, double, double, double) override {}
+    void Scale(double, double, QPointF) override {}
     void Rotate(double, double, double) override {}
 
   private:

@@ -37,7 +37,7 @@ TEST(LineGeometry, BoundsTranslateScaleRotate) {
     line.Translate(1, -1);
     EXPECT_DOUBLE_EQ(line.x1, 5);
     EXPECT_DOUBLE_EQ(line.y1, 0);
-    line.Scale(2, 3, 1, 0);  // (5,0)->(9,0); (3,2)->(5,6)
+    line.Scale(2, 3, {1, 0});  // (5,0)->(9,0); (3,2)->(5,6)
     EXPECT_DOUBLE_EQ(line.x1, 9);
     EXPECT_DOUBLE_EQ(line.x2, 5);
     EXPECT_DOUBLE_EQ(line.y2, 6);
@@ -60,7 +60,7 @@ TEST(RectangleGeometry, FilledHitWithToleranceAndNoRotation) {
     EXPECT_DOUBLE_EQ(rect.y1, 10);
     EXPECT_DOUBLE_EQ(rect.x2, 0);
     EXPECT_DOUBLE_EQ(rect.y2, 0);
-    rect.Scale(2, 2, 0, 0);
+    rect.Scale(2, 2, {0, 0});
     EXPECT_DOUBLE_EQ(rect.Bounds().MaxX, 20);
 }
 
@@ -91,7 +91,7 @@ TEST(CircleGeometry, HitOnlyNearTheOutline) {
 
 TEST(CircleGeometry, ScaleMovesCentreByAxisAndRadiusByMeanFactor) {
     TNCircle c(10, 10, 5);
-    c.Scale(2, 4, 0, 0);
+    c.Scale(2, 4, {0, 0});
     EXPECT_DOUBLE_EQ(c.cx, 20);
     EXPECT_DOUBLE_EQ(c.cy, 40);
     EXPECT_DOUBLE_EQ(c.radius, 15);  // (2 + 4) / 2 = 3 times
@@ -110,7 +110,7 @@ TEST(PointGeometry, BoundsUseTheSymbolSizeAsWorldUnits) {
     EXPECT_DOUBLE_EQ(b.MaxY, 203);
     EXPECT_TRUE(p.HitTest(103, 204, 5));
     EXPECT_FALSE(p.HitTest(104, 204, 5));
-    p.Scale(2, 2, 0, 0);
+    p.Scale(2, 2, {0, 0});
     EXPECT_EQ(p.Size, 3);
     EXPECT_DOUBLE_EQ(p.x, 200);
 }
@@ -148,7 +148,7 @@ TEST(TextGeometry, RotationTurnsTheTextAboutItsAnchor) {
     EXPECT_DOUBLE_EQ(t.Angle, 60);
     EXPECT_DOUBLE_EQ(t.x, 7);
     EXPECT_DOUBLE_EQ(t.y, 8);
-    t.Scale(2, 2, 0, 0);
+    t.Scale(2, 2, {0, 0});
     EXPECT_DOUBLE_EQ(t.x, 14);
     EXPECT_DOUBLE_EQ(t.Height, 10);
 }
