@@ -1,4 +1,5 @@
 #include "canvas/canvas_renderer.h"
+#include "canvas/chart_fonts.h"
 
 #include <QFontMetrics>
 #include <cmath>
@@ -73,8 +74,7 @@ void CanvasRenderer::DrawGrid(QPainter& painter, const CanvasDocument& doc) {
                          sy);
     }
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = chartFont(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     painter.setFont(font);
     painter.setPen(QPen(Qt::black, 0));

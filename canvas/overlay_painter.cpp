@@ -1,4 +1,5 @@
 #include "canvas/overlay_painter.h"
+#include "canvas/chart_fonts.h"
 
 #include <QPolygon>
 #include <algorithm>
@@ -17,7 +18,7 @@ int pointSize(int size) {
 }
 
 QFont labelFont(const QString& family, int size, bool bold) {
-    QFont font(family);
+    QFont font = chartFont(family);
     font.setPointSize(pointSize(size));
     font.setBold(bold);
     return font;
@@ -269,8 +270,7 @@ void DrawCurrentDepthOverlay(QPainter& painter, const OverlayState& overlay,
 }
 
 QFont GGAOverlayFont() {
-    QFont font(QStringLiteral("Consolas"));
-    font.setStyleHint(QFont::Monospace);
+    QFont font = chartFont(QStringLiteral("Consolas"), FontKind::Monospace);
     font.setPointSize(12);
     font.setBold(true);
     return font;

@@ -1,4 +1,5 @@
 #include "canvas/shape_painter.h"
+#include "canvas/chart_fonts.h"
 
 #include <QPainterPath>
 #include <algorithm>
@@ -208,8 +209,7 @@ void ShapePainter::useFont(const QString& name, int pixelSize, bool bold, bool i
     if (fontSet_ && pixelSize == fontPixels_ && bold == fontBold_ && italic == fontItalic_ &&
         name == fontName_)
         return;
-    QFont font;
-    if (!name.isEmpty()) font.setFamily(name);
+    QFont font = chartFont(name);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setItalic(italic);

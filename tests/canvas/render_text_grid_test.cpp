@@ -5,6 +5,8 @@
 
 #include <QFontMetrics>
 
+#include "canvas/chart_fonts.h"
+
 #include "tests/canvas/render_test_support.h"
 
 namespace nivora {
@@ -197,7 +199,7 @@ TEST(Grid, DottedLinesAtMultiplesOfTheSpacing) {
 TEST(Grid, LabelsOnWhiteBoxesAlongTheBottomAndLeftEdges) {
     GridScene s;
     const QImage img = s.render({colors::Silver, 0, true});
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f = chartFont(QStringLiteral("Tahoma"));
     f.setPointSize(8);
     const QFontMetrics m(f, &img);
     const int th = m.height();
