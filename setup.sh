@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   zlib1g-dev libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,7 +1,8 @@
 #pragma once
 
-// The program's icon set, drawn in code so that every toolbar, menu and the
-// window itself share one look and stay sharp at any size or screen scale.
+// The program's icon set: SVG files in app/icons (a designer can open and
+// change them), compiled in as a resource, drawn at the size and screen scale
+// asked for, so every toolbar, menu and the window itself share one look.
 
 #include <QIcon>
 #include <QString>
@@ -64,11 +65,14 @@ enum class IconId {
     Application
 };
 
-// An icon painted on demand at the size and pixel ratio asked for. Strokes take
-// the application palette's WindowText colour at paint time, so a change to the
+// An icon drawn on demand at the size and pixel ratio asked for, once per
+// size, colour and mode. What the file paints in "currentColor" takes the
+// application palette's WindowText colour at paint time, so a change to the
 // night palette shows on the next repaint; accent colours stay fixed and read
 // on light and dark windows alike. Disabled mode is greyed out.
 QIcon nivoraIcon(IconId id);
+// The icon's file in the resource (":/icons/zoom-in.svg").
+QString iconFile(IconId id);
 
 // Every id in declaration order.
 const std::vector<IconId>& allIconIds();

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QListWidget>
 #include <QTest>
 #include <QToolButton>
@@ -13,6 +14,7 @@
 #include "app/message_window.h"
 #include "app/theme.h"
 #include "app/theme_window.h"
+#include "app/toolbar_icons.h"
 #include "tests/app/app_test_support.h"
 
 namespace nivora::test {
@@ -90,6 +92,40 @@ TEST(Theme, NightPaletteAppliesAtOnceAndIsKept) {
     EXPECT_EQ(currentTheme(), QLatin1String(kNightTheme)) << "an unknown name changes nothing";
     ASSERT_TRUE(applyTheme(QLatin1String(kDefaultTheme)));
     EXPECT_GT(QApplication::palette().color(QPalette::Window).lightness(), 120);
+}
+
+// The icons are SVG files in a resource: each one is there and draws, its
+// strokes take the palette's text colour (the night palette changes them),
+// and a picture is drawn once per size and colour.
+TEST(Icons, EveryIconDrawsInThePalettesColourOnce) {
+    const std::vector<IconId>& ids = allIconIds();
+    ASSERT_EQ(ids.size(), static_cast<std::size_t>(IconId::Application) + 1);
+    const auto inked = [](const QImage& img, auto&& test) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += qAlpha(img.pixel(x, y)) > 200 && test(QColor(img.pixel(x, y)));
+        return n;
+    };
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        EXPECT_EQ(ids[i], static_cast<IconId>(i));
+        EXPECT_TRUE(QFile::exists(iconFile(ids[i]))) << iconFile(ids[i]).toStdString();
+        const QImage img = nivoraIcon(ids[i]).pixmap(24, 24).toImage();
+        EXPECT_GT(inked(img, [](const QColor&) { return true; }), 20)
+            << iconName(ids[i]).toStdString();
+    }
+    const QPalette saved = QApplication::palette();
+    for (const QColor text : {QColor(Qt::black), QColor(Qt::white)}) {
+        QPalette p = saved;
+        p.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(p);
+        const QImage save = nivoraIcon(IconId::Save).pixmap(32, 32).toImage();
+        EXPECT_GT(inked(save, [&](const QColor& c) { return c == text; }), 40)
+            << text.name().toStdString();
+    }
+    QApplication::setPalette(saved);
+    const QIcon zoom = nivoraIcon(IconId::ZoomIn);
+    EXPECT_EQ(zoom.pixmap(48, 48).cacheKey(), nivoraIcon(IconId::ZoomIn).pixmap(48, 48).cacheKey());
 }
 
 TEST(MessageWindow, HidesItselfAndAClickEmptiesIt) {

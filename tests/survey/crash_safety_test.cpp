@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -90,9 +92,15 @@ class CrashSafety : public ::testing::Test {
         EXPECT_EQ(layouts.entryList(QDir::Files),
                   layouts.entryList({QStringLiteral("*.nwl")}, QDir::Files));
         for (const QString& name : layouts.entryList({QStringLiteral("*.nwl")}, QDir::Files)) {
+            // Snapshots are never written over: one read whole and not
+            // changed since (size and time) is whole still.
+            const QFileInfo info(layouts.filePath(name));
+            const auto seen = std::make_pair(info.size(), info.lastModified());
+            if (wholeLayouts.value(name) == seen) continue;
             CanvasDocument d;
             ASSERT_TRUE(CadLoad(d, layouts.filePath(name))) << name.toStdString();
             EXPECT_GE(d.ShapeCount(), kChartShapes) << name.toStdString();
+            wholeLayouts.insert(name, seen);
         }
         const QString exported = dir.filePath(QStringLiteral("export.dxf"));
         if (QFile::exists(exported)) {
@@ -108,6 +116,7 @@ class CrashSafety : public ::testing::Test {
     QTemporaryDir dir;
     QString ini;
     QStringList sections;
+    QHash<QString, std::pair<qint64, QDateTime>> wholeLayouts;
 };
 
 TEST_F(CrashSafety, AHundredKillsLeaveEveryFileWholeOrRecoverable) {
