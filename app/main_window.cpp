@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -13,7 +12,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QWheelEvent>
 #include <utility>
 
 #include "app/caption_table.h"
@@ -53,7 +51,6 @@ TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, Time
 
     connectSession();
     connectCanvas();
-    canvas_->installEventFilter(this);
     terminate_ = [](int code) { QCoreApplication::exit(code); };
     openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     launch_ = [](const QString& program, const QStringList& args) {
@@ -91,9 +88,12 @@ void TFNav::connectSession() {
     connect(s, &SurveySession::canvasRepaintRequested, canvas_, qOverload<>(&QWidget::update));
     connect(s, &SurveySession::canvasBackgroundChanged, canvas_,
             [this](TColor c) { canvas_->SetBackColor(c); });
-    connect(s, &SurveySession::toolModeRequested, canvas_, [this](int mode) {
-        canvas_->ToolMode = mode;
-        if (mode == 6) canvas_->KeepTool = false;
+    connect(s, &SurveySession::toolRequested, canvas_, [this](Tool t) {
+        if (t == tool::Polygon) {
+            canvas_->setTool(t);
+        } else {
+            canvas_->ToolMode = t;
+        }
     });
     connect(s, &SurveySession::statusPanelChanged, this, [this](int i, const QString& text) {
         if (QLabel* p = statusPanel(i)) p->setText(text);
@@ -128,14 +128,14 @@ void TFNav::setRealtimeCaption(bool running) {
 
 void TFNav::connectCanvas() {
     SurveySession* s = session_.get();
-    connect(canvas_, &TNivoraCanvas::OnWorldMouseMove, this,
-            [s](short, double x, double y, double, double) { s->worldMouseMove(x, y); });
+    // The chart takes its own wheel, keys and measuring tool, as the survey wants them.
+    CanvasInteraction& input = canvas_->Interaction();
+    input.WheelPansTowardsPointer = true;
+    input.RightClickMeasures = true;
+    input.DeleteKeyEnabled = true;
     connect(canvas_, &TNivoraCanvas::OnWorldMouseDown, this,
             [s](short button, short, short, double x, double y) {
-                s->worldMouseDown(button == 2   ? MouseButton::Right
-                                  : button == 4 ? MouseButton::Middle
-                                                : MouseButton::Left,
-                                  x, y);
+                if (button != mouse_button::Right) s->pointClicked(x, y);
             });
     connect(canvas_, &TNivoraCanvas::OnDrawBegin, this,
             [s](short, double, double) { s->drawBegan(); });
@@ -143,6 +143,11 @@ void TFNav::connectCanvas() {
             [s](short type, double, double) { s->drawEnded(type); });
     connect(canvas_, &TNivoraCanvas::OnShapeNumberSelected, this,
             [s](short, std::int32_t id) { s->shapeNumberSelected(id); });
+    connect(canvas_, &TNivoraCanvas::OnSelectionDeleted, s, &SurveySession::selectionDeleted);
+    connect(canvas_, &TNivoraCanvas::OnEscape, this, [this, s] {
+        if (compact_) setCompactMode(false);
+        s->cancelSelection();
+    });
     connect(canvas_, &TNivoraCanvas::OnDblClick, this, [this](int x, int y) {
         if (canvas_->IsPointInGGAOverlay(x, y)) toggleCompactMode();
     });
@@ -205,39 +210,6 @@ void TFNav::closeEvent(QCloseEvent* event) {
 void TFNav::EnglishClick() {
     applyCaptionTable();
     englishAction_->setChecked(true);
-}
-
-bool TFNav::handleKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            if (compact_) setCompactMode(false);
-            session_->escapePressed();
-            return false;  // the canvas also drops a shape being drawn
-        case Qt::Key_F2:
-            session_->toggleDepthSpeedCorner();
-            return true;
-        case Qt::Key_F3:
-            session_->toggleGgaOverlayCorner();
-            return true;
-        case Qt::Key_Delete:
-            session_->deleteSelected();
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool TFNav::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == canvas_) {
-        if (event->type() == QEvent::Wheel) {
-            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-            if (delta != 0) session_->wheelStep(delta > 0);
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(event)->key()))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFNav::setCompactMode(bool on) {

@@ -107,7 +107,6 @@ class TFNav : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // main_window_actions.cpp
@@ -126,7 +125,6 @@ class TFNav : public QMainWindow {
     void connectSession();
     void connectCanvas();
     void firstShow();
-    bool handleKey(int key);
     void setRealtimeCaption(bool running);
 
     std::unique_ptr<SurveySession> session_;

@@ -84,10 +84,10 @@ void TFNav::buildActions() {
         "aZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents, [&s] { s.zoomExtents(); },
         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E));
     addAction("aZoomWindow", QStringLiteral("Window"), IconId::ZoomWindow,
-              [&c] { c.ToolMode = -3; });
+              [&c] { c.setTool(tool::ZoomWindow); });
     addAction(
-        "aZoomDynamic", QStringLiteral("Dynamic"), IconId::ZoomDynamic, [&c] { c.ToolMode = -4; },
-        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
+        "aZoomDynamic", QStringLiteral("Dynamic"), IconId::ZoomDynamic,
+        [&c] { c.setTool(tool::DynamicZoom); }, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
 
     // Tools
     addAction("aOffsets", QStringLiteral("Offsets..."), IconId::Offsets,
@@ -193,11 +193,11 @@ void TFNav::buildActions() {
     addAction("btZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents,
               [&s] { s.zoomExtents(); });
     addAction("btZoomWindow", QStringLiteral("Window"), IconId::ZoomWindow,
-              [&c] { c.ToolMode = -3; });
+              [&c] { c.setTool(tool::ZoomWindow); });
     addAction("btZoomDynamic", QStringLiteral("Dynamic"), IconId::ZoomDynamic,
-              [&c] { c.ToolMode = -4; });
+              [&c] { c.setTool(tool::DynamicZoom); });
     // The hand: the pan tool the wheel also selects.
-    addAction("btPan", QStringLiteral("Pan"), IconId::Pan, [&c] { c.ToolMode = -2; });
+    addAction("btPan", QStringLiteral("Pan"), IconId::Pan, [&c] { c.setTool(tool::Pan); });
     addAction("bMouseSelect", QStringLiteral("Select"), IconId::ShapeSelect,
               [&s] { s.selectShapes(); });
     addAction("btClearUserShapes", QStringLiteral("Clear User Shapes"), IconId::ClearUserShapes,
@@ -213,21 +213,22 @@ void TFNav::buildActions() {
         const char* name;
         const char* text;
         IconId icon;
-        int mode;
+        Tool tool;
     } tools[] = {
-        {"tbPoint", "Point", IconId::ToolPoint, 17},
-        {"tbLine", "Line", IconId::ToolLine, 3},
-        {"tbRectangle", "Rectangle", IconId::ToolRectangle, 1},
-        {"tbPolyline", "Polyline", IconId::ToolPolyline, 5},
-        {"tbEllipse", "Ellipse", IconId::ToolEllipse, 4},
-        {"tbPolygon", "Polygon", IconId::ToolPolygon, 6},
-        {"tbCurve", "Curve", IconId::ToolCurve, 8},
-        {"tbArc", "Arc", IconId::ToolArc, 10},
-        {"tbCircle", "Circle", IconId::ToolCircle, 19},
+        {"tbPoint", "Point", IconId::ToolPoint, tool::Point},
+        {"tbLine", "Line", IconId::ToolLine, tool::Line},
+        {"tbRectangle", "Rectangle", IconId::ToolRectangle, tool::Rectangle},
+        {"tbPolyline", "Polyline", IconId::ToolPolyline, tool::Polyline},
+        {"tbEllipse", "Ellipse", IconId::ToolEllipse, tool::Ellipse},
+        {"tbPolygon", "Polygon", IconId::ToolPolygon, tool::Polygon},
+        {"tbCurve", "Curve", IconId::ToolCurve, tool::Curve},
+        {"tbArc", "Arc", IconId::ToolArc, tool::Arc},
+        {"tbCircle", "Circle", IconId::ToolCircle, tool::Circle},
     };
     for (const auto& t : tools) {
-        const int mode = t.mode;
-        addAction(t.name, QLatin1String(t.text), t.icon, [&c, mode] { c.ToolMode = mode; });
+        const Tool chosen = t.tool;
+        // The left toolbar's tools leave KeepTool as it is.
+        addAction(t.name, QLatin1String(t.text), t.icon, [&c, chosen] { c.ToolMode = chosen; });
     }
 
     // Receiver command sets.

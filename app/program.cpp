@@ -364,8 +364,7 @@ void Program::AppendEventLog(const QString& message) {
 }
 
 void Program::StartRouteDrawing() {
-    nav_->canvas().ToolMode = 5;
-    nav_->canvas().KeepTool = false;
+    nav_->canvas().setTool(tool::Polyline);
 }
 
 void Program::ShowMessage(const QString& text) {

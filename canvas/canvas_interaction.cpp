@@ -7,6 +7,22 @@
 
 namespace nivora {
 
+std::pair<double, double> distanceAndBearing(double x0, double y0, double x, double y) {
+    const double dx = x - x0;
+    double dy = y - y0;
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    const bool south = dy < 0;
+    if (dy == 0) dy = 0.0000000000000001;
+    const double q = dx / dy;
+    double bearing = std::atan(q) * 180.0 / std::numbers::pi;
+    if (south) {
+        bearing += 180;
+    } else if (q < 0) {
+        bearing += 360;
+    }
+    return {distance, bearing};
+}
+
 CanvasInteraction::CanvasInteraction(CanvasDocument& doc) : doc_(doc) {}
 
 CanvasInteraction::~CanvasInteraction() = default;
@@ -34,6 +50,16 @@ void CanvasInteraction::MouseDown(int button, int shift, int px, int py) {
     if (button == mouse_button::Right && DrawingInProgress()) {
         finishDrawing(x, y, false);
     } else {
+        if (button == mouse_button::Right && RightClickMeasures) {
+            if (!measuring_) {
+                doc_.StartDistanceMeasure(x, y);
+                measureStart_ = {x, y};
+            } else {
+                doc_.EndDistanceMeasure();
+                measureStart_ = {};
+            }
+            measuring_ = !measuring_;
+        }
         if (Events.WorldMouseDown)
             Events.WorldMouseDown(static_cast<short>(button), static_cast<short>(shift),
                                   static_cast<short>(ToolMode), x, y);
@@ -255,6 +281,12 @@ void CanvasInteraction::MouseMove(int shift, int px, int py) {
     const double angle = magnitude == 0.0 ? 0.0 : std::atan2(dy, dx) * 180.0 / std::numbers::pi;
     if (Events.WorldMouseMove)
         Events.WorldMouseMove(static_cast<short>(shift), x, y, magnitude, angle);
+    // A start at a zero coordinate measures nothing (as it always has).
+    if (measuring_ && measureStart_.x() != 0 && measureStart_.y() != 0) {
+        const auto [distance, bearing] =
+            distanceAndBearing(measureStart_.x(), measureStart_.y(), x, y);
+        doc_.UpdateDistanceMeasure(x, y, distance, bearing);
+    }
 
     if (panning_ && (std::abs(px - dragPixel_.x()) > 2 || std::abs(py - dragPixel_.y()) > 2)) {
         double x0 = 0.0;
@@ -307,18 +339,50 @@ void CanvasInteraction::Wheel(int delta, int px, int py) {
     double x = 0.0;
     double y = 0.0;
     doc_.ScreenToWorld(px, py, x, y);
-    doc_.WorldZoom(0, delta > 0 ? 0.1 : -0.1, x, y);
+    const bool in = delta > 0;
+    if (WheelPansTowardsPointer) {
+        const ViewWindow& v = doc_.View;
+        const double cx = (v.WorldLeft + v.WorldRight) / 2, cy = (v.WorldTop + v.WorldBottom) / 2;
+        const double divisor = in ? 10 : 100;
+        doc_.WorldPan((x - cx) / divisor, (y - cy) / divisor);
+        doc_.WorldZoom(0, in ? 0.1 : -0.1, x, y);
+        ToolMode = tool::Pan;
+        return;
+    }
+    doc_.WorldZoom(0, in ? 0.1 : -0.1, x, y);
 }
 
-void CanvasInteraction::KeyDown(int key) {
-    if (key == Qt::Key_Delete && DeleteKeyEnabled) {
-        doc_.ShapeSelectDelete();
-    } else if (key == Qt::Key_Escape && DrawingInProgress()) {
-        discardShapeInProgress();
-        tracking_ = false;
-        firstPointPlaced_ = false;
-        setCursor(CanvasCursor::Default);
-        invalidate();
+bool CanvasInteraction::KeyDown(int key) {
+    switch (key) {
+        case Qt::Key_Delete: {
+            if (!DeleteKeyEnabled) return false;
+            const int count = doc_.SelectedShapeCount();
+            if (count > 0) {
+                doc_.ShapeSelectDelete();
+                if (Events.SelectionDeleted) Events.SelectionDeleted(count);
+            }
+            return true;
+        }
+        case Qt::Key_Escape:
+            if (DrawingInProgress()) {
+                discardShapeInProgress();
+                tracking_ = false;
+                firstPointPlaced_ = false;
+                setCursor(CanvasCursor::Default);
+                invalidate();
+            }
+            if (Events.EscapePressed) Events.EscapePressed();
+            return true;
+        case Qt::Key_F2:
+            doc_.ToggleDepthSpeedDisplayMode();
+            invalidate();
+            return true;
+        case Qt::Key_F3:
+            doc_.ToggleGGAOverlayPosition();
+            invalidate();
+            return true;
+        default:
+            return false;
     }
 }
 

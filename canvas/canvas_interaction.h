@@ -16,25 +16,33 @@
 
 namespace nivora {
 
-// Tool codes of ToolMode; the positive ones equal the type of what they
-// create, except the ellipse (4), which creates type 20.
+// The tools of ToolMode, by their codes: the positive ones equal the type of
+// what they create, except the ellipse (4), which creates type 20. The
+// codes are the flat interface's (ToolMode is an int); hosts name them.
 namespace tool {
-inline constexpr int Select = 0;
-inline constexpr int SelectVariant = -1;
-inline constexpr int Pan = -2;
-inline constexpr int ZoomWindow = -3;
-inline constexpr int DynamicZoom = -4;
-inline constexpr int Rectangle = 1;
-inline constexpr int Line = 3;
-inline constexpr int Ellipse = 4;
-inline constexpr int Polyline = 5;
-inline constexpr int Polygon = 6;
-inline constexpr int Curve = 8;
-inline constexpr int Arc = 10;
-inline constexpr int Text = 11;
-inline constexpr int Point = 17;
-inline constexpr int Circle = 19;
+enum Tool : int {
+    Select = 0,
+    SelectVariant = -1,
+    Pan = -2,
+    ZoomWindow = -3,
+    DynamicZoom = -4,
+    Rectangle = 1,
+    Line = 3,
+    Ellipse = 4,
+    Polyline = 5,
+    Polygon = 6,
+    Curve = 8,
+    Arc = 10,
+    Text = 11,
+    Point = 17,
+    Circle = 19,
+};
 }  // namespace tool
+using Tool = tool::Tool;
+
+// The distance and grid bearing (degrees clockwise from north, [0, 360))
+// from (x0, y0) to (x, y), world units.
+std::pair<double, double> distanceAndBearing(double x0, double y0, double x, double y);
 
 // Button codes of the mouse events.
 namespace mouse_button {
@@ -60,6 +68,11 @@ struct CanvasEvents {
     std::function<void(short shapeType, double x, double y)> DrawBegin;
     std::function<void(short shapeType, double x, double y)> DrawEnd;
     std::function<void(CanvasCursor)> CursorChanged;
+    // The Delete key removed the selected shapes (DeleteKeyEnabled).
+    std::function<void(int count)> SelectionDeleted;
+    // Esc, after the canvas dropped a drawing in progress: the host ends
+    // whatever it had started (a selection, compact mode).
+    std::function<void()> EscapePressed;
 };
 
 class CanvasInteraction {
@@ -74,6 +87,19 @@ class CanvasInteraction {
     bool KeepTool = false;          // keep the tool after a drawing is finished
     bool DeleteKeyEnabled = false;  // the Delete key deletes the selection
     bool FollowVessel = true;       // kept here for the host; not used by the canvas
+    // The survey's wheel: each step pans a share of the way towards the
+    // pointer (a tenth in, a hundredth out) as it zooms about it, and picks
+    // the pan tool. Off: a plain zoom about the pointer.
+    bool WheelPansTowardsPointer = false;
+    // The right button, outside a drawing, starts and ends the measuring
+    // tool (distance and grid bearing from the first click).
+    bool RightClickMeasures = false;
+
+    // Picks a tool; `keep` keeps it after a drawing is finished.
+    void setTool(Tool t, bool keep = false) {
+        ToolMode = t;
+        KeepTool = keep;
+    }
 
     CanvasEvents Events;
 
@@ -86,8 +112,11 @@ class CanvasInteraction {
     // One zoom step about the cursor per event; a zero delta (a horizontal
     // scroll or a touchpad phase marker) is not a step.
     void Wheel(int delta, int px, int py);
-    // A Qt key code.
-    void KeyDown(int key);
+    // A Qt key code. True when the canvas used the key (Delete when it
+    // deletes, Esc, F2 and F3 for the read-out corners); other keys are the
+    // window's.
+    bool KeyDown(int key);
+    bool Measuring() const { return measuring_; }
 
     // Ends any mouse drawing without adding it and restores the cursor.
     void ClearDrawingState();
@@ -138,6 +167,8 @@ class CanvasInteraction {
     std::int32_t inProgressId_ = 0;
     int inProgressLayer_ = 0;
     CanvasCursor cursor_ = CanvasCursor::Default;
+    bool measuring_ = false;
+    QPointF measureStart_;
 };
 
 }  // namespace nivora

@@ -55,7 +55,7 @@ void SurveySession::startSelectionPolygon(const QString& prompt) {
     } else {
         doc_.LayerOpen(layer_names::SelectPoly);
     }
-    emit toolModeRequested(6);
+    emit toolRequested(tool::Polygon);
     setSelectionPrompt(prompt);
 }
 
@@ -101,7 +101,7 @@ void SurveySession::finishSelection(const std::vector<int>& layerIds, bool allLa
         const int n = doc_.SelectedShapeCount();
         setSelectionPrompt(n > 0 ? QString::number(n) + what : QString());
     }
-    emit toolModeRequested(0);
+    emit toolRequested(tool::Select);
 }
 
 void SurveySession::drawEnded(int shapeType) {
@@ -128,6 +128,12 @@ void SurveySession::drawEnded(int shapeType) {
 void SurveySession::deleteSelected() {
     if (doc_.SelectedShapeCount() <= 0) return;
     doc_.CadClearSelectedShapes();
+    doc_.Refresh();
+    emit canvasRepaintRequested();
+    if (!selectionPrompt_.isEmpty()) setSelectionPrompt(QString());
+}
+
+void SurveySession::selectionDeleted() {
     doc_.Refresh();
     emit canvasRepaintRequested();
     if (!selectionPrompt_.isEmpty()) setSelectionPrompt(QString());

@@ -3,8 +3,6 @@
 // and keys, and the settings the windows push into the canvas.
 
 #include <QFileInfo>
-#include <cmath>
-#include <numbers>
 
 #include "canvas/canvas_document.h"
 #include "core/number_format.h"
@@ -249,73 +247,9 @@ void SurveySession::setFollowVessel(bool follow) {
 
 // ---- Canvas events ----
 
-std::pair<double, double> SurveySession::distanceAndBearing(double x0, double y0, double x,
-                                                            double y) {
-    const double dx = x - x0;
-    double dy = y - y0;
-    const double distance = std::sqrt(dx * dx + dy * dy);
-    const bool south = dy < 0;
-    if (dy == 0) dy = 0.0000000000000001;
-    const double q = dx / dy;
-    double bearing = std::atan(q) * 180.0 / std::numbers::pi;
-    if (south) {
-        bearing += 180;
-    } else if (q < 0) {
-        bearing += 360;
-    }
-    return {distance, bearing};
-}
-
-void SurveySession::worldMouseMove(double x, double y) {
-    pointerX_ = x;
-    pointerY_ = y;
-    if (measuring_ && measureX0_ != 0 && measureY0_ != 0) {
-        const auto [distance, bearing] = distanceAndBearing(measureX0_, measureY0_, x, y);
-        doc_.UpdateDistanceMeasure(x, y, distance, bearing);
-    }
-}
-
-void SurveySession::worldMouseDown(MouseButton button, double x, double y) {
-    if (button == MouseButton::Right) {
-        if (!measuring_) {
-            doc_.StartDistanceMeasure(x, y);
-            measuring_ = true;
-            measureX0_ = x;
-            measureY0_ = y;
-        } else {
-            doc_.EndDistanceMeasure();
-            measuring_ = false;
-            measureX0_ = measureY0_ = 0;
-        }
-        return;
-    }
+void SurveySession::pointClicked(double x, double y) {
     emit statusPanelChanged(4, QStringLiteral("Click E: ") + fixed2(x));
     emit statusPanelChanged(5, QStringLiteral("Click N: ") + fixed2(y));
-}
-
-void SurveySession::wheelStep(bool up) {
-    const ViewWindow& v = doc_.View;
-    const double cx = (v.WorldLeft + v.WorldRight) / 2, cy = (v.WorldTop + v.WorldBottom) / 2;
-    const double divisor = up ? 10 : 100;
-    doc_.WorldPan((pointerX_ - cx) / divisor, (pointerY_ - cy) / divisor);
-    doc_.WorldZoom(0, up ? 0.1 : -0.1, pointerX_, pointerY_);
-    emit toolModeRequested(-2);
-}
-
-// ---- Keys ----
-
-void SurveySession::escapePressed() {
-    cancelSelection();
-}
-
-void SurveySession::toggleDepthSpeedCorner() {
-    doc_.ToggleDepthSpeedDisplayMode();
-    emit canvasRepaintRequested();
-}
-
-void SurveySession::toggleGgaOverlayCorner() {
-    doc_.ToggleGGAOverlayPosition();
-    emit canvasRepaintRequested();
 }
 
 // ---- Tools ----

@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include "canvas/canvas_interaction.h"
 #include "config/config_host.h"
 #include "config/settings_models.h"
 #include "core/clock.h"
@@ -49,9 +50,6 @@ struct TickReadouts {
     QString tideHeight;     // "LTideHt": "-" while the Offsets window is open
     QString satellites;     // "SatelliteLabel"
 };
-
-// The canvas's mouse buttons as the session distinguishes them.
-enum class MouseButton { Left, Right, Middle };
 
 class SurveySession : public QObject, public ConfigHost {
     Q_OBJECT
@@ -176,19 +174,12 @@ class SurveySession : public QObject, public ConfigHost {
     // ---- Canvas events ----
     void drawBegan();
     void drawEnded(int shapeType);
-    void worldMouseMove(double x, double y);
-    void worldMouseDown(MouseButton button, double x, double y);
-    // One wheel step at the last pointer position; up zooms in.
-    void wheelStep(bool up);
+    // A click that is not the right button's (that one measures): the
+    // clicked point in the status bar.
+    void pointClicked(double x, double y);
     void shapeNumberSelected(std::int32_t id);
-    // The distance and grid bearing (degrees clockwise from north, [0, 360))
-    // from (x0, y0) to (x, y).
-    static std::pair<double, double> distanceAndBearing(double x0, double y0, double x, double y);
-
-    // ---- Keys ----
-    void escapePressed();
-    void toggleDepthSpeedCorner();  // F2
-    void toggleGgaOverlayCorner();  // F3
+    // The canvas's Delete key removed the selection.
+    void selectionDeleted();
 
     // ---- Events ----
     // Returns the number of the event marked.
@@ -278,7 +269,7 @@ class SurveySession : public QObject, public ConfigHost {
     void captionChanged(const QString& caption);
     void canvasRepaintRequested();
     void canvasBackgroundChanged(nivora::TColor colour);
-    void toolModeRequested(int mode);  // the canvas's ToolMode: 6 polygon, 0 none
+    void toolRequested(nivora::Tool tool);  // the polygon for a selection, then none
     void deleteShortcutOnTrackItem(bool on);
     void profileWindowRequested();
     // A line or polyline drawn while the run line window is open: its route.
@@ -371,9 +362,6 @@ class SurveySession : public QObject, public ConfigHost {
     LiveSetting vesselWidth_{2};
     LiveSetting trackWidth_{2};
     LiveSetting trackInterval_{20};
-    double pointerX_ = 0, pointerY_ = 0;
-    bool measuring_ = false;
-    double measureX0_ = 0, measureY0_ = 0;
 };
 
 }  // namespace nivora

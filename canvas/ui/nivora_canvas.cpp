@@ -103,6 +103,8 @@ TNivoraCanvas::TNivoraCanvas(QWidget* parent)
     };
     e.DrawBegin = [this](short type, double x, double y) { emit OnDrawBegin(type, x, y); };
     e.DrawEnd = [this](short type, double x, double y) { emit OnDrawEnd(type, x, y); };
+    e.SelectionDeleted = [this](int count) { emit OnSelectionDeleted(count); };
+    e.EscapePressed = [this] { emit OnEscape(); };
     e.CursorChanged = [this](CanvasCursor cursor) {
         switch (cursor) {
             case CanvasCursor::Cross:
@@ -258,10 +260,7 @@ void TNivoraCanvas::wheelEvent(QWheelEvent* event) {
 }
 
 void TNivoraCanvas::keyPressEvent(QKeyEvent* event) {
-    const bool handled = (event->key() == Qt::Key_Delete && ui_.DeleteKeyEnabled) ||
-                         (event->key() == Qt::Key_Escape && ui_.DrawingInProgress());
-    ui_.KeyDown(event->key());
-    if (handled) {
+    if (ui_.KeyDown(event->key())) {
         event->accept();
     } else {
         QWidget::keyPressEvent(event);  // let the window see the key

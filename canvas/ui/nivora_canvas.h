@@ -10,7 +10,9 @@
 // and a few texts, never a rebuild.
 //
 // Public fields are references into the document and the mouse handling, so
-// the host sets them as plain fields (canvas->ToolMode = -2;).
+// the host sets them as plain fields (canvas->ToolMode = tool::Pan;). The
+// canvas takes its own input: the mouse tools, the wheel, the measuring
+// tool and its keys (Delete, Esc, F2, F3); the host hears what happened.
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -70,6 +72,9 @@ class TNivoraCanvas : public QWidget {
     TColor& EventLabelColor;
     int& DepthSpeedDisplayMode;
     int& GGAOverlayPosition;
+
+    // Picks a tool; `keep` keeps it after a drawing is finished.
+    void setTool(Tool t, bool keep = false) { ui_.setTool(t, keep); }
 
     // The model behind the widget, for the file readers and writers.
     CanvasDocument& Document() { return doc_; }
@@ -303,6 +308,9 @@ class TNivoraCanvas : public QWidget {
     void OnDrawEnd(short ShapeType, double X, double Y);
     // A double click at client pixel (X, Y), before the canvas handles it.
     void OnDblClick(int X, int Y);
+    // The Delete key removed the selected shapes; Esc was pressed.
+    void OnSelectionDeleted(int Count);
+    void OnEscape();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -480,5 +480,73 @@ TEST_F(Canvas, DeleteKeyDeletesTheSelectionOnlyWhenEnabled) {
     EXPECT_EQ(canvas->SelectedShapeCount(), 0);
 }
 
+// The measuring tool's bearing is a grid azimuth, clockwise from north.
+TEST(Measuring, DistanceAndBearing) {
+    const auto at = [](double dx, double dy) {
+        return distanceAndBearing(100, 100, 100 + dx, 100 + dy);
+    };
+    EXPECT_DOUBLE_EQ(at(3, 4).first, 5);
+    EXPECT_NEAR(at(0, 10).second, 0, 1e-12);
+    EXPECT_NEAR(at(10, 10).second, 45, 1e-12);
+    EXPECT_NEAR(at(10, 0).second, 90, 1e-9) << "a level line is east, not a division by zero";
+    EXPECT_NEAR(at(10, -10).second, 135, 1e-12);
+    EXPECT_NEAR(at(0, -10).second, 180, 1e-12);
+    EXPECT_NEAR(at(-10, -10).second, 225, 1e-12);
+    EXPECT_NEAR(at(-10, 0).second, 270, 1e-9);
+    EXPECT_NEAR(at(-10, 10).second, 315, 1e-12);
+}
+
+// The survey's chart takes its own wheel, measuring tool and keys (they
+// were the main window's, handed on to the session).
+TEST_F(Canvas, TheSurveysWheelPansTowardsThePointerAsItZooms) {
+    canvas->Interaction().WheelPansTowardsPointer = true;
+    const QPoint at(100, 75);  // world (100, 225); the view's centre is (200, 150)
+    QWheelEvent up(QPointF(at), canvas->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(canvas.get(), &up);
+    // A tenth of the way, (-10, 7.5), then 10 % in about (100, 225).
+    EXPECT_NEAR(canvas->WorldLeft, 100 - 360 * (110.0 / 400), 1e-9);
+    EXPECT_NEAR(canvas->GetWorldWidth(), 360, 1e-9);
+    EXPECT_EQ(canvas->ToolMode, tool::Pan);
+}
+
+TEST_F(Canvas, TheRightButtonMeasuresOutsideADrawing) {
+    canvas->Interaction().RightClickMeasures = true;
+    click({100, 150}, Qt::RightButton);  // world (100, 150)
+    move({200, 50});                     // world (200, 250)
+    EXPECT_TRUE(canvas->Document().Overlay.Measuring);
+    EXPECT_NEAR(canvas->Document().Overlay.MeasureDistance, 100 * std::sqrt(2.0), 1e-9);
+    EXPECT_NEAR(canvas->Document().Overlay.MeasureBearing, 45, 1e-9);
+    click({200, 50}, Qt::RightButton);
+    EXPECT_FALSE(canvas->Document().Overlay.Measuring);
+    // While drawing, the right button finishes the drawing instead.
+    canvas->ToolMode = tool::Polyline;
+    click({10, 10});
+    click({50, 10});
+    click({50, 10}, Qt::RightButton);
+    EXPECT_FALSE(canvas->Document().Overlay.Measuring);
+    EXPECT_EQ(raised.ends.size(), 1u);
+}
+
+TEST_F(Canvas, TheSurveysKeys) {
+    int escapes = 0, deleted = 0;
+    QObject::connect(canvas.get(), &TNivoraCanvas::OnEscape, [&] { ++escapes; });
+    QObject::connect(canvas.get(), &TNivoraCanvas::OnSelectionDeleted,
+                     [&](int n) { deleted += n; });
+    key(Qt::Key_F2);
+    EXPECT_EQ(canvas->DepthSpeedDisplayMode, 1);
+    key(Qt::Key_F3);
+    EXPECT_EQ(canvas->GGAOverlayPosition, 1);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(escapes, 1);
+    canvas->DeleteKeyEnabled = true;
+    canvas->DrawLine(100, 150, 300, 150, 0);
+    click({200, 150});
+    key(Qt::Key_Delete);
+    EXPECT_EQ(deleted, 1);
+    key(Qt::Key_Delete);  // nothing selected: nothing said
+    EXPECT_EQ(deleted, 1);
+}
+
 }  // namespace
 }  // namespace nivora

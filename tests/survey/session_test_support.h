@@ -109,8 +109,8 @@ class RecordingView {
                          [this](const QString& t) { errors << t; });
         QObject::connect(&s, &SurveySession::statusPanelChanged,
                          [this](int i, const QString& t) { panels[i] = t; });
-        QObject::connect(&s, &SurveySession::toolModeRequested,
-                         [this](int mode) { polygonTools += mode == 6; });
+        QObject::connect(&s, &SurveySession::toolRequested,
+                         [this](Tool t) { polygonTools += t == tool::Polygon; });
         QObject::connect(&s, &SurveySession::routeDrawn,
                          [this](const std::vector<QPointF>& p) { route = p; });
         QObject::connect(&s, &SurveySession::captionChanged,
