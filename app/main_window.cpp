@@ -104,6 +104,13 @@ void TFNav::connectSession() {
     });
     connect(s, &SurveySession::realtimeButtonDownChanged, realtimeButton_,
             &QToolButton::setChecked);
+    // While a file job runs, the commands that would start another are off.
+    connect(s, &SurveySession::fileJobRunningChanged, this, [this](bool running) {
+        for (const char* name : {"aNew", "aOpen", "aSave", "aSaveAs", "aImport", "aExport",
+                                 "btOpen", "btSave", "aGenerateRunline"}) {
+            if (QAction* a = action(QLatin1String(name))) a->setEnabled(!running);
+        }
+    });
     connect(s, &SurveySession::deleteShortcutOnTrackItem, this, [this](bool on) {
         // Shown beside the item; the key itself is the window's (it deletes once).
         action(QStringLiteral("aDeleteTracksSelected"))

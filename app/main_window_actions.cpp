@@ -70,11 +70,9 @@ void TFNav::buildActions() {
         QKeySequence(Qt::CTRL | Qt::Key_X));
     addAction(
         "aExit", QStringLiteral("Exit"), IconId::Exit,
-        [this, &s] {
-            s.saveSnapshot();
-            close();
-        },
-        QKeySequence(Qt::CTRL | Qt::Key_Q));
+        // The close sequence saves the snapshot (a Save of its own before
+        // it would only write a second one).
+        [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // Zoom. Ctrl+I, Ctrl+O and Ctrl+W belong to the File items above; a
     // shortcut is shown only beside the command it runs.

@@ -235,7 +235,11 @@ void Program::connectWindows() {
     connect(&s, &SurveySession::echogramDepthAdded, echogram_, &TfCanvas::addDepth);
     connect(&s, &SurveySession::echogramShowRequested, echogram_, [this] {
         echogram_->setBackgroundColour(models_.navigation.backgroundColor);
+        // Shown by the start of real time, it leaves the keyboard to the
+        // chart (F12 marks an event at once); its own command activates it.
+        echogram_->setAttribute(Qt::WA_ShowWithoutActivating, true);
         echogram_->show();
+        echogram_->setAttribute(Qt::WA_ShowWithoutActivating, false);
     });
     connect(svp_, &TfSVP::profileInUseChanged, offsets_, &TOffsets::setProfileInUse);
 

@@ -1,21 +1,39 @@
 #include "files/drawing_files.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <functional>
 
 #include "canvas/canvas_document.h"
+#include "files/dxf_reader.h"
+#include "files/dxf_writer.h"
 #include "files/layout_files.h"
+#include "files/nwl_file.h"
+#include "files/xyz_reader.h"
 
 namespace nivora {
 namespace {
 
-using Loader = bool (*)(CanvasDocument& doc, const QString& path, bool append, FileReport* report);
-using Saver = bool (*)(const CanvasDocument& doc, const QString& path, FileReport* report);
-
-bool loadNwl(CanvasDocument& doc, const QString& path, bool append, FileReport* report) {
-    // The Open command adds with mode 2; the start-up restore replaces with 0.
-    return CadLoad(doc, path, -1, -1, append ? 2 : 0, report);
-}
+const DrawingFormatInfo kFormats[] = {
+    {DrawingFormat::Layout, "nwl", "Nivora Wayline [*.nwl]|*.nwl|All Files [*.*]|*.*", "Opening",
+     "Saving",
+     [](const CanvasDocument&, bool append) -> std::unique_ptr<DrawingReader> {
+         return std::make_unique<NwlReader>(append);
+     },
+     []() -> std::unique_ptr<DrawingWriter> { return std::make_unique<NwlWriter>(); }},
+    {DrawingFormat::Dxf, "dxf", "AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*", "Importing",
+     "Exporting",
+     [](const CanvasDocument&, bool) -> std::unique_ptr<DrawingReader> {
+         return std::make_unique<DxfReader>();
+     },
+     []() -> std::unique_ptr<DrawingWriter> { return std::make_unique<DxfWriter>(); }},
+    {DrawingFormat::Xyz, "xyz", "XYZ samples [*.xyz]|*.xyz|All Files [*.*]|*.*", "Importing",
+     nullptr,
+     [](const CanvasDocument& target, bool) -> std::unique_ptr<DrawingReader> {
+         return std::make_unique<XyzReader>(target.CurrentLayer, 0.0, 0.0);
+     },
+     nullptr},
+};
 
 // DXF and XYZ files only ever add; replacing clears the drawing first, but
 // only once the file has been read into a scratch drawing, so that a refused
@@ -32,44 +50,21 @@ bool replaceable(CanvasDocument& doc, bool append, FileReport* report,
     return true;
 }
 
-bool loadDxf(CanvasDocument& doc, const QString& path, bool append, FileReport* report) {
-    const auto load = [&](CanvasDocument& d) { return DXFLoad(d, path, report); };
-    return replaceable(doc, append, report, load) && load(doc);
-}
-
-bool loadXyz(CanvasDocument& doc, const QString& path, bool append, FileReport* report) {
-    const auto load = [&](CanvasDocument& d) {
-        return XYZLoad(d, path, d.CurrentLayer, 0.0, 0.0, report);
+bool load(const DrawingFormatInfo& f, CanvasDocument& doc, const QString& path, bool append,
+          FileReport* report) {
+    const auto read = [&](CanvasDocument& d) {
+        const std::unique_ptr<DrawingReader> reader = f.reader(d, append);
+        return loadWith(*reader, d, path, report);
     };
-    return replaceable(doc, append, report, load) && load(doc);
-}
-
-bool saveNwl(const CanvasDocument& doc, const QString& path, FileReport* report) {
-    return CadSave(doc, path, -1, report);
-}
-
-bool saveDxf(const CanvasDocument& doc, const QString& path, FileReport* report) {
-    return DXFSave(doc, path, report);
-}
-
-struct Format {
-    const char* extension;
-    Loader load;
-    Saver save;  // null: not written
-};
-
-const Format kFormats[] = {
-    {"nwl", loadNwl, saveNwl},
-    {"dxf", loadDxf, saveDxf},
-    {"xyz", loadXyz, nullptr},
-};
-
-const Format* formatOf(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    for (const Format& f : kFormats) {
-        if (suffix == QLatin1String(f.extension)) return &f;
-    }
-    return nullptr;
+    // The layout reader replaces by itself (the start-up restore), or adds (Open).
+    const bool ok = f.format == DrawingFormat::Layout
+                        ? read(doc)
+                        : replaceable(doc, append, report, read) && read(doc);
+    // Every DXF failure but a missing file has a text for the operator.
+    if (!ok && f.format == DrawingFormat::Dxf && report && report->message.isEmpty() &&
+        QFile::exists(path))
+        report->message = QStringLiteral("DXF load failed: ") + report->error;
+    return ok;
 }
 
 QString unsupported(const QString& path, const char* what) {
@@ -90,26 +85,41 @@ QString reason(const QString& path, const FileReport& report) {
 
 }  // namespace
 
+const DrawingFormatInfo& drawingFormat(DrawingFormat format) {
+    for (const DrawingFormatInfo& f : kFormats) {
+        if (f.format == format) return f;
+    }
+    return kFormats[0];
+}
+
+const DrawingFormatInfo* drawingFormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const DrawingFormatInfo& f : kFormats) {
+        if (suffix == QLatin1String(f.extension)) return &f;
+    }
+    return nullptr;
+}
+
 bool loadDrawingFile(const QString& path, CanvasDocument& doc, bool append, QString* error) {
-    const Format* f = formatOf(path);
+    const DrawingFormatInfo* f = drawingFormatOf(path);
     if (!f) {
         if (error) *error = unsupported(path, "read");
         return false;
     }
     FileReport report;
-    if (f->load(doc, path, append, &report)) return true;
+    if (load(*f, doc, path, append, &report)) return true;
     if (error) *error = reason(path, report);
     return false;
 }
 
 bool saveDrawingFile(const QString& path, CanvasDocument& doc, QString* error) {
-    const Format* f = formatOf(path);
-    if (!f || !f->save) {
+    const DrawingFormatInfo* f = drawingFormatOf(path);
+    if (!f || !f->writer) {
         if (error) *error = unsupported(path, "write");
         return false;
     }
     FileReport report;
-    if (f->save(doc, path, &report)) return true;
+    if (saveWith(*f->writer(), doc, path, &report)) return true;
     if (error) *error = reason(path, report);
     return false;
 }

@@ -303,7 +303,8 @@ class Import {
     bool run();
     std::int64_t imported() const { return imported_; }
     // Told the share of the entities read now and then (DrawingReader::setProgress).
-    void setProgress(const std::function<void(double)>* progress) { progress_ = progress; }
+    // False from it stops the entities there.
+    void setProgress(std::function<bool(double)> progress) { progress_ = std::move(progress); }
 
   private:
     Sections findSections() const;
@@ -345,7 +346,7 @@ class Import {
     FileReport& report_;
     const std::int64_t maxInsertLines_;
     const LoadBudget& budget_;
-    const std::function<void(double)>* progress_ = nullptr;
+    std::function<bool(double)> progress_;
     std::int64_t imported_ = 0;
     std::int64_t insertLines_ = 0;
     std::int64_t insertsLeftOut_ = 0;

@@ -283,12 +283,12 @@ void Import::readEntities(const char* start) {
     std::string_view type;
     if (!skipRecord(lines, type)) return;
     bool more = true;
-    const auto* progress = progress_ && *progress_ ? progress_ : nullptr;
     const double span = static_cast<double>(file_.data() + file_.size() - start);
     std::uint32_t records = 0;
     while (more && type != "ENDSEC") {
-        if (progress && ++records % 4096 == 0)
-            (*progress)(static_cast<double>(lines.pos() - start) / span);
+        if (progress_ && ++records % 4096 == 0 &&
+            !progress_(static_cast<double>(lines.pos() - start) / span))
+            break;
         reading_ = &lines;
         recordCuts_ = lines.cuts();
         recordLeftOut_ = false;
@@ -414,11 +414,12 @@ bool Import::run() {
 bool DxfReader::readBytes(std::string_view file, CanvasDocument& doc) {
     report_ = {};
     dxf::Import import(file, doc, report_, maxInsertLines_, budget_);
-    import.setProgress(&progress_);
-    const bool ok = import.run();
-    imported_ = import.imported();
-    return ok;
-}
+    import.setProgress([this](double share) { return goOn(share);
+});
+const bool ok = import.run();
+imported_ = import.imported();
+return ok;
+}  // namespace nivora
 
 bool DxfReader::read(QIODevice& in, CanvasDocument& doc) {
     report_ = {};

@@ -34,15 +34,24 @@ class DrawingReader {
     void setBudget(const LoadBudget& budget) { budget_ = budget; }
 
     // Called now and then while the records are read, with the share of
-    // them read so far (0..1), on the reading thread. It may throw to stop
-    // the read; the drawing then holds what was read until then.
-    void setProgress(std::function<void(double)> progress) { progress_ = std::move(progress); }
-    const std::function<void(double)>& progress() const { return progress_; }
+    // them read so far (0..1), on the reading thread. Returning false stops
+    // the read (read() then returns false with stopped() set); the drawing
+    // holds what was read until then.
+    using Progress = std::function<bool(double share)>;
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
+    bool stopped() const { return stopped_; }
 
   protected:
     FileReport report_;
     LoadBudget budget_ = LoadBudget::forThisComputer();
-    std::function<void(double)> progress_;
+    Progress progress_;
+    bool stopped_ = false;
+    // For the readers' loops: false once the read is to stop.
+    bool goOn(double share) {
+        if (stopped_) return false;
+        if (progress_ && !progress_(share)) stopped_ = true;
+        return !stopped_;
+    }
 };
 
 class DrawingWriter {

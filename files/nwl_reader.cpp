@@ -218,9 +218,9 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
     std::string_view line;
     std::uint32_t records = 0;
     while (lines.next(line)) {
-        if (progress_ && ++records % 4096 == 0)
-            progress_(static_cast<double>(line.data() - body.data()) /
-                      static_cast<double>(body.size()));
+        if (++records % 4096 == 0 && !goOn(static_cast<double>(line.data() - body.data()) /
+                                           static_cast<double>(body.size())))
+            return;
         line = stripCr(line);
         if (line.empty() || line.front() == '#') continue;
         FieldReader f(line);

@@ -2,22 +2,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 
 #include "canvas/canvas_document.h"
 #include "canvas/drawing_transfer.h"
-#include "files/dxf_reader.h"
-#include "files/dxf_writer.h"
 #include "files/layout_files.h"
-#include "files/nwl_file.h"
 
 namespace nivora {
 namespace {
-
-// Thrown from a reader's progress report to stop it; never leaves the job.
-struct LoadCancelled {};
 
 constexpr std::size_t kShapesPerCheck = 1024;
 constexpr int kPollMs = 15;
@@ -39,155 +31,47 @@ double shareDone(std::size_t left, std::size_t total) {
 
 }  // namespace
 
-FileJobs::FileJobs(CanvasDocument& doc) : doc_(doc) {}
+// One job: a slice of work on this thread before the worker's part, the
+// worker's part, and slices after it. Its state lives as long as it does.
+struct FileJobs::Job {
+    virtual ~Job() = default;
+    virtual bool prepare() = 0;  // a slice; true when done
+    virtual void work() = 0;     // on the worker
+    virtual bool finish() = 0;   // a slice; true when done
+    QString label;
+    bool cancellable = false;
+    std::atomic<bool> cancel{false};
+    std::atomic<double> progress{0.0};
+    FileJobOutcome outcome;
+    Done done;
+};
 
-FileJobs::~FileJobs() {
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
-}
-
-void FileJobs::cancel() {
-    if (running_) cancel_ = true;
-}
-
-void FileJobs::whenIdle(std::function<void()> f) {
-    if (!running_) {
-        f();
-        return;
-    }
-    idle_.push_back(std::move(f));
-}
-
-void FileJobs::ended() {
-    running_ = false;
-    cancel_ = false;
-    std::vector<std::function<void()>> waiting = std::move(idle_);
-    idle_.clear();
-    for (auto& f : waiting) {
-        // From the event loop, once the command that ran the job has returned.
-        if (QCoreApplication::instance())
-            QTimer::singleShot(0, QCoreApplication::instance(), std::move(f));
-        else
-            f();
-    }
-}
-
-void FileJobs::run(Phases& phases) {
-    running_ = true;
-    cancel_ = false;
-    progress_ = 0.0;
-    if (view_ && QCoreApplication::instance()) {
-        runInBackground(phases);
-    } else {
-        while (!phases.prepare()) {
-        }
-        phases.work();
-        while (!phases.finish()) {
-        }
-    }
-    ended();
-}
-
-// The event loop turns while the phases run: slices of this thread's work
-// on a zero timer, the worker watched every few milliseconds.
-void FileJobs::runInBackground(Phases& phases) {
-    enum class Step { Prepare, Work, Finish };
-    Step step = Step::Prepare;
-    std::atomic<bool> done{false};
-    QEventLoop loop;
-    QTimer pump;
-    pump.setInterval(0);
-    view_->jobStarted(phases.label, phases.cancellable ? std::function<void()>([this] { cancel(); })
-                                                       : std::function<void()>());
-    QObject::connect(&pump, &QTimer::timeout, &loop, [&] {
-        switch (step) {
-            case Step::Prepare:
-                if (!phases.prepare()) break;
-                step = Step::Work;
-                pump.setInterval(kPollMs);
-                worker_ = std::thread([&] {
-                    phases.work();
-                    done = true;
-                });
-                break;
-            case Step::Work:
-                if (!done) break;
-                worker_.join();
-                step = Step::Finish;
-                pump.setInterval(0);
-                break;
-            case Step::Finish:
-                if (!phases.finish()) break;
-                pump.stop();
-                loop.quit();
-                return;
-        }
-        view_->jobProgress(progress_);
-    });
-    pump.start();
-    loop.exec();
-    // The application quitting ends every event loop; the job still ends
-    // here, so that nothing the worker uses goes away under it. A load
-    // stops; a save is written to its end.
-    if (pump.isActive() && phases.cancellable) cancel_ = true;
-    if (step == Step::Prepare) {
-        while (!phases.prepare()) {
-        }
-        phases.work();
-    } else if (worker_.joinable()) {
-        worker_.join();
-    }
-    if (pump.isActive()) {
-        pump.stop();
-        while (!phases.finish()) {
-        }
-    }
-    view_->jobFinished();
-}
-
-FileJobOutcome FileJobs::load(DrawingFormat format, const QString& path) {
-    FileJobOutcome out;
-    if (running_) {
-        out.busy = true;
-        return out;
-    }
-    auto scratch = std::make_unique<CanvasDocument>();
-    DrawingMerge merge(doc_, *scratch);
-    std::unique_ptr<DrawingReader> reader;
-    if (format == DrawingFormat::Layout) {
-        reader = std::make_unique<NwlReader>(true);
-    } else {
-        reader = std::make_unique<DxfReader>();
-    }
-    std::atomic<bool> stopped{false};
-    reader->setProgress([this, &stopped](double share) {
+struct FileJobs::LoadJob final : FileJobs::Job {
+    LoadJob(CanvasDocument& doc, DrawingFormat f, const QString& p)
+        : live(doc), format(f), path(p), merge(doc, scratch) {
+        reader = drawingFormat(format).reader(scratch, true);
         // Parsing is most of a load; reading and unpacking take the first tenth.
-        progress_ = 0.1 + 0.8 * share;
-        if (cancel_) {
-            stopped = true;
-            throw LoadCancelled{};
-        }
-    });
-    std::size_t total = 0;
-    bool adopted = false;
-    Phases phases;
-    phases.label = (format == DrawingFormat::Layout ? QStringLiteral("Opening %1")
-                                                    : QStringLiteral("Importing %1"))
-                       .arg(path);
-    phases.cancellable = true;
-    phases.prepare = [] { return true; };
-    phases.work = [&] {
-        out.ok = loadWith(*reader, *scratch, path, &out.report);
-        if (format == DrawingFormat::Dxf && !out.ok && out.report.message.isEmpty() &&
+        reader->setProgress([this](double share) {
+            progress = 0.1 + 0.8 * share;
+            return !cancel;
+        });
+    }
+    bool prepare() override { return true; }
+    void work() override {
+        outcome.ok = loadWith(*reader, scratch, path, &outcome.report);
+        if (format == DrawingFormat::Dxf && !outcome.ok && outcome.report.message.isEmpty() &&
             QFile::exists(path))
-            out.report.message = QStringLiteral("DXF load failed: ") + out.report.error;
+            outcome.report.message = QStringLiteral("DXF load failed: ") + outcome.report.error;
+        stopped = cancel || reader->stopped();
         // What a cancelled load made is freed here, not on the survey's thread.
-        if (stopped) scratch->CadClearShapes(-1);
-        total = scratch->ShapeCount();
-    };
-    phases.finish = [&] {
+        if (stopped) scratch.CadClearShapes(-1);
+        total = scratch.ShapeCount();
+    }
+    bool finish() override {
         if (stopped) {
             merge.abandon();
+            outcome = FileJobOutcome{};
+            outcome.cancelled = true;
             return true;
         }
         if (!adopted) {
@@ -195,58 +79,186 @@ FileJobOutcome FileJobs::load(DrawingFormat format, const QString& path) {
             adopted = true;
         }
         const bool all = timedSlice([&](std::size_t n) { return merge.moveShapes(n); });
-        progress_ = 0.9 + 0.1 * shareDone(merge.shapesLeft(), total);
+        progress = 0.9 + 0.1 * shareDone(merge.shapesLeft(), total);
         if (!all) return false;
         // What the reader would have done last on the drawing itself.
         if (format == DrawingFormat::Layout) {
             if (merge.worldChanged()) merge.copyWorld();
         } else {
-            doc_.WorldExtents();
+            live.WorldExtents();
         }
-        doc_.Refresh();
+        live.Refresh();
         return true;
-    };
-    run(phases);
-    if (stopped) {
-        out = FileJobOutcome{};
-        out.cancelled = true;
     }
+
+    CanvasDocument& live;
+    DrawingFormat format;
+    QString path;
+    CanvasDocument scratch;
+    DrawingMerge merge;
+    std::unique_ptr<DrawingReader> reader;
+    std::size_t total = 0;
+    bool adopted = false;
+    bool stopped = false;
+};
+
+struct FileJobs::SaveJob final : FileJobs::Job {
+    SaveJob(const CanvasDocument& doc, DrawingFormat f, const QString& p)
+        : path(p),
+          copy(std::make_unique<CanvasDocument>()),
+          snapshot(doc, *copy),
+          total(snapshot.shapesLeft()),
+          writer(drawingFormat(f).writer()) {}
+    bool prepare() override {
+        const bool all = timedSlice([&](std::size_t n) { return snapshot.copyShapes(n); });
+        progress = 0.2 * shareDone(snapshot.shapesLeft(), total);
+        return all;
+    }
+    void work() override {
+        progress = -1.0;
+        outcome.ok = saveWith(*writer, *copy, path, &outcome.report);
+        // A million shapes take a while to free; not on the survey's thread.
+        copy.reset();
+    }
+    bool finish() override { return true; }
+
+    QString path;
+    std::unique_ptr<CanvasDocument> copy;
+    DrawingSnapshot snapshot;
+    std::size_t total;
+    std::unique_ptr<DrawingWriter> writer;
+};
+
+FileJobs::FileJobs(CanvasDocument& doc, QObject* parent) : QObject(parent), doc_(doc) {
+    pump_.setInterval(0);
+    connect(&pump_, &QTimer::timeout, this, &FileJobs::step);
+}
+
+FileJobs::~FileJobs() {
+    if (!job_) return;
+    // The program ends: a load stops, a save is written to its end, so that
+    // nothing the worker uses goes away under it.
+    pump_.stop();
+    job_->cancel = true;
+    if (worker_.joinable()) {
+        worker_.join();
+    } else if (workDone_ == false) {
+        while (!job_->prepare()) {
+        }
+        job_->work();
+    }
+    if (view_) view_->jobFinished();
+}
+
+void FileJobs::load(DrawingFormat format, const QString& path, Done done) {
+    if (running()) {
+        FileJobOutcome busy;
+        busy.busy = true;
+        if (done) done(busy);
+        return;
+    }
+    auto job = std::make_unique<LoadJob>(doc_, format, path);
+    job->label = QStringLiteral("%1 %2").arg(QLatin1String(drawingFormat(format).loadLabel), path);
+    job->cancellable = true;
+    job->done = std::move(done);
+    start(std::move(job), view_ && QCoreApplication::instance());
+}
+
+void FileJobs::save(DrawingFormat format, const QString& path, Done done) {
+    startSave(format, path, std::move(done), view_ && QCoreApplication::instance());
+}
+
+FileJobOutcome FileJobs::saveNow(DrawingFormat format, const QString& path) {
+    FileJobOutcome out;
+    startSave(
+        format, path, [&out](const FileJobOutcome& o) { out = o; }, false);
     return out;
 }
 
-FileJobOutcome FileJobs::save(DrawingFormat format, const QString& path) {
-    FileJobOutcome out;
-    if (running_) {
-        out.busy = true;
-        return out;
+void FileJobs::startSave(DrawingFormat format, const QString& path, Done done, bool inBackground) {
+    if (running()) {
+        FileJobOutcome busy;
+        busy.busy = true;
+        if (done) done(busy);
+        return;
     }
-    auto copy = std::make_unique<CanvasDocument>();
-    DrawingSnapshot snapshot(doc_, *copy);
-    const std::size_t total = snapshot.shapesLeft();
-    std::unique_ptr<DrawingWriter> writer;
-    if (format == DrawingFormat::Layout) {
-        writer = std::make_unique<NwlWriter>();
-    } else {
-        writer = std::make_unique<DxfWriter>();
+    auto job = std::make_unique<SaveJob>(doc_, format, path);
+    job->label = QStringLiteral("%1 %2").arg(QLatin1String(drawingFormat(format).saveLabel), path);
+    job->done = std::move(done);
+    start(std::move(job), inBackground);
+}
+
+void FileJobs::start(std::unique_ptr<Job> job, bool inBackground) {
+    job_ = std::move(job);
+    workDone_ = false;
+    emit runningChanged(true);
+    if (!inBackground) {
+        while (!job_->prepare()) {
+        }
+        job_->work();
+        while (!job_->finish()) {
+        }
+        finish();
+        return;
     }
-    Phases phases;
-    phases.label = (format == DrawingFormat::Layout ? QStringLiteral("Saving %1")
-                                                    : QStringLiteral("Exporting %1"))
-                       .arg(path);
-    phases.prepare = [&] {
-        const bool all = timedSlice([&](std::size_t n) { return snapshot.copyShapes(n); });
-        progress_ = 0.2 * shareDone(snapshot.shapesLeft(), total);
-        return all;
-    };
-    phases.work = [&] {
-        progress_ = -1.0;
-        out.ok = saveWith(*writer, *copy, path, &out.report);
-        // A million shapes take a while to free; not on the survey's thread.
-        copy.reset();
-    };
-    phases.finish = [] { return true; };
-    run(phases);
-    return out;
+    Job* j = job_.get();
+    view_->jobStarted(j->label, j->cancellable ? std::function<void()>([this] { cancel(); })
+                                               : std::function<void()>());
+    pump_.setInterval(0);
+    pump_.start();
+}
+
+// One turn of the job from the event loop: a slice of this thread's work on
+// a zero timer, the worker watched every few milliseconds.
+void FileJobs::step() {
+    Job& j = *job_;
+    if (!worker_.joinable() && !workDone_) {
+        if (j.prepare()) {
+            pump_.setInterval(kPollMs);
+            worker_ = std::thread([this, &j] {
+                j.work();
+                workDone_ = true;
+            });
+        }
+    } else if (worker_.joinable()) {
+        if (workDone_) {
+            worker_.join();
+            pump_.setInterval(0);
+        }
+    } else if (j.finish()) {
+        pump_.stop();
+        if (view_) view_->jobFinished();
+        finish();
+        return;
+    }
+    if (view_) view_->jobProgress(j.progress);
+}
+
+void FileJobs::finish() {
+    std::unique_ptr<Job> job = std::move(job_);
+    emit runningChanged(false);
+    if (job->done) job->done(job->outcome);
+    std::vector<std::function<void()>> waiting = std::move(idle_);
+    idle_.clear();
+    for (auto& f : waiting) {
+        // From the event loop, once the command that ran the job has returned.
+        if (QCoreApplication::instance())
+            QTimer::singleShot(0, this, std::move(f));
+        else
+            f();
+    }
+}
+
+void FileJobs::cancel() {
+    if (job_ && job_->cancellable) job_->cancel = true;
+}
+
+void FileJobs::whenIdle(std::function<void()> f) {
+    if (!running()) {
+        f();
+        return;
+    }
+    idle_.push_back(std::move(f));
 }
 
 }  // namespace nivora

@@ -3,23 +3,27 @@
 // File commands that may take seconds (a layout of a million shapes, a large
 // DXF): the reading, parsing and writing run on a worker thread while the
 // event loop keeps turning, so the survey's timers, the serial ports and the
-// painting go on. The command still returns its result when the work is
-// done, as it always has; only the drawing itself is touched on this thread,
-// in slices short enough for the 50 ms the survey may wait.
+// painting go on. A command starts its job and returns; the job says by
+// signal (and by the command's own callback) when it has finished. Only the
+// drawing itself is touched on this thread, in slices short enough for the
+// 50 ms the survey may wait.
 //
 // A load builds into a scratch drawing and is handed over to the drawing in
-// slices; a save writes a copy taken in slices. One job runs at a time.
+// slices; a save writes a copy taken in slices. One job runs at a time, and
+// while it runs the commands that would start another are switched off.
 // Without a view (the command line, tests without a window) or without an
 // event loop, the same steps run at once on the calling thread.
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include "files/file_format.h"
+#include "files/drawing_files.h"
 
 namespace nivora {
 
@@ -38,8 +42,6 @@ class FileJobView {
     virtual void jobFinished() = 0;
 };
 
-enum class DrawingFormat { Layout, Dxf };
-
 struct FileJobOutcome {
     bool ok = false;
     bool busy = false;       // refused: another job runs
@@ -47,20 +49,30 @@ struct FileJobOutcome {
     FileReport report;
 };
 
-class FileJobs {
+class FileJobs : public QObject {
+    Q_OBJECT
+
   public:
-    explicit FileJobs(CanvasDocument& doc);
-    ~FileJobs();
+    using Done = std::function<void(const FileJobOutcome&)>;
+
+    explicit FileJobs(CanvasDocument& doc, QObject* parent = nullptr);
+    // A running load stops; a running save is written to its end.
+    ~FileJobs() override;
     FileJobs(const FileJobs&) = delete;
     FileJobs& operator=(const FileJobs&) = delete;
 
     void setView(FileJobView* view) { view_ = view; }
-    bool running() const { return running_; }
+    bool running() const { return job_ != nullptr; }
 
-    // Adds a layout (CadLoad in adding mode) or a DXF drawing (DXFLoad).
-    FileJobOutcome load(DrawingFormat format, const QString& path);
-    // Writes the layout (CadSave) or the DXF (DXFSave) of the drawing.
-    FileJobOutcome save(DrawingFormat format, const QString& path);
+    // Adds a layout or a DXF drawing to the drawing; `done` is called once
+    // it has ended (before this returns when the job ran at once). While a
+    // job runs another is refused (busy).
+    void load(DrawingFormat format, const QString& path, Done done = {});
+    // Writes the layout or the DXF of the drawing.
+    void save(DrawingFormat format, const QString& path, Done done = {});
+    // Writes at once on this thread, whatever the view: for the close,
+    // which must know what was written before the program ends.
+    FileJobOutcome saveNow(DrawingFormat format, const QString& path);
     // Stops a running load; a save goes on.
     void cancel();
     // Runs `f` from the event loop once no job runs (at once when none does).
@@ -69,24 +81,25 @@ class FileJobs {
     // The longest a slice of work on this thread should take.
     static constexpr int kSliceMs = 8;
 
+  signals:
+    // A job started or ended: the conflicting commands follow it.
+    void runningChanged(bool running);
+
   private:
-    struct Phases {
-        QString label;
-        bool cancellable = false;
-        std::function<bool()> prepare;  // a slice on this thread; true when done
-        std::function<void()> work;     // on the worker
-        std::function<bool()> finish;   // a slice on this thread; true when done
-    };
-    void run(Phases& phases);
-    void runInBackground(Phases& phases);
-    void ended();
+    struct Job;
+    struct LoadJob;
+    struct SaveJob;
+    void startSave(DrawingFormat format, const QString& path, Done done, bool inBackground);
+    void start(std::unique_ptr<Job> job, bool inBackground);
+    void step();
+    void finish();
 
     CanvasDocument& doc_;
     FileJobView* view_ = nullptr;
-    bool running_ = false;
-    std::atomic<bool> cancel_{false};
-    std::atomic<double> progress_{0.0};
+    std::unique_ptr<Job> job_;
+    QTimer pump_;
     std::thread worker_;
+    std::atomic<bool> workDone_{false};
     std::vector<std::function<void()>> idle_;
 };
 

@@ -201,18 +201,26 @@ bool SurveySession::resetEventNumbering() {
     return true;
 }
 
-QString SurveySession::saveSnapshot() {
-    const QDateTime now = clock_.now();
+QString SurveySession::snapshotName() {
     // A snapshot is never written over: a second one in the same minute
     // (a second start, or Save again) takes the next free name.
-    const QString name = logs_.folders().freeSnapshotPath(now);
+    const QString name = logs_.folders().freeSnapshotPath(clock_.now());
     // The snapshot must not be lost for a missing folder.
     if (!QFileInfo(logs_.folders().layoutsFolder()).isDir()) logs_.createDayFolders();
     removeVesselAndGrid();
-    FileReport report;
-    if (!writeLayout(name, &report)) {
-        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, report.error));
-        return {};
+    return name;
+}
+
+void SurveySession::snapshotWritten(const QString& name, const FileJobOutcome& result) {
+    if (result.busy) {
+        reportError(QStringLiteral("Cannot save the layout %1: another file command is still "
+                                   "running")
+                        .arg(name));
+        return;
+    }
+    if (!result.ok) {
+        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, result.report.error));
+        return;
     }
     logs_.AppendEventLog(QStringLiteral("Auto-saved: ") + name);
     SessionKeys& keys = models_.session;
@@ -220,7 +228,22 @@ QString SurveySession::saveSnapshot() {
     saveSettings([&keys](IniStore& ini) { keys.saveLastFile(ini); });
     setCaptionFile(name);
     if (models_.svp.profileInUse()) logs_.saveProfileMemos(models_.svp.memoTexts());
-    return name;
+}
+
+QString SurveySession::saveSnapshot() {
+    const QString name = snapshotName();
+    fileJobs().save(DrawingFormat::Layout, name, [this, name](const FileJobOutcome& result) {
+        lastFileCommandOk_ = result.ok;
+        snapshotWritten(name, result);
+    });
+    return fileCommandResult() ? name : QString();
+}
+
+QString SurveySession::saveSnapshotNow() {
+    const QString name = snapshotName();
+    const FileJobOutcome result = fileJobs().saveNow(DrawingFormat::Layout, name);
+    snapshotWritten(name, result);
+    return result.ok ? name : QString();
 }
 
 }  // namespace nivora

@@ -56,7 +56,7 @@ QString SurveySession::closeSequence() {
     mapTimer_->stop();
     echogramTimer_->stop();
     state_.Running = false;
-    const QString snapshot = saveSnapshot();
+    const QString snapshot = saveSnapshotNow();
     models_.session.canvas = canvasKeys();
     SessionKeys& keys = models_.session;
     saveSettings([&keys](IniStore& ini) { keys.saveCanvas(ini); });
@@ -120,92 +120,107 @@ bool SurveySession::newLayout() {
     return true;
 }
 
+// A command's result: true while its job runs, else how the job ended.
+bool SurveySession::fileCommandResult() const {
+    return fileJobRunning() || lastFileCommandOk_;
+}
+
 bool SurveySession::openLayout() {
     if (fileJobRunning()) return false;
-    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kLayoutFilter), layoutFolder_);
+    const QString name = chooseOpenFile(kOpenTitle, layoutFilter(), layoutFolder_);
     if (name.isEmpty()) return false;
-    const FileJobOutcome result = fileJobs().load(DrawingFormat::Layout, name);
-    if (result.busy || result.cancelled) return false;
-    if (result.ok) {
-        logs_.AppendEventLog(QStringLiteral("Opened file: ") + name);
-    } else {
-        reportError(QStringLiteral("Cannot open the layout %1: %2").arg(name, result.report.error));
-    }
-    EnsureLayers();
-    removeVesselAndGrid();
-    doc_.SetLayerAction(layers_.userShape, kUserShapeAction);
-    doc_.Refresh();
-    emit canvasRepaintRequested();
-    return result.ok;
+    fileJobs().load(DrawingFormat::Layout, name, [this, name](const FileJobOutcome& result) {
+        lastFileCommandOk_ = result.ok;
+        if (result.busy || result.cancelled) return;
+        if (result.ok) {
+            logs_.AppendEventLog(QStringLiteral("Opened file: ") + name);
+        } else {
+            reportError(
+                QStringLiteral("Cannot open the layout %1: %2").arg(name, result.report.error));
+        }
+        EnsureLayers();
+        removeVesselAndGrid();
+        doc_.SetLayerAction(layers_.userShape, kUserShapeAction);
+        doc_.Refresh();
+        emit canvasRepaintRequested();
+    });
+    return fileCommandResult();
 }
 
 bool SurveySession::saveLayoutAs() {
     if (fileJobRunning()) return false;
-    const QString name = chooseSaveFile(kSaveTitle, QLatin1String(kLayoutFilter), layoutFolder_,
-                                        QStringLiteral(".nwl"));
+    const QString name =
+        chooseSaveFile(kSaveTitle, layoutFilter(), layoutFolder_, QStringLiteral(".nwl"));
     if (name.isEmpty()) return false;
     removeVesselAndGrid();
-    const FileJobOutcome result = fileJobs().save(DrawingFormat::Layout, name);
-    if (result.busy) return false;
-    if (!result.ok) {
-        reportError(QStringLiteral("Cannot save the layout %1: %2").arg(name, result.report.error));
-        return false;
-    }
-    caption_ = QStringLiteral("Nivora Depthwright  <") + name + QLatin1Char('>');
-    emit captionChanged(caption_);
-    logs_.AppendEventLog(QStringLiteral("Saved As: ") + name);
-    return true;
+    fileJobs().save(DrawingFormat::Layout, name, [this, name](const FileJobOutcome& result) {
+        lastFileCommandOk_ = result.ok;
+        if (result.busy) return;
+        if (!result.ok) {
+            reportError(
+                QStringLiteral("Cannot save the layout %1: %2").arg(name, result.report.error));
+            return;
+        }
+        caption_ = QStringLiteral("Nivora Depthwright  <") + name + QLatin1Char('>');
+        emit captionChanged(caption_);
+        logs_.AppendEventLog(QStringLiteral("Saved As: ") + name);
+    });
+    return fileCommandResult();
 }
 
 bool SurveySession::importDxf() {
     if (fileJobRunning()) return false;
-    const QString name = chooseOpenFile(kOpenTitle, QLatin1String(kDxfFilter), dxfFolder_);
-    bool ok = false;
-    if (!name.isEmpty()) {
-        const FileJobOutcome result = fileJobs().load(DrawingFormat::Dxf, name);
-        ok = result.ok;
-        if (ok) {
+    const QString name = chooseOpenFile(kOpenTitle, dxfFilter(), dxfFolder_);
+    const auto after = [this] {
+        EnsureLayers();
+        doc_.Refresh();
+        emit canvasRepaintRequested();
+    };
+    if (name.isEmpty()) {
+        after();
+        return false;
+    }
+    fileJobs().load(DrawingFormat::Dxf, name, [this, name, after](const FileJobOutcome& result) {
+        lastFileCommandOk_ = result.ok;
+        if (result.ok) {
             logs_.AppendEventLog(QStringLiteral("Imported DXF: ") + name);
         } else if (!result.busy && !result.cancelled) {
             reportError(QStringLiteral("Cannot import %1: %2").arg(name, result.report.error));
         }
-    }
-    EnsureLayers();
-    doc_.Refresh();
-    emit canvasRepaintRequested();
-    return ok;
+        after();
+    });
+    return fileCommandResult();
 }
 
 bool SurveySession::exportDxf() {
     if (fileJobRunning()) return false;
     const QString name =
-        chooseSaveFile(kSaveTitle, QLatin1String(kDxfFilter), dxfFolder_, QStringLiteral(".dxf"));
+        chooseSaveFile(kSaveTitle, dxfFilter(), dxfFolder_, QStringLiteral(".dxf"));
     if (name.isEmpty()) return false;
-    const FileJobOutcome result = fileJobs().save(DrawingFormat::Dxf, name);
-    if (result.busy) return false;
-    if (!result.ok) {
-        reportError(QStringLiteral("Cannot export %1: %2").arg(name, result.report.error));
-        return false;
-    }
-    return true;
+    fileJobs().save(DrawingFormat::Dxf, name, [this, name](const FileJobOutcome& result) {
+        lastFileCommandOk_ = result.ok;
+        if (!result.ok && !result.busy)
+            reportError(QStringLiteral("Cannot export %1: %2").arg(name, result.report.error));
+    });
+    return fileCommandResult();
 }
 
-bool SurveySession::writeLayout(const QString& name, FileReport* report) {
-    const FileJobOutcome result = fileJobs().save(DrawingFormat::Layout, name);
-    if (report) *report = result.report;
-    if (result.busy && report)
-        report->error = QStringLiteral("another file command is still running");
-    return result.ok;
+QString SurveySession::layoutFilter() {
+    return QLatin1String(drawingFormat(DrawingFormat::Layout).dialogFilter);
+}
+
+QString SurveySession::dxfFilter() {
+    return QLatin1String(drawingFormat(DrawingFormat::Dxf).dialogFilter);
 }
 
 // ---- Long file commands ----
 
-void SurveySession::FileJobsDeleter::operator()(FileJobs* jobs) const {
-    delete jobs;
-}
-
 FileJobs& SurveySession::fileJobs() {
-    if (!fileJobs_) fileJobs_.reset(new FileJobs(doc_));
+    if (!fileJobs_) {
+        fileJobs_ = std::make_unique<FileJobs>(doc_);
+        connect(fileJobs_.get(), &FileJobs::runningChanged, this,
+                &SurveySession::fileJobRunningChanged);
+    }
     return *fileJobs_;
 }
 

@@ -25,6 +25,7 @@
 #include "core/error_report.h"
 #include "geodesy/fix_projection.h"
 #include "sensors/serial_gps.h"
+#include "survey/file_jobs.h"
 #include "survey/gnss_handler.h"
 #include "survey/realtime_state.h"
 #include "survey/sounder_handler.h"
@@ -58,8 +59,6 @@ class SurveySession : public QObject, public ConfigHost {
     static constexpr int kInitialMapIntervalMs = 500;
     static constexpr int kEchogramIntervalMs = 200;
     static constexpr const char* kCaptionPrefix = "Nivora Depthwright - ";
-    static constexpr const char* kLayoutFilter = "Nivora Wayline [*.nwl]|*.nwl|All Files [*.*]|*.*";
-    static constexpr const char* kDxfFilter = "AutoCAD R12 DXF [*.dxf]|*.dxf|All Files [*.*]|*.*";
 
     // The models are loaded already; the session edits them and saves
     // through their settings file. `prompts` may be null: nobody answers.
@@ -123,35 +122,42 @@ class SurveySession : public QObject, public ConfigHost {
     void setEchogramTimerInterval(int ms) { echogramTimer_->setInterval(std::max(1, ms)); }
 
     // ---- File commands ----
+    // Open, Save As, Import and Export ask for a file, start the job and
+    // return; with a view the work goes on in the background, and the
+    // result is said (events log, caption, error report) when it ends. They
+    // return false when nothing was started or the job, done at once,
+    // failed; true while it runs.
     bool newLayout();
     bool openLayout();
-    // The layout snapshot ("Save"): the file written, empty on failure.
+    // The layout snapshot ("Save"): the file it writes (empty when it could
+    // not start or, done at once, failed).
     QString saveSnapshot();
+    // The snapshot written now, on this thread, for the close: the file,
+    // empty on failure.
+    QString saveSnapshotNow();
     bool saveLayoutAs();
     bool importDxf();
     bool exportDxf();
     // The caption's file name after a load or save.
     void setCaptionFile(const QString& text);
+    static QString layoutFilter();
+    static QString dxfFilter();
 
     // ---- Long file commands (survey/file_jobs.h) ----
-    // With a view, Open, Import, Save, Save As and Export do their file work
-    // on a worker while the event loop and the survey go on; without one
-    // they work at once. While one runs, the file commands are refused.
     void setFileJobView(class FileJobView* view);
     bool fileJobRunning() const;
     // Stops a running load; a save goes on to its end.
     void cancelFileJob();
-    // Writes the layout as Save As does, for the snapshot ("Save").
-    bool writeLayout(const QString& name, struct FileReport* report);
     // Runs `f` from the event loop once no file job runs (at once when none does).
     void whenNoFileJob(std::function<void()> f);
 
   private:
-    struct FileJobsDeleter {
-        void operator()(class FileJobs* jobs) const;
-    };
     FileJobs& fileJobs();
-    std::unique_ptr<FileJobs, FileJobsDeleter> fileJobs_;
+    std::unique_ptr<FileJobs> fileJobs_;
+    bool fileCommandResult() const;
+    QString snapshotName();
+    void snapshotWritten(const QString& name, const struct FileJobOutcome& result);
+    bool lastFileCommandOk_ = false;
 
   public:
     // ---- View commands ----
@@ -272,6 +278,8 @@ class SurveySession : public QObject, public ConfigHost {
     void toolRequested(nivora::Tool tool);  // the polygon for a selection, then none
     void deleteShortcutOnTrackItem(bool on);
     void profileWindowRequested();
+    // A file job started or ended: the file commands are off while one runs.
+    void fileJobRunningChanged(bool running);
     // A line or polyline drawn while the run line window is open: its route.
     void routeDrawn(const std::vector<QPointF>& points);
 

@@ -75,8 +75,9 @@ struct Stall {
     int over50 = 0;
 };
 
-// Runs `command` from the event loop and watches the loop with a 1 ms timer.
-Stall watch(const std::function<void()>& command) {
+// Starts a job from the event loop and watches the loop with a 1 ms timer
+// until the job has ended.
+Stall watch(const std::function<void(FileJobs::Done)>& start, bool& ok) {
     Stall out;
     QElapsedTimer clock, total;
     QTimer ticker;
@@ -90,9 +91,11 @@ Stall watch(const std::function<void()>& command) {
     });
     QTimer::singleShot(20, [&] {
         total.start();
-        command();
-        out.totalMs = static_cast<double>(total.nsecsElapsed()) / 1e6;
-        QTimer::singleShot(20, QCoreApplication::instance(), &QCoreApplication::quit);
+        start([&](const FileJobOutcome& r) {
+            ok = ok && r.ok;
+            out.totalMs = static_cast<double>(total.nsecsElapsed()) / 1e6;
+            QTimer::singleShot(20, QCoreApplication::instance(), &QCoreApplication::quit);
+        });
     });
     clock.start();
     ticker.start();
@@ -128,18 +131,20 @@ int run(int shapes) {
         FileJobs jobs(doc);
         if (background) jobs.setView(&view);
         bool ok = true;
-        const auto check = [&ok](const FileJobOutcome& r) { ok = ok && r.ok; };
         char label[96];
         std::snprintf(label, sizeof label, "Open %d-shape layout, %s", shapes, how);
-        print(label, watch([&] { check(jobs.load(DrawingFormat::Layout, nwl)); }));
+        print(label,
+              watch([&](FileJobs::Done d) { jobs.load(DrawingFormat::Layout, nwl, d); }, ok));
         std::snprintf(label, sizeof label, "Import %d-line DXF, %s", shapes, how);
-        print(label, watch([&] { check(jobs.load(DrawingFormat::Dxf, dxf)); }));
+        print(label, watch([&](FileJobs::Done d) { jobs.load(DrawingFormat::Dxf, dxf, d); }, ok));
         const QString out = dir.filePath(QStringLiteral("out.nwl"));
         std::snprintf(label, sizeof label, "Save As %d shapes, %s", doc.ShapeCount(), how);
-        print(label, watch([&] { check(jobs.save(DrawingFormat::Layout, out)); }));
+        print(label,
+              watch([&](FileJobs::Done d) { jobs.save(DrawingFormat::Layout, out, d); }, ok));
         const QString exported = dir.filePath(QStringLiteral("out.dxf"));
         std::snprintf(label, sizeof label, "Export %d shapes, %s", doc.ShapeCount(), how);
-        print(label, watch([&] { check(jobs.save(DrawingFormat::Dxf, exported)); }));
+        print(label,
+              watch([&](FileJobs::Done d) { jobs.save(DrawingFormat::Dxf, exported, d); }, ok));
         if (!ok) {
             std::printf("a command failed\n");
             return 1;

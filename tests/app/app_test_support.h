@@ -19,6 +19,7 @@
 #include "core/clock.h"
 #include "core/ini_store.h"
 #include "tests/support/test_support.h"
+#include "tests/survey/session_test_support.h"
 
 namespace nivora::test {
 

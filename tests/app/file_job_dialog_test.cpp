@@ -93,6 +93,7 @@ TEST_F(FileJobDialogTest, CancelInTheProgressDialogLeavesTheChartAsItWas) {
     });
     auto open = answerNextDialog(QMessageBox::Ok, chart);
     f.nav().action(QStringLiteral("aOpen"))->trigger();
+    ASSERT_TRUE(waitForFileJob(f.session()));
 
     EXPECT_TRUE(open->seen);
     ASSERT_TRUE(shown);
@@ -109,6 +110,7 @@ TEST_F(FileJobDialogTest, ALoadRunsToItsEndAndACloseDuringOneWaitsForIt) {
     auto open = answerNextDialog(QMessageBox::Ok, chart);
     const int before = doc().ShapeCount();
     f.nav().action(QStringLiteral("aOpen"))->trigger();
+    ASSERT_TRUE(waitForFileJob(f.session()));
     EXPECT_EQ(doc().ShapeCount(), before + kShapes);
     EXPECT_EQ(f.nav().fileJobDialog().dialog(), nullptr);
 
@@ -122,10 +124,10 @@ TEST_F(FileJobDialogTest, ALoadRunsToItsEndAndACloseDuringOneWaitsForIt) {
     });
     open = answerNextDialog(QMessageBox::Ok, chart);
     f.nav().action(QStringLiteral("aOpen"))->trigger();
+    ASSERT_TRUE(waitForFileJob(f.session()));
     EXPECT_FALSE(closedDuringLoad) << "the close sequence waits for the load to stop";
-    EXPECT_TRUE(closed.isEmpty());
     EXPECT_EQ(difference(picture(doc()), loaded), "") << "the stopped load added nothing";
-    EXPECT_TRUE(closed.wait(5000)) << "the close goes on";
+    EXPECT_TRUE(!closed.isEmpty() || closed.wait(5000)) << "the close goes on once it has";
     EXPECT_FALSE(f.nav().isVisible());
 }
 

@@ -143,7 +143,9 @@ TEST_F(FileJobsTest, OpenWorksWhileTheEventLoopTurnsAndAddsWhatAnOpenAtOnceAdds)
         bg.prompts.saveFile = files.filePath(QStringLiteral("never.nwl"));
         refused = !bg.session->openLayout() && !bg.session->saveLayoutAs();
     };
-    ASSERT_TRUE(bg.session->openLayout());
+    ASSERT_TRUE(bg.session->openLayout()) << "started; the command returns at once";
+    EXPECT_TRUE(bg.session->fileJobRunning());
+    ASSERT_TRUE(waitForFileJob(*bg.session));
     timer.stop();
 
     EXPECT_GT(ticks, 0) << "the 20 ms timer ran during the load";
@@ -180,9 +182,11 @@ TEST_F(FileJobsTest, ImportKeepsLayerColoursAndBlocksAsAnImportAtOnce) {
     drawSomething(bg);
     bg.prompts.openFile = small;
     ASSERT_TRUE(bg.session->importDxf());
+    ASSERT_TRUE(waitForFileJob(*bg.session));
     bg.doc.SetLayerPenFg(bg.doc.LayerFindByName(QStringLiteral("COAST")), colors::Green);
     bg.prompts.openFile = large;
     ASSERT_TRUE(bg.session->importDxf());
+    ASSERT_TRUE(waitForFileJob(*bg.session));
     EXPECT_EQ(view.labels.size(), 2);
     EXPECT_EQ(difference(picture(bg.doc), picture(at.doc)), "");
     EXPECT_EQ(bg.doc.Blocks().size(), 2u) << "the block of each import";
@@ -210,9 +214,11 @@ TEST_F(FileJobsTest, ACancelledLoadLeavesTheDrawingAsItWas) {
         view.cancel();
     };
     f.prompts.openFile = chart;
-    EXPECT_FALSE(f.session->openLayout());
+    f.session->openLayout();
+    ASSERT_TRUE(waitForFileJob(*f.session));
     f.prompts.openFile = dxf;
-    EXPECT_FALSE(f.session->importDxf());
+    f.session->importDxf();
+    ASSERT_TRUE(waitForFileJob(*f.session));
     EXPECT_EQ(difference(picture(f.doc), before), "");
     EXPECT_EQ(f.doc.FindBlock(QStringLiteral("BUOY")), block) << "the lent blocks came back";
     EXPECT_FALSE(f.eventsLog().contains("Opened file"));
@@ -221,7 +227,8 @@ TEST_F(FileJobsTest, ACancelledLoadLeavesTheDrawingAsItWas) {
     view.onStart = nullptr;
     f.prompts.openFile = chart;
     const int shapes = f.doc.ShapeCount();
-    EXPECT_TRUE(f.session->openLayout()) << "the next load runs to its end";
+    EXPECT_TRUE(f.session->openLayout());
+    ASSERT_TRUE(waitForFileJob(*f.session));
     EXPECT_GT(f.doc.ShapeCount(), shapes + kShapes / 2);
 }
 
@@ -258,10 +265,12 @@ TEST_F(FileJobsTest, AFailedSaveLeavesTheOldFileAsItWas) {
     const QByteArray old = readFile(target);
     f.prompts.openFile = chart;
     ASSERT_TRUE(f.session->openLayout());
+    ASSERT_TRUE(waitForFileJob(*f.session));
     f.prompts.saveFile = target;
     {
         const FileSizeLimit full(256 * 1024);
-        EXPECT_FALSE(f.session->saveLayoutAs());
+        f.session->saveLayoutAs();
+        ASSERT_TRUE(waitForFileJob(*f.session));
     }
     EXPECT_EQ(readFile(target), old);
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
@@ -271,6 +280,7 @@ TEST_F(FileJobsTest, AFailedSaveLeavesTheOldFileAsItWas) {
 
     // With room on the disk the same save goes through and reads back whole.
     EXPECT_TRUE(f.session->saveLayoutAs());
+    ASSERT_TRUE(waitForFileJob(*f.session));
     CanvasDocument back;
     ASSERT_TRUE(CadLoad(back, target));
     EXPECT_EQ(back.ShapeCount(), f.doc.ShapeCount());

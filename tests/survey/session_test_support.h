@@ -3,6 +3,9 @@
 // A survey session on memory ports in virtual time, with a view that
 // remembers what it was told.
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
@@ -177,6 +180,16 @@ class SessionFixture {
     MemoryTransport* sounderPort = nullptr;
     std::unique_ptr<SurveySession> session;
 };
+
+// Turns the event loop until no file job of `s` runs (a minute at most);
+// false when one still does.
+inline bool waitForFileJob(SurveySession& s, int maxMs = 60000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (s.fileJobRunning() && clock.elapsed() < maxMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return !s.fileJobRunning();
+}
 
 // A GGA sentence at a position with a fix quality, 12:00:00 UTC.
 std::string gga(double lat, double lon, int quality, double alt = 10, double sep = 36.1);
