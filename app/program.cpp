@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/about_box.h"
+#include "app/canvas_settings_binder.h"
 #include "app/joystick_window.h"
 #include "app/main_window.h"
 #include "app/message_window.h"
@@ -133,13 +134,14 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     SurveySession& s = nav.session();
     WidgetPrompts& prompts = nav.prompts();
     const SettingsFile& file = models_.file;
-    navset_ = new TNavset(models_.navigation, s, file, &nav);
+    navset_ = new TNavset(models_.navigation, models_.changes, s, file, &nav);
     shape_ = new TFShape(models_.vesselShape, prompts, file, &nav);
     // A second depth history no command shows; it costs nothing and is kept
     // so that every window the program knows exists once.
     waterfall_ = new TfCanvas(models_.echogram, file, prompts, &nav);
     waterfall_->setObjectName(QStringLiteral("TfWaterfall"));
-    settings_ = new TFGPS(models_.device, s, prompts, file, &nav);
+    settings_ = new TFGPS(models_.device, models_.changes, s, prompts, file, &nav);
+    new CanvasSettingsBinder(models_.device, models_.changes, nav.canvas(), &nav);
     realtime_ = new TfRealtime(s, file, &nav);
     messages_ = new TFMsg(&nav);
     offsets_ = new TOffsets(models_.offsets, &models_.svp, s, prompts, file, clock, &nav);

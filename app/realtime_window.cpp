@@ -220,7 +220,7 @@ TfRealtime::TfRealtime(SurveySession& session, const SettingsFile& file, QWidget
     });
     connect(&session, &SurveySession::depthFramesVisibleChanged, this,
             &TfRealtime::setDepthFramesVisible);
-    connect(&session, &SurveySession::depthDisplayChanged, this, [this](bool low) {
+    connect(&session.models().changes, &SettingsChanges::depthDisplayChanged, this, [this](bool low) {
         if (low)
             ShowLowFrequencyFrame();
         else

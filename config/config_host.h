@@ -1,19 +1,18 @@
 #pragma once
 
-// What the settings windows need from the main window: the survey logs, its
-// commands, the canvas and the readers. The main window implements
-// ConfigHost; message boxes and file dialogs go through OperatorPrompts so
-// that the windows can be driven without a screen.
+// The commands the settings windows give the survey: its logs, starting
+// real time, the snapshot, the readers and the monitor. What the windows
+// change in the settings they announce through SettingsChanges, not here.
+// Message boxes and file dialogs go through OperatorPrompts so that the
+// windows can be driven without a screen.
 
 #include <QString>
 #include <QStringList>
 
-#include "core/colors.h"
 
 namespace nivora {
 
 class TNivoraSerialGPS;
-struct DisplaySettings;
 
 // The language of messages and records; English after every start.
 enum class Language { English, Turkish };
@@ -41,25 +40,14 @@ class ConfigHost {
     virtual void Save() = 0;  // the layout snapshot command
     virtual bool realtimeRunning() const = 0;
     virtual void startRealtime() = 0;  // presses the Realtime button
-    virtual void setRealtimeTimerInterval(int ms) = 0;
     virtual void showProfileWindow() = 0;
     virtual void setMonitorPaused(bool paused) = 0;
-    // The real-time data window's high/low (true) or single-depth display.
-    virtual void setDepthDisplay(bool lowFrequencyShown) = 0;
     virtual TNivoraSerialGPS* reader(PortRole role) = 0;
     // The raw log file of the port for today.
     virtual QString rawLogPath(PortRole role) = 0;
     // Where the day's sound velocity files go (file dialogs start there).
     virtual QString profilesFolder() { return {}; }
 
-    // Canvas.
-    virtual void setCanvasGridVisible(bool visible) = 0;
-    virtual void setCanvasGridSpacing(double x, double y) = 0;  // 0, 0: automatic
-    virtual void setCanvasGridColour(TColor colour) = 0;
-    virtual void setCanvasBackground(TColor colour) = 0;
-    // The program-wide display settings changed (labels, grid); repaint.
-    virtual void displaySettingsChanged(const DisplaySettings& settings) = 0;
-    virtual void repaintCanvas() = 0;
 };
 
 class OperatorPrompts {

@@ -368,7 +368,10 @@ GridSpacingPair DeviceSettingsModel::setAutoScale(bool ticked) {
     autoGrid = ticked;
     display_.AutoGridSetting = ticked;
     if (ticked) return {0.0, 0.0};
-    return {numberOr(gridSpacingX, 100.0), numberOr(gridSpacingY, 100.0)};
+    // The spacing typed is the chart's from here on.
+    display_.GridSpacingXSetting = numberOr(gridSpacingX, 100.0);
+    display_.GridSpacingYSetting = numberOr(gridSpacingY, 100.0);
+    return {display_.GridSpacingXSetting, display_.GridSpacingYSetting};
 }
 
 void DeviceSettingsModel::setShowDepthLabelsBox(bool ticked) {

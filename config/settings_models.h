@@ -11,6 +11,7 @@
 #include "config/navigation_settings.h"
 #include "config/offsets_model.h"
 #include "config/session_keys.h"
+#include "config/settings_changes.h"
 #include "config/svp_model.h"
 #include "core/settings_file.h"
 
@@ -26,6 +27,8 @@ struct SurveyModels {
     LatencyModel latency;
     EchogramSettings echogram;
     SessionKeys session;
+    // Said by the windows that edit the models; heard by their users.
+    SettingsChanges changes;
 
     // Everything from the settings file, once per start.
     void load(const SettingsFile& settings);

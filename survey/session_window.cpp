@@ -37,14 +37,6 @@ void SurveySession::firstShow() {
     setCaptionFile(name);
     language_ = Language::English;
     applyCanvasKeys(models_.session.canvas);
-    // The grid and the labels as the display settings have them, from the
-    // start and not only once their window has been opened.
-    const DisplaySettings& display = models_.device.display();
-    setCanvasGridVisible(display.GridVisibleSetting);
-    const GridSpacingPair spacing = models_.device.canvasGridSpacing();
-    setCanvasGridSpacing(spacing.x, spacing.y);
-    setCanvasGridColour(display.GridColorSetting);
-    displaySettingsChanged(display);
     EnsureLayers();
 }
 
@@ -279,42 +271,6 @@ bool SurveySession::sendReceiverPreset(const QString& caption) {
 QString SurveySession::logFolder() const {
     return QFileInfo(logs_.folders().rawLogPath(RawLogKind::Gnss, clock_.now().date()))
         .absolutePath();
-}
-
-// ---- Settings pushed into the canvas ----
-
-void SurveySession::setCanvasGridVisible(bool visible) {
-    doc_.Grid.GridVisible = visible;
-    doc_.Dirty = true;
-    emit canvasRepaintRequested();
-}
-
-void SurveySession::setCanvasGridSpacing(double x, double y) {
-    doc_.Grid.GridSpacingX = x;
-    doc_.Grid.GridSpacingY = y;
-    doc_.Dirty = true;
-    emit canvasRepaintRequested();
-}
-
-void SurveySession::setCanvasGridColour(TColor colour) {
-    doc_.Grid.GridColor = colour;
-    doc_.Dirty = true;
-    emit canvasRepaintRequested();
-}
-
-void SurveySession::setCanvasBackground(TColor colour) {
-    background_ = colour;
-    emit canvasBackgroundChanged(colour);
-}
-
-void SurveySession::displaySettingsChanged(const DisplaySettings& s) {
-    // The grid comes through its own setters; these are the labels.
-    doc_.SetDepthLabelSettings(s.ShowDepthLabelsSetting, s.DepthLabelSpacingSetting,
-                               s.DepthLabelFontName, s.DepthLabelFontSize, s.DepthLabelColor);
-    doc_.Overlay.EventLabelFontSize = s.EventLabelFontSize;
-    doc_.Overlay.EventLabelColor = s.EventLabelColor;
-    doc_.Dirty = true;
-    emit canvasRepaintRequested();
 }
 
 }  // namespace nivora

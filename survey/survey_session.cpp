@@ -65,6 +65,14 @@ SurveySession::SurveySession(SurveyModels& models, const DayFolders& folders, Ca
     if (const auto ms = models_.navigation.timerIntervalMs()) mapTimer_->setInterval(*ms);
     connectReaders();
     EnsureLayers();
+    // What the settings windows change and the survey follows.
+    SettingsChanges& changes = models_.changes;
+    connect(&changes, &SettingsChanges::updatePeriodChanged, this,
+            &SurveySession::setMapTimerInterval);
+    connect(&changes, &SettingsChanges::backgroundChanged, this, [this](TColor colour) {
+        background_ = colour;
+        emit canvasBackgroundChanged(colour);
+    });
 }
 
 SurveySession::~SurveySession() {

@@ -223,23 +223,13 @@ class SurveySession : public QObject, public ConfigHost {
     void Save() override { saveSnapshot(); }
     bool realtimeRunning() const override { return state_.Running; }
     void startRealtime() override { RealtimeClick(); }
-    void setRealtimeTimerInterval(int ms) override { setMapTimerInterval(ms); }
     void showProfileWindow() override { emit profileWindowRequested(); }
     void setMonitorPaused(bool paused) override { monitorPaused_ = paused; }
-    void setDepthDisplay(bool lowFrequencyShown) override {
-        emit depthDisplayChanged(lowFrequencyShown);
-    }
     TNivoraSerialGPS* reader(PortRole role) override {
         return role == PortRole::Gnss ? &gnss_ : &sounder_;
     }
     QString rawLogPath(PortRole role) override;
     QString profilesFolder() override { return logs_.folders().profilesFolder(); }
-    void setCanvasGridVisible(bool visible) override;
-    void setCanvasGridSpacing(double x, double y) override;
-    void setCanvasGridColour(TColor colour) override;
-    void setCanvasBackground(TColor colour) override;
-    void displaySettingsChanged(const DisplaySettings& settings) override;
-    void repaintCanvas() override { emit canvasRepaintRequested(); }
 
   signals:
     // Real-time read-outs (the real-time data window, the settings window's groups).
@@ -248,7 +238,6 @@ class SurveySession : public QObject, public ConfigHost {
     void depthTextsChanged(const QString& high, const QString& low);
     void depthFramesColourChanged(nivora::TColor colour);
     void depthFramesVisibleChanged(bool visible);
-    void depthDisplayChanged(bool lowFrequencyShown);
     void fixIndicatorColourChanged(nivora::TColor colour);
     void gpsGroupColourChanged(nivora::TColor colour);
     void batteryVoltageChanged(const QString& volts);

@@ -42,10 +42,11 @@ QGroupBox* group(const QString& title, QWidget* parent) {
 
 }  // namespace
 
-TFGPS::TFGPS(DeviceSettingsModel& model, ConfigHost& host, OperatorPrompts& prompts,
-             const SettingsFile& settings, QWidget* parent)
+TFGPS::TFGPS(DeviceSettingsModel& model, SettingsChanges& changes, ConfigHost& host,
+             OperatorPrompts& prompts, const SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       model_(model),
+      changes_(changes),
       host_(host),
       prompts_(prompts),
       settings_(settings) {
@@ -341,17 +342,17 @@ QWidget* TFGPS::buildGlobalTab() {
     connect(cbAutoGrid_, &QCheckBox::clicked, this, &TFGPS::autoScaleClicked);
     connect(cbShowDepthLabels_, &QCheckBox::clicked, this, [this](bool v) {
         model_.setShowDepthLabelsBox(v);
-        displayChanged(false);
+        changes_.displayChanged();
     });
     connect(cbTextColor_, &ColorBox::colourChosen, this,
             [this](TColor c) { model_.depthLabelColor = c; });
     connect(edEventLabelFontSize_, &QLineEdit::textEdited, this, [this](const QString& t) {
         model_.setEventLabelFontSizeText(t);
-        displayChanged(true);
+        changes_.displayChanged();
     });
     connect(cbEventLabelColor_, &ColorBox::colourChosen, this, [this](TColor c) {
         model_.setEventLabelColour(c);
-        displayChanged(true);
+        changes_.displayChanged();
     });
     connect(apply, &QPushButton::clicked, this, &TFGPS::applySettingsClicked);
 
@@ -442,11 +443,11 @@ void TFGPS::familyChosen(const QString& name) {
     syncing_ = true;
     eSBESFormat_->setText(model_.sbesFormat);
     syncing_ = false;
-    if (lowShown) host_.setDepthDisplay(*lowShown);
+    if (lowShown) changes_.depthDisplayChanged(*lowShown);
 }
 
 void TFGPS::reapplyFamilyDisplay() {
-    if (const auto lowShown = model_.familyDepthDisplay()) host_.setDepthDisplay(*lowShown);
+    if (const auto lowShown = model_.familyDepthDisplay()) changes_.depthDisplayChanged(*lowShown);
 }
 
 void TFGPS::lockClicked(bool ticked) {
@@ -454,40 +455,26 @@ void TFGPS::lockClicked(bool ticked) {
     syncLockState();
 }
 
-void TFGPS::displayChanged(bool repaint) {
-    host_.displaySettingsChanged(model_.display());
-    if (repaint) host_.repaintCanvas();
-}
-
 void TFGPS::showGridClicked(bool ticked) {
     model_.setShowGrid(ticked);
-    host_.setCanvasGridVisible(ticked);
-    host_.setCanvasGridColour(model_.gridColor);
-    displayChanged(true);
+    changes_.displayChanged();
 }
 
 void TFGPS::gridColourChosen(TColor colour) {
     model_.setGridColour(colour);
-    host_.setCanvasGridColour(colour);
-    displayChanged(true);
+    changes_.displayChanged();
 }
 
 void TFGPS::autoScaleClicked(bool ticked) {
-    const GridSpacingPair spacing = model_.setAutoScale(ticked);
+    model_.setAutoScale(ticked);
     edGridSpacingX_->setEnabled(model_.gridSpacingEnabled());
     edGridSpacingY_->setEnabled(model_.gridSpacingEnabled());
-    host_.setCanvasGridSpacing(spacing.x, spacing.y);
-    displayChanged(true);
+    changes_.displayChanged();
 }
 
 void TFGPS::applySettingsClicked() {
     model_.applyDisplayControls();
-    const DisplaySettings& d = model_.display();
-    host_.setCanvasGridVisible(d.GridVisibleSetting);
-    const GridSpacingPair spacing = model_.canvasGridSpacing();
-    host_.setCanvasGridSpacing(spacing.x, spacing.y);
-    host_.setCanvasGridColour(d.GridColorSetting);
-    displayChanged(true);
+    changes_.displayChanged();
     prompts_.showMessage(QString::fromLatin1(DeviceSettingsModel::kApplyMessage));
 }
 
@@ -512,11 +499,6 @@ void TFGPS::showEvent(QShowEvent* event) {
     model_.onShow();
     // The models are shared: show what they hold now.
     syncFromModel();
-    const DisplaySettings& d = model_.display();
-    host_.setCanvasGridVisible(d.GridVisibleSetting);
-    const GridSpacingPair spacing = model_.canvasGridSpacing();
-    host_.setCanvasGridSpacing(spacing.x, spacing.y);
-    host_.setCanvasGridColour(d.GridColorSetting);
 }
 
 void TFGPS::closeEvent(QCloseEvent* event) {

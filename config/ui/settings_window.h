@@ -11,6 +11,7 @@
 
 #include "config/config_host.h"
 #include "config/device_settings.h"
+#include "config/settings_changes.h"
 #include "core/settings_file.h"
 
 class QCheckBox;
@@ -30,8 +31,8 @@ class TFGPS : public QWidget {
   public:
     // Shows the model as loaded at program start; `settings` is where a
     // lock click saves.
-    TFGPS(DeviceSettingsModel& model, ConfigHost& host, OperatorPrompts& prompts,
-          const SettingsFile& settings, QWidget* parent = nullptr);
+    TFGPS(DeviceSettingsModel& model, SettingsChanges& changes, ConfigHost& host,
+          OperatorPrompts& prompts, const SettingsFile& settings, QWidget* parent = nullptr);
 
     DeviceSettingsModel& model() { return model_; }
 
@@ -92,9 +93,9 @@ class TFGPS : public QWidget {
     void gridColourChosen(TColor colour);
     void autoScaleClicked(bool ticked);
     void applySettingsClicked();
-    void displayChanged(bool repaint);
 
     DeviceSettingsModel& model_;
+    SettingsChanges& changes_;
     ConfigHost& host_;
     OperatorPrompts& prompts_;
     SettingsFile settings_;

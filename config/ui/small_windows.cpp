@@ -27,9 +27,10 @@ TextSpinEdit* spin(const char* name, int minimum, int maximum, int step, QWidget
 
 // ---- TNavset ----
 
-TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile& settings,
-                 QWidget* parent)
-    : QWidget(parent, Qt::Tool), model_(model), host_(host), settings_(settings) {
+TNavset::TNavset(NavigationSettings& model, SettingsChanges& changes, ConfigHost& host,
+                 const SettingsFile& settings, QWidget* parent)
+    : QWidget(parent, Qt::Tool), model_(model), changes_(changes), host_(host),
+      settings_(settings) {
     setObjectName(QStringLiteral("TNavset"));
     setWindowTitle(QStringLiteral("Navigation Settings"));
 
@@ -83,25 +84,29 @@ TNavset::TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     connect(fcadColor_, &ColorBox::colourChosen, this,
-            [this](TColor c) { host_.setCanvasBackground(c); });
+            [this](TColor c) { changes_.backgroundChanged(c); });
     connect(eUpdateRate_, &TextSpinEdit::textEdited, this, &TNavset::updateRateEdited);
     // Each guarded field hands its text to the model's setter, which puts
     // the replacement text in place of an empty one.
     connect(VesselWidth_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
         model_.setVesselWidth(t);
         syncFromModel();
+        changes_.navigationChanged();
     });
     connect(TrackWidth_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
         model_.setTrackWidth(t);
         syncFromModel();
+        changes_.navigationChanged();
     });
     connect(TrackInterval_, &TextSpinEdit::textEdited, this, [this](const QString& t) {
         model_.setTrackInterval(t);
         syncFromModel();
+        changes_.navigationChanged();
     });
     connect(edDepthAlert1_, &QLineEdit::textEdited, this, [this](const QString& t) {
         model_.setDepthAlert(t);
         syncFromModel();
+        changes_.navigationChanged();
     });
     connect(cLineOrDot_, &QCheckBox::clicked, this, [this](bool v) { model_.lineOrDot = v; });
     syncFromModel();
@@ -132,11 +137,12 @@ void TNavset::updateRateEdited(const QString& text) {
     QString error;
     const auto period = model_.updateRateChanged(text, &error);
     syncFromModel();
+    changes_.navigationChanged();  // the track interval follows the period
     if (!period) {
         host_.reportError(error);
         return;
     }
-    host_.setRealtimeTimerInterval(*period);
+    changes_.updatePeriodChanged(*period);
 }
 
 void TNavset::savePlacement() {
@@ -147,12 +153,6 @@ void TNavset::savePlacement() {
 void TNavset::showEvent(QShowEvent* event) {
     RestoreWindowPlacement(*this, settings_);
     syncFromModel();
-    QString error;
-    if (const auto period = model_.timerIntervalMs(&error)) {
-        host_.setRealtimeTimerInterval(*period);
-    } else {
-        host_.reportError(error);
-    }
     QWidget::showEvent(event);
 }
 

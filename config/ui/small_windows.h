@@ -8,6 +8,7 @@
 #include "config/config_host.h"
 #include "config/latency_shape.h"
 #include "config/navigation_settings.h"
+#include "config/settings_changes.h"
 #include "core/settings_file.h"
 
 class QCheckBox;
@@ -25,8 +26,8 @@ class TNavset : public QWidget {
 
   public:
     // Shows the model; closing saves it to `settings`.
-    TNavset(NavigationSettings& model, ConfigHost& host, const SettingsFile& settings,
-            QWidget* parent = nullptr);
+    TNavset(NavigationSettings& model, SettingsChanges& changes, ConfigHost& host,
+            const SettingsFile& settings, QWidget* parent = nullptr);
 
     NavigationSettings& model() { return model_; }
     void syncFromModel();
@@ -42,6 +43,7 @@ class TNavset : public QWidget {
     void savePlacement();
 
     NavigationSettings& model_;
+    SettingsChanges& changes_;
     ConfigHost& host_;
     SettingsFile settings_;
 

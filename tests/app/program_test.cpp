@@ -19,6 +19,7 @@
 #include "app/realtime_window.h"
 #include "canvas/ui/nivora_canvas.h"
 #include "config/ui/offsets_window.h"
+#include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
 #include "files/layout_files.h"
 #include "survey/standard_layers.h"
@@ -270,8 +271,15 @@ TEST_F(ProgramTest, MenusShowAShortcutOnlyBesideTheCommandItRunsAndTheGridIsTher
         }
     }
     // The demo's grid is on: drawn from the start, not once its window was opened.
-    EXPECT_TRUE(f.nav().canvas().Document().Grid.GridVisible);
-    EXPECT_EQ(f.nav().canvas().Document().Grid.GridSpacingX, 100);
+    const CanvasDocument& doc = f.nav().canvas().Document();
+    EXPECT_TRUE(doc.Grid.GridVisible);
+    EXPECT_EQ(doc.Grid.GridSpacingX, 100);
+    // A change in the settings window reaches the chart, by announcement.
+    f.program->settings().show();
+    auto* grid = f.program->settings().findChild<QAbstractButton*>(QStringLiteral("cbGridVisible"));
+    ASSERT_NE(grid, nullptr);
+    grid->click();
+    EXPECT_FALSE(doc.Grid.GridVisible);
 }
 
 TEST_F(ProgramTest, OpenLogFolderSaysWhereTheFolderIsWhenNoFileManagerOpens) {

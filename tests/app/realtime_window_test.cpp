@@ -78,7 +78,7 @@ TEST_F(RealtimeWindowTest, DepthFramesSetTheClientHeight) {
     EXPECT_EQ(window.height(), 289);
     window.HideLowFrequencyFrame();
     EXPECT_EQ(window.height(), 289);
-    f.session->setDepthDisplay(true);  // as the settings window sends it
+    f.models.changes.depthDisplayChanged(true);  // as the settings window says it
     EXPECT_TRUE(frameShown("DepthFrameLo"));
     EXPECT_EQ(window.size(), QSize(192, 387));
 
@@ -89,7 +89,7 @@ TEST_F(RealtimeWindowTest, DepthFramesSetTheClientHeight) {
     EXPECT_FALSE(frameShown("DepthFrameHi"));
     EXPECT_FALSE(frameShown("DepthFrameLo"));
     EXPECT_EQ(window.height(), 191);
-    f.session->setDepthDisplay(false);
+    f.models.changes.depthDisplayChanged(false);
     EXPECT_EQ(window.height(), 191);
     f.session->RealtimeClick();  // stop
     f.models.device.sensorEnabled = true;

@@ -32,15 +32,7 @@ class FakeHost final : public ConfigHost {
     QStringList records;
     QList<QStringList> reports;
     QStringList errors;
-    std::vector<int> timerIntervals;
-    std::vector<bool> depthDisplays;
     std::vector<bool> monitorPaused;
-    std::vector<bool> gridVisible;
-    std::vector<QPair<double, double>> gridSpacings;
-    std::vector<TColor> gridColours;
-    std::vector<TColor> backgrounds;
-    int displayChanges = 0;
-    int repaints = 0;
     std::map<PortRole, std::unique_ptr<TNivoraSerialGPS>> readers;
 
     Language language() const override { return lang; }
@@ -68,10 +60,8 @@ class FakeHost final : public ConfigHost {
         calls << QStringLiteral("startRealtime");
         running = true;
     }
-    void setRealtimeTimerInterval(int ms) override { timerIntervals.push_back(ms); }
     void showProfileWindow() override { calls << QStringLiteral("showProfileWindow"); }
     void setMonitorPaused(bool p) override { monitorPaused.push_back(p); }
-    void setDepthDisplay(bool low) override { depthDisplays.push_back(low); }
     TNivoraSerialGPS* reader(PortRole role) override {
         auto& r = readers[role];
         if (!r) r = std::make_unique<TNivoraSerialGPS>();
@@ -81,12 +71,6 @@ class FakeHost final : public ConfigHost {
         return role == PortRole::Gnss ? QStringLiteral("/logs/2024-05-01 NDW_GNSS_V3.log")
                                       : QStringLiteral("/logs/2024-05-01 NDW_SBES_V3.log");
     }
-    void setCanvasGridVisible(bool v) override { gridVisible.push_back(v); }
-    void setCanvasGridSpacing(double x, double y) override { gridSpacings.push_back({x, y}); }
-    void setCanvasGridColour(TColor c) override { gridColours.push_back(c); }
-    void setCanvasBackground(TColor c) override { backgrounds.push_back(c); }
-    void displaySettingsChanged(const DisplaySettings&) override { ++displayChanges; }
-    void repaintCanvas() override { ++repaints; }
 };
 
 class FakePrompts final : public OperatorPrompts {

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     SurveyModels models;
     models.load(ini.file());
 
-    TFGPS gps(models.device, host, prompts, ini.file());
+    TFGPS gps(models.device, models.changes, host, prompts, ini.file());
     auto* tabs = gps.findChild<QTabWidget*>();
     const char* names[] = {"settings_gps", "settings_sensor", "settings_geodetic",
                            "settings_monitor", "settings_global"};
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     TOffsets off(models.offsets, &svpModel, host, prompts, ini.file(), clock);
     shoot(off, folder, QStringLiteral("offsets"));
 
-    TNavset navset(models.navigation, host, ini.file());
+    TNavset navset(models.navigation, models.changes, host, ini.file());
     shoot(navset, folder, QStringLiteral("navset"));
 
     TfLatency latency(models.latency, host, ini.file());

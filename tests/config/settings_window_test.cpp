@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -24,7 +25,7 @@ class SettingsWindow : public ::testing::Test {
     void open(const char* iniText = "") {
         ini.write(iniText);
         model.load(ini.file().read());
-        window = std::make_unique<TFGPS>(model, host, prompts, ini.file());
+        window = std::make_unique<TFGPS>(model, changes, host, prompts, ini.file());
     }
     void showWindow() {
         window->show();
@@ -45,6 +46,7 @@ class SettingsWindow : public ::testing::Test {
 
     ScratchIni ini;
     DeviceSettingsModel model;
+    SettingsChanges changes;
     FakeHost host;
     FakePrompts prompts;
     std::unique_ptr<TFGPS> window;
@@ -120,50 +122,46 @@ TEST_F(SettingsWindow, Lambert1DisablesTheStandardParallels) {
 
 TEST_F(SettingsWindow, ChoosingAFamilyFillsThePatternAndSetsTheDepthDisplay) {
     open();
+    QSignalSpy display(&changes, &SettingsChanges::depthDisplayChanged);
     QComboBox* family = child<QComboBox>("cSBESMessage");
     emit family->activated(family->findText(QStringLiteral("NMEA DBT")));
     EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QStringLiteral("%*6s,%*lf,%*1s,%lf"));
     emit family->activated(family->findText(QStringLiteral("Nivora XDR H/L")));
     EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QStringLiteral("%*8s,%lf,%*8s,%lf"));
-    EXPECT_EQ(host.depthDisplays, (std::vector<bool>{false, true}));
+    ASSERT_EQ(display.size(), 2);
+    EXPECT_FALSE(display[0][0].toBool());
+    EXPECT_TRUE(display[1][0].toBool());
     emit family->activated(family->findText(QStringLiteral("OTHER")));
     EXPECT_EQ(child<QLineEdit>("eSBESFormat")->text(), QString());
-    EXPECT_EQ(host.depthDisplays.size(), 2u);
+    EXPECT_EQ(display.size(), 2) << "OTHER leaves the display as it is";
     EXPECT_EQ(model.sbesMessage, QStringLiteral("OTHER"));
 }
 
-TEST_F(SettingsWindow, ShowingPushesTheGridToTheCanvas) {
-    open("[GRID_SETTINGS]\nGridVisible=0\nGridSpacingX=40\nGridSpacingY=60\nGridColor=255\n");
-    showWindow();
-    ASSERT_FALSE(host.gridVisible.empty());
-    EXPECT_FALSE(host.gridVisible.back());
-    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(40.0, 60.0)));
-    EXPECT_EQ(host.gridColours.back(), 255u);
-}
-
-TEST_F(SettingsWindow, AutoScaleDisablesTheSpacingAndSetsTheCanvas) {
+TEST_F(SettingsWindow, AutoScaleDisablesTheSpacingAndSetsTheGrid) {
     open("[GRID_SETTINGS]\nGridSpacingX=40\nGridSpacingY=abc\n");
     showWindow();
     tabs()->setCurrentIndex(4);
-    const int repaints = host.repaints;
+    QSignalSpy said(&changes, &SettingsChanges::displayChanged);
     click("cbAutoGrid");
     EXPECT_FALSE(child<QLineEdit>("edGridSpacingX")->isEnabled());
-    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(0.0, 0.0)));
-    EXPECT_GT(host.repaints, repaints);
+    EXPECT_EQ(model.canvasGridSpacing().x, 0.0) << "automatic";
+    EXPECT_EQ(said.size(), 1);
     click("cbAutoGrid");
     EXPECT_TRUE(child<QLineEdit>("edGridSpacingY")->isEnabled());
-    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(40.0, 100.0)));
+    EXPECT_EQ(model.canvasGridSpacing().x, 40.0);
+    EXPECT_EQ(model.canvasGridSpacing().y, 100.0) << "a spacing that is not a number is 100";
+    EXPECT_EQ(said.size(), 2);
 }
 
-TEST_F(SettingsWindow, ShowGridSetsVisibilityAndColourAtOnce) {
+TEST_F(SettingsWindow, ShowGridSetsVisibilityAtOnce) {
     open();
     showWindow();
     tabs()->setCurrentIndex(4);
-    host.gridVisible.clear();
+    QSignalSpy said(&changes, &SettingsChanges::displayChanged);
     click("cbGridVisible");
-    EXPECT_EQ(host.gridVisible, std::vector<bool>{false});
-    EXPECT_EQ(host.gridColours.back(), colors::Silver);
     EXPECT_FALSE(model.display().GridVisibleSetting);
+    EXPECT_EQ(model.display().GridColorSetting, colors::Silver);
+    EXPECT_EQ(said.size(), 1);
 }
 
 TEST_F(SettingsWindow, ApplySettingsChangesTheMapButNotTheFile) {
@@ -175,10 +173,12 @@ TEST_F(SettingsWindow, ApplySettingsChangesTheMapButNotTheFile) {
     QTest::keyClicks(x, QStringLiteral("25"));
     QTest::keyClicks(child<QLineEdit>("edDepthLabelFontName"), QStringLiteral(" Narrow"));
     const QByteArray before = ini.bytes();
+    QSignalSpy said(&changes, &SettingsChanges::displayChanged);
     click("bApplySettings");
     EXPECT_EQ(model.display().GridSpacingXSetting, 25.0);
     EXPECT_EQ(model.display().DepthLabelFontName, QStringLiteral("Arial Narrow"));
-    EXPECT_EQ(host.gridSpacings.back(), (QPair<double, double>(25.0, 100.0)));
+    EXPECT_EQ(model.canvasGridSpacing().x, 25.0);
+    EXPECT_EQ(said.size(), 1);
     EXPECT_EQ(prompts.texts(QStringLiteral("message")),
               QStringList{QStringLiteral(
                   "Settings applied! Use 'Save and Lock Settings' to save to INI.")});

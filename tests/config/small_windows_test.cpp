@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QScreen>
 #include <QTest>
 
@@ -50,7 +51,8 @@ TEST(NavsetWindow, ShowingAnEmptyFileShowsTheDesignedValues) {
     ScratchIni ini;
     NavigationSettings model;
     FakeHost host;
-    TNavset w(model, host, ini.file());
+    SettingsChanges changes;
+    TNavset w(model, changes, host, ini.file());
     EXPECT_EQ(child<TextSpinEdit>(&w, "eUpdateRate")->fieldText(), QStringLiteral("1000"));
     // Showing shows the model as it is then: here, loaded after the window was made.
     model.load(ini.file().read());
@@ -61,7 +63,6 @@ TEST(NavsetWindow, ShowingAnEmptyFileShowsTheDesignedValues) {
     EXPECT_EQ(child<QLineEdit>(&w, "edDepthAlert1")->text(), QStringLiteral("1"));
     EXPECT_TRUE(child<QCheckBox>(&w, "cLineOrDot")->isChecked());
     EXPECT_EQ(child<ColorBox>(&w, "fcadColor")->colour(), colors::White);
-    EXPECT_EQ(host.timerIntervals, std::vector<int>{500});
 }
 
 TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
@@ -69,21 +70,24 @@ TEST(NavsetWindow, UpdatePeriodSetsTheTimerAndTheTrackInterval) {
     NavigationSettings model;
     model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.file());
+    SettingsChanges changes;
+    TNavset w(model, changes, host, ini.file());
     show(w);
+    QSignalSpy periods(&changes, &SettingsChanges::updatePeriodChanged);
     auto* rate = child<TextSpinEdit>(&w, "eUpdateRate");
     retype(rate, QStringLiteral("500"));
-    EXPECT_EQ(host.timerIntervals.back(), 500);
+    ASSERT_FALSE(periods.isEmpty());
+    EXPECT_EQ(periods.last()[0].toInt(), 500);
     EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("20"));
 
     retype(rate, QString());
     EXPECT_EQ(rate->fieldText(), QStringLiteral("1000"));
-    EXPECT_EQ(host.timerIntervals.back(), 1000);
+    EXPECT_EQ(periods.last()[0].toInt(), 1000);
     EXPECT_EQ(child<TextSpinEdit>(&w, "TrackInterval")->fieldText(), QStringLiteral("10"));
 
     rate->stepBy(1);
     EXPECT_EQ(rate->fieldText(), QStringLiteral("1100"));
-    EXPECT_EQ(host.timerIntervals.back(), 1100);
+    EXPECT_EQ(periods.last()[0].toInt(), 1100);
     rate->stepBy(100);
     EXPECT_EQ(rate->fieldText(), QStringLiteral("5000"));
 }
@@ -93,7 +97,8 @@ TEST(NavsetWindow, EmptiedFieldsGetTheirReplacementsAndLettersAreRefused) {
     NavigationSettings model;
     model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.file());
+    SettingsChanges changes;
+    TNavset w(model, changes, host, ini.file());
     show(w);
     auto* width = child<TextSpinEdit>(&w, "TrackWidth");
     retype(width, QString());
@@ -114,13 +119,16 @@ TEST(NavsetWindow, BackgroundColourGoesToTheCanvasAndClosingWritesTheFile) {
     NavigationSettings model;
     model.load(ini.file().read());
     FakeHost host;
-    TNavset w(model, host, ini.file());
+    SettingsChanges changes;
+    TNavset w(model, changes, host, ini.file());
     show(w);
     auto* background = child<ColorBox>(&w, "fcadColor");
     const int teal = background->findText(QStringLiteral("Teal"));
     ASSERT_GE(teal, 0);
+    QSignalSpy backgrounds(&changes, &SettingsChanges::backgroundChanged);
     emit background->activated(teal);
-    EXPECT_EQ(host.backgrounds, std::vector<TColor>{colors::Teal});
+    ASSERT_EQ(backgrounds.size(), 1);
+    EXPECT_EQ(backgrounds[0][0].value<TColor>(), colors::Teal);
     EXPECT_EQ(model.backgroundColor, colors::Teal);
     w.close();
     const IniStore stored = ini.store();

@@ -1,0 +1,32 @@
+#pragma once
+
+// What changes in the settings while the program runs, announced once where
+// it changes. The windows edit the models and say so here; the survey, the
+// chart (through the binder in app/) and the read-out windows follow. The
+// models stay plain values; this is their one voice.
+
+#include <QObject>
+
+#include "core/colors.h"
+
+namespace nivora {
+
+class SettingsChanges : public QObject {
+    Q_OBJECT
+
+  signals:
+    // The map display settings (DeviceSettingsModel::display()): the grid
+    // and the depth and event labels.
+    void displayChanged();
+    // The chart background chosen in the navigation settings.
+    void backgroundChanged(nivora::TColor colour);
+    // The real-time update period, ms.
+    void updatePeriodChanged(int ms);
+    // The chosen echosounder family shows the low-frequency depth, or not.
+    void depthDisplayChanged(bool lowFrequencyShown);
+    // A navigation field the survey reads as a number (widths, track
+    // interval, shallow-water alert).
+    void navigationChanged();
+};
+
+}  // namespace nivora
