@@ -12,7 +12,7 @@
 #include <string>
 
 #include "config/ui/config_widgets.h"
-#include "survey/survey_session.h"
+#include "survey/realtime_survey.h"
 
 namespace nivora {
 namespace {
@@ -40,8 +40,8 @@ QByteArray thrustCommand(char channel, std::int32_t value) {
     return text;
 }
 
-TfJoystick::TfJoystick(SurveySession& session, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), session_(session) {
+TfJoystick::TfJoystick(RealtimeSurvey& survey, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), survey_(survey) {
     setObjectName(QStringLiteral("TfJoystick"));
     setWindowTitle(QStringLiteral("Battery"));
 
@@ -101,7 +101,8 @@ TfJoystick::TfJoystick(SurveySession& session, QWidget* parent)
     layout->addLayout(pad);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(&session, &SurveySession::batteryVoltageChanged, battery_, &QLabel::setText);
+    connect(&survey.indicators(), &SurveyIndicators::batteryVoltageChanged, battery_,
+            &QLabel::setText);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -112,7 +113,7 @@ TfJoystick::TfJoystick(SurveySession& session, QWidget* parent)
 
 void TfJoystick::send(const QByteArray& text) {
     // A closed port writes and reports nothing; the reader sees to that.
-    session_.gnss().Write(text);
+    survey_.gnss().Write(text);
 }
 
 void TfJoystick::bUpClick() {
@@ -148,11 +149,11 @@ void TfJoystick::BitBtn5Click() {
 }
 
 void TfJoystick::Timer1Timer() {
-    if (session_.models().device.sbesMessage != QLatin1String(kFamily)) hide();
+    if (survey_.models().device.sbesMessage != QLatin1String(kFamily)) hide();
 }
 
 void TfJoystick::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) RestoreWindowPlacement(*this, session_.models().file);
+    if (!event->spontaneous()) RestoreWindowPlacement(*this, survey_.models().file);
     QWidget::showEvent(event);
 }
 

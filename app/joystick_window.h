@@ -14,7 +14,7 @@ class QTimer;
 
 namespace nivora {
 
-class SurveySession;
+class RealtimeSurvey;
 
 // "<A+005>\n", "<B-012>\n", "<A+1234>\n": the channel letter, the sign ("-"
 // below zero, else "+") and the magnitude with at least three digits.
@@ -27,7 +27,7 @@ class TfJoystick : public QWidget {
     static constexpr const char* kFamily = "Nivora SMT";
     static constexpr int kCheckIntervalMs = 1000;
 
-    explicit TfJoystick(SurveySession& session, QWidget* parent = nullptr);
+    explicit TfJoystick(RealtimeSurvey& survey, QWidget* parent = nullptr);
 
     // The channel values, 1 at start and kept for the whole run.
     std::int32_t channelA() const { return a_; }
@@ -52,7 +52,7 @@ class TfJoystick : public QWidget {
   private:
     void send(const QByteArray& text);
 
-    SurveySession& session_;
+    RealtimeSurvey& survey_;
     QLabel* battery_ = nullptr;
     QTimer* timer1_ = nullptr;
     std::int32_t a_ = 1;

@@ -18,26 +18,20 @@
 #include "app/message_window.h"
 #include "canvas/qt_color.h"
 #include "config/ui/config_widgets.h"
+#include "survey/chart_files.h"
+#include "survey/track_selection.h"
 
 namespace nivora {
 
-TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
-             QWidget* parent)
-    : QMainWindow(parent), prompts_(this), jobDialog_(this) {
+TFNav::TFNav(RealtimeSurvey& survey, QWidget* parent)
+    : QMainWindow(parent), survey_(survey), prompts_(this), jobDialog_(this) {
     setObjectName(QStringLiteral("TFNav"));
-    setWindowTitle(QLatin1String(SurveySession::kCaptionPrefix));
+    setWindowTitle(QLatin1String(ChartFiles::kCaptionPrefix));
     setWindowIcon(nivoraIcon(IconId::Application));
     canvas_ = new TNivoraCanvas(this);
     canvas_->setObjectName(QStringLiteral("fcad"));
     canvas_->setFocusPolicy(Qt::StrongFocus);
     setCentralWidget(canvas_);
-    session_ = std::make_unique<SurveySession>(models, folders, canvas_->Document(), clock, timers,
-                                               &prompts_);
-    session_->setFileJobView(&jobDialog_);
-
-    buildActions();
-    buildMenus();
-    buildToolbars();
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("sStatusBar"));
     for (int i = 0; i < kStatusPanels; ++i) {
@@ -49,8 +43,6 @@ TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, Time
         bar->addWidget(panels_[i], i == kStatusPanels - 1 ? 1 : 0);
     }
 
-    connectSession();
-    connectCanvas();
     terminate_ = [](int code) { QCoreApplication::exit(code); };
     openUrl_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     launch_ = [](const QString& program, const QStringList& args) {
@@ -60,10 +52,16 @@ TFNav::TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, Time
     resize(1280, 820);
 }
 
-TFNav::~TFNav() {
-    // The canvas goes with the window's children; the session refers to its
-    // document and must go first.
-    session_.reset();
+TFNav::~TFNav() = default;
+
+void TFNav::attach(ChartSession& chart) {
+    chart_ = &chart;
+    chart.files().setJobView(&jobDialog_);
+    buildActions();
+    buildMenus();
+    buildToolbars();
+    connectSession();
+    connectCanvas();
 }
 
 QLabel* TFNav::statusPanel(int index) const {
@@ -73,45 +71,41 @@ QLabel* TFNav::statusPanel(int index) const {
 void TFNav::setWindows(const Windows& w) {
     windows_ = w;
     if (w.messages) {
-        connect(session_.get(), &SurveySession::messagePosted, w.messages, &TFMsg::addMessage);
-        connect(session_.get(), &SurveySession::errorPosted, w.messages, &TFMsg::addMessage);
-    }
-    if (w.svp) {
-        connect(session_.get(), &SurveySession::profileWindowRequested, this,
-                [this] { showWindow(windows_.svp); });
+        connect(&survey_, &RealtimeSurvey::messagePosted, w.messages, &TFMsg::addMessage);
+        connect(&survey_, &RealtimeSurvey::errorPosted, w.messages, &TFMsg::addMessage);
     }
 }
 
 void TFNav::connectSession() {
-    SurveySession* s = session_.get();
-    connect(s, &SurveySession::captionChanged, this, &QWidget::setWindowTitle);
-    connect(s, &SurveySession::canvasRepaintRequested, canvas_, qOverload<>(&QWidget::update));
-    connect(s, &SurveySession::canvasBackgroundChanged, canvas_,
+    ChartSession* chart = chart_;
+    connect(&chart->files(), &ChartFiles::captionChanged, this, &QWidget::setWindowTitle);
+    connect(chart, &ChartSession::repaintRequested, canvas_, qOverload<>(&QWidget::update));
+    connect(chart, &ChartSession::backgroundChanged, canvas_,
             [this](TColor c) { canvas_->SetBackColor(c); });
-    connect(s, &SurveySession::toolRequested, canvas_, [this](Tool t) {
+    connect(&chart->selection(), &TrackSelection::toolRequested, canvas_, [this](Tool t) {
         if (t == tool::Polygon) {
             canvas_->setTool(t);
         } else {
             canvas_->ToolMode = t;
         }
     });
-    connect(s, &SurveySession::statusPanelChanged, this, [this](int i, const QString& text) {
+    connect(chart, &ChartSession::statusPanelChanged, this, [this](int i, const QString& text) {
         if (QLabel* p = statusPanel(i)) p->setText(text);
     });
-    connect(s, &SurveySession::realtimeStartedChanged, this, [this](bool running) {
+    connect(&survey_, &RealtimeSurvey::realtimeStartedChanged, this, [this](bool running) {
         realtimeEverStarted_ = true;
         setRealtimeCaption(running);
     });
-    connect(s, &SurveySession::realtimeButtonDownChanged, realtimeButton_,
+    connect(&survey_, &RealtimeSurvey::gnssConnectedChanged, realtimeButton_,
             &QToolButton::setChecked);
     // While a file job runs, the commands that would start another are off.
-    connect(s, &SurveySession::fileJobRunningChanged, this, [this](bool running) {
+    connect(&chart->files(), &ChartFiles::jobRunningChanged, this, [this](bool running) {
         for (const char* name : {"aNew", "aOpen", "aSave", "aSaveAs", "aImport", "aExport",
                                  "btOpen", "btSave", "aGenerateRunline"}) {
             if (QAction* a = action(QLatin1String(name))) a->setEnabled(!running);
         }
     });
-    connect(s, &SurveySession::deleteShortcutOnTrackItem, this, [this](bool on) {
+    connect(&chart->selection(), &TrackSelection::deleteShortcutOnTrackItem, this, [this](bool on) {
         // Shown beside the item; the key itself is the window's (it deletes once).
         action(QStringLiteral("aDeleteTracksSelected"))
             ->setText(on ? QStringLiteral("Clear Tracks Selected\tDel")
@@ -134,15 +128,16 @@ void TFNav::setRealtimeCaption(bool running) {
 }
 
 void TFNav::connectCanvas() {
-    SurveySession* s = session_.get();
+    ChartSession* chart = chart_;
+    TrackSelection* s = &chart_->selection();
     // The chart takes its own wheel, keys and measuring tool, as the survey wants them.
     CanvasInteraction& input = canvas_->Interaction();
     input.WheelPansTowardsPointer = true;
     input.RightClickMeasures = true;
     input.DeleteKeyEnabled = true;
     connect(canvas_, &TNivoraCanvas::OnWorldMouseDown, this,
-            [s](short button, short, short, double x, double y) {
-                if (button != mouse_button::Right) s->pointClicked(x, y);
+            [chart](short button, short, short, double x, double y) {
+                if (button != mouse_button::Right) chart->pointClicked(x, y);
             });
     connect(canvas_, &TNivoraCanvas::OnDrawBegin, this,
             [s](short, double, double) { s->drawBegan(); });
@@ -150,7 +145,7 @@ void TFNav::connectCanvas() {
             [s](short type, double, double) { s->drawEnded(type); });
     connect(canvas_, &TNivoraCanvas::OnShapeNumberSelected, this,
             [s](short, std::int32_t id) { s->shapeNumberSelected(id); });
-    connect(canvas_, &TNivoraCanvas::OnSelectionDeleted, s, &SurveySession::selectionDeleted);
+    connect(canvas_, &TNivoraCanvas::OnSelectionDeleted, s, &TrackSelection::selectionDeleted);
     connect(canvas_, &TNivoraCanvas::OnEscape, this, [this, s] {
         if (compact_) setCompactMode(false);
         s->cancelSelection();
@@ -171,24 +166,24 @@ void TFNav::showEvent(QShowEvent* event) {
 void TFNav::firstShow() {
     // The window at its size first, so that the stored view is applied to
     // the chart it was stored from (not reshaped by a later resize).
-    RestoreWindowPlacement(*this, session_->models().file);
+    RestoreWindowPlacement(*this, survey_.models().file);
     if (QLayout* l = layout()) l->activate();
-    session_->firstShow();
+    chart_->firstShow();
     EnglishClick();
     showWindow(windows_.offsets);
     showWindow(windows_.joystick);
     // The read-outs come back when they were open at the last close.
-    if (windows_.realtime && WindowWasVisible(*windows_.realtime, session_->models().file))
+    if (windows_.realtime && WindowWasVisible(*windows_.realtime, survey_.models().file))
         showWindow(windows_.realtime);
     canvas_->setFocus();
     emit firstShowDone();
 }
 
 void TFNav::closeEvent(QCloseEvent* event) {
-    if (session_->fileJobRunning()) {
+    if (chart_->files().jobRunning()) {
         // A load stops, a save runs to its end; then the close goes on.
-        session_->cancelFileJob();
-        session_->whenNoFileJob([window = QPointer<TFNav>(this)] {
+        chart_->files().cancelJob();
+        chart_->files().whenNoJob([window = QPointer<TFNav>(this)] {
             if (window) window->close();
         });
         event->ignore();
@@ -199,7 +194,7 @@ void TFNav::closeEvent(QCloseEvent* event) {
     if (windows_.beforeClose) windows_.beforeClose();
     // The snapshot first: nothing may stand before it. Nothing here waits
     // for a click either; what fails is reported and the close goes on.
-    session_->closeSequence();
+    chart_->closeSequence();
     if (windows_.storePlacements) windows_.storePlacements();
     // Each open window closes as the operator closing it would, so that what
     // it writes at its close (the navigation settings) is written.

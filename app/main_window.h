@@ -1,8 +1,8 @@
 #pragma once
 
 // TFNav, the main window: the chart canvas with its toolbars, menus and
-// status bar over the survey session. It binds controls to session commands
-// and shows what the session says; the survey logic lives in the session.
+// status bar over the real-time survey and its chart. It binds controls to
+// their commands and shows what they say; the survey logic lives in them.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,7 +13,8 @@
 #include "app/main_window_jobs.h"
 #include "app/toolbar_icons.h"
 #include "canvas/ui/nivora_canvas.h"
-#include "survey/survey_session.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
 
 class QAction;
 class QLabel;
@@ -33,11 +34,14 @@ class TFNav : public QMainWindow {
     static constexpr int kStatusPanels = 7;
     static constexpr int kStatusPanelWidth = 100;
 
-    TFNav(SurveyModels& models, const DayFolders& folders, Clock& clock, TimerSource& timers,
-          QWidget* parent = nullptr);
+    explicit TFNav(RealtimeSurvey& survey, QWidget* parent = nullptr);
     ~TFNav() override;
+    // The chart drawn on this window's canvas: the commands, menus and bars
+    // are built for it. Once, before the first show.
+    void attach(ChartSession& chart);
 
-    SurveySession& session() { return *session_; }
+    RealtimeSurvey& survey() { return survey_; }
+    ChartSession& chart() { return *chart_; }
     TNivoraCanvas& canvas() { return *canvas_; }
     WidgetPrompts& prompts() { return prompts_; }
     FileJobDialog& fileJobDialog() { return jobDialog_; }
@@ -65,6 +69,8 @@ class TFNav : public QMainWindow {
         std::function<void()> storePlacements;   // after the snapshot; reports, never asks
     };
     void setWindows(const Windows& windows);
+    // Shows and raises a window, where its placement was.
+    void showWindow(QWidget* w);
 
     // Controls by their names (toolbar buttons, menu items, status panels).
     QAction* action(const QString& name) const;
@@ -115,7 +121,6 @@ class TFNav : public QMainWindow {
     void buildToolbars();
     QAction* addAction(const char* name, const QString& text, IconId icon,
                        std::function<void()> run, const QKeySequence& shortcut = {});
-    void showWindow(QWidget* w);
     void openLogFolder();
     void exitButton();
     void restartButton();
@@ -127,7 +132,8 @@ class TFNav : public QMainWindow {
     void firstShow();
     void setRealtimeCaption(bool running);
 
-    std::unique_ptr<SurveySession> session_;
+    RealtimeSurvey& survey_;
+    ChartSession* chart_ = nullptr;
     TNivoraCanvas* canvas_ = nullptr;
     WidgetPrompts prompts_;
     FileJobDialog jobDialog_;

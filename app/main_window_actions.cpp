@@ -1,5 +1,5 @@
 // The main window's commands: every menu item, toolbar button and shortcut,
-// each bound to a session command or a window.
+// each bound to a survey or chart command or a window.
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,6 +17,8 @@
 #include "app/main_window.h"
 #include "app/message_window.h"
 #include "sensors/receiver_presets.h"
+#include "survey/chart_files.h"
+#include "survey/track_selection.h"
 
 namespace nivora {
 
@@ -45,28 +47,30 @@ void TFNav::showWindow(QWidget* w) {
 }
 
 void TFNav::buildActions() {
-    SurveySession& s = *session_;
+    ChartSession& chart = *chart_;
+    ChartFiles& f = chart.files();
+    TrackSelection& s = chart.selection();
     TNivoraCanvas& c = *canvas_;
     const QKeySequence none;
 
     // File
     addAction(
-        "aNew", QStringLiteral("New"), IconId::NewLayout, [&s] { s.newLayout(); },
+        "aNew", QStringLiteral("New"), IconId::NewLayout, [&f] { f.newLayout(); },
         QKeySequence(Qt::CTRL | Qt::Key_N));
     addAction(
-        "aOpen", QStringLiteral("Open..."), IconId::Open, [&s] { s.openLayout(); },
+        "aOpen", QStringLiteral("Open..."), IconId::Open, [&f] { f.openLayout(); },
         QKeySequence(Qt::CTRL | Qt::Key_O));
     addAction(
-        "aSave", QStringLiteral("Save"), IconId::Save, [&s] { s.saveSnapshot(); },
+        "aSave", QStringLiteral("Save"), IconId::Save, [&f] { f.saveSnapshot(); },
         QKeySequence(Qt::CTRL | Qt::Key_S));
     addAction(
-        "aSaveAs", QStringLiteral("Save As..."), IconId::Save, [&s] { s.saveLayoutAs(); },
+        "aSaveAs", QStringLiteral("Save As..."), IconId::Save, [&f] { f.saveLayoutAs(); },
         QKeySequence(Qt::CTRL | Qt::Key_W));
     addAction(
-        "aImport", QStringLiteral("Import..."), IconId::Import, [&s] { s.importDxf(); },
+        "aImport", QStringLiteral("Import..."), IconId::Import, [&f] { f.importDxf(); },
         QKeySequence(Qt::CTRL | Qt::Key_I));
     addAction(
-        "aExport", QStringLiteral("Export..."), IconId::Export, [&s] { s.exportDxf(); },
+        "aExport", QStringLiteral("Export..."), IconId::Export, [&f] { f.exportDxf(); },
         QKeySequence(Qt::CTRL | Qt::Key_X));
     addAction(
         "aExit", QStringLiteral("Exit"), IconId::Exit,
@@ -76,11 +80,11 @@ void TFNav::buildActions() {
 
     // Zoom. Ctrl+I, Ctrl+O and Ctrl+W belong to the File items above; a
     // shortcut is shown only beside the command it runs.
-    addAction("aZoomIn", QStringLiteral("In"), IconId::ZoomIn, [&s] { s.zoomIn(); });
-    addAction("aZoomOut", QStringLiteral("Out"), IconId::ZoomOut, [&s] { s.zoomOut(); });
+    addAction("aZoomIn", QStringLiteral("In"), IconId::ZoomIn, [&chart] { chart.zoomIn(); });
+    addAction("aZoomOut", QStringLiteral("Out"), IconId::ZoomOut, [&chart] { chart.zoomOut(); });
     addAction(
-        "aZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents, [&s] { s.zoomExtents(); },
-        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E));
+        "aZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents,
+        [&chart] { chart.zoomExtents(); }, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E));
     addAction("aZoomWindow", QStringLiteral("Window"), IconId::ZoomWindow,
               [&c] { c.setTool(tool::ZoomWindow); });
     addAction(
@@ -97,8 +101,8 @@ void TFNav::buildActions() {
         if (windows_.echogramCommand) windows_.echogramCommand();
     });
     addAction("aGenerateRunline", QStringLiteral("Generate Runline..."), IconId::Runline,
-              [this, &s] {
-                  s.saveSnapshot();
+              [this, &f] {
+                  f.saveSnapshot();
                   showWindow(windows_.runline);
               });
     addAction("aSoundVelocity", QStringLiteral("Sound Velocity Profile..."), IconId::SoundVelocity,
@@ -136,12 +140,12 @@ void TFNav::buildActions() {
     addAction("aDeleteTracksSelected", QStringLiteral("Delete tracks selected"),
               IconId::DeleteSelected, [&s] { s.deleteSelected(); });
     addAction(
-        "aMarkEvent", QStringLiteral("Mark Event"), IconId::AddEvent, [&s] { s.markEvent(); },
-        QKeySequence(Qt::Key_F12));
+        "aMarkEvent", QStringLiteral("Mark Event"), IconId::AddEvent,
+        [&chart] { chart.markEvent(); }, QKeySequence(Qt::Key_F12));
     addAction("aFollow", QStringLiteral("Follow vessel"), IconId::Follow,
-              [&s] { s.setFollowVessel(true); });
+              [&chart] { chart.setFollowVessel(true); });
     addAction("aNoFollow", QStringLiteral("Do not follow vessel"), IconId::NoFollow,
-              [&s] { s.setFollowVessel(false); });
+              [&chart] { chart.setFollowVessel(false); });
     addAction("aClearUserShapes", QStringLiteral("Clear shapes user added"),
               IconId::ClearUserShapes, [&s] { s.clearUserShapes(); });
 
@@ -181,15 +185,16 @@ void TFNav::buildActions() {
         s.deleteSelected();
     });
     addAction("btFollow", QStringLiteral("Follow"), IconId::Follow,
-              [&s] { s.setFollowVessel(true); });
+              [&chart] { chart.setFollowVessel(true); });
     addAction("btNoFollow", QStringLiteral("No follow"), IconId::NoFollow,
-              [&s] { s.setFollowVessel(false); });
-    addAction("btOpen", QStringLiteral("Open"), IconId::Open, [&s] { s.openLayout(); });
-    addAction("btSave", QStringLiteral("Save"), IconId::Save, [&s] { s.saveSnapshot(); });
-    addAction("btZoomIn", QStringLiteral("Zoom In"), IconId::ZoomIn, [&s] { s.zoomIn(); });
-    addAction("btZoomOut", QStringLiteral("Zoom Out"), IconId::ZoomOut, [&s] { s.zoomOut(); });
+              [&chart] { chart.setFollowVessel(false); });
+    addAction("btOpen", QStringLiteral("Open"), IconId::Open, [&f] { f.openLayout(); });
+    addAction("btSave", QStringLiteral("Save"), IconId::Save, [&f] { f.saveSnapshot(); });
+    addAction("btZoomIn", QStringLiteral("Zoom In"), IconId::ZoomIn, [&chart] { chart.zoomIn(); });
+    addAction("btZoomOut", QStringLiteral("Zoom Out"), IconId::ZoomOut,
+              [&chart] { chart.zoomOut(); });
     addAction("btZoomExtents", QStringLiteral("Extents"), IconId::ZoomExtents,
-              [&s] { s.zoomExtents(); });
+              [&chart] { chart.zoomExtents(); });
     addAction("btZoomWindow", QStringLiteral("Window"), IconId::ZoomWindow,
               [&c] { c.setTool(tool::ZoomWindow); });
     addAction("btZoomDynamic", QStringLiteral("Dynamic"), IconId::ZoomDynamic,
@@ -200,9 +205,10 @@ void TFNav::buildActions() {
               [&s] { s.selectShapes(); });
     addAction("btClearUserShapes", QStringLiteral("Clear User Shapes"), IconId::ClearUserShapes,
               [&s] { s.clearUserShapes(); });
-    addAction("btAddEvent", QStringLiteral("Add Event"), IconId::AddEvent, [&s] { s.markEvent(); });
+    addAction("btAddEvent", QStringLiteral("Add Event"), IconId::AddEvent,
+              [&chart] { chart.markEvent(); });
     addAction("btResetEvent", QStringLiteral("Reset Event"), IconId::ResetEvent,
-              [&s] { s.resetEventNumbering(); });
+              [&chart] { chart.resetEventNumbering(); });
     addAction("btExit", QStringLiteral("Exit"), IconId::Exit, [this] { exitButton(); });
     addAction("btRestart", QStringLiteral("Restart"), IconId::Restart, [this] { restartButton(); });
 
@@ -231,8 +237,10 @@ void TFNav::buildActions() {
 
     // Receiver command sets.
     for (const ReceiverPreset& p : receiverPresets()) {
-        QAction* a = addAction("aPreset", p.caption, IconId::Settings,
-                               [&s, caption = p.caption] { s.sendReceiverPreset(caption); });
+        QAction* a = addAction("aPreset", p.caption, IconId::Settings, [this, caption = p.caption] {
+            if (const ReceiverPreset* preset = findReceiverPreset(caption))
+                sendReceiverPreset(survey_.gnss(), *preset);
+        });
         a->setObjectName(QStringLiteral("aPreset ") + p.caption);
         a->setIcon(QIcon());
         // A make without a command set is shown, but cannot be chosen.
@@ -317,9 +325,9 @@ void TFNav::buildToolbars() {
     realtimeButton_->setAutoRaise(false);
     tRealtime_->addWidget(realtimeButton_);
     connect(realtimeButton_, &QToolButton::clicked, this, [this] {
-        // The session decides; the button shows what it says.
-        realtimeButton_->setChecked(session_->running());
-        session_->RealtimeClick();
+        // The survey decides; the button shows what it says.
+        realtimeButton_->setChecked(survey_.running());
+        survey_.RealtimeClick();
     });
     for (const char* item : std::initializer_list<const char*>{
              "btRunline", "btSettings", nullptr, "btFixed", "btFloat", "btAuto", nullptr,
@@ -344,12 +352,15 @@ void TFNav::buildToolbars() {
 }
 
 void TFNav::openLogFolder() {
-    const QString folder = session_->logFolder();
+    // The GNSS raw log's folder, also before real time has started.
+    const QString folder = QFileInfo(survey_.logs().folders().rawLogPath(
+                                         RawLogKind::Gnss, survey_.clock().now().date()))
+                               .absolutePath();
     // The folder may not exist before the first log is written today.
     QDir().mkpath(folder);
     if (!openUrl_(QUrl::fromLocalFile(folder))) {
-        session_->message(QStringLiteral("No file manager could be opened; the log folder is ") +
-                          QDir::toNativeSeparators(folder));
+        survey_.message(QStringLiteral("No file manager could be opened; the log folder is ") +
+                        QDir::toNativeSeparators(folder));
     }
 }
 

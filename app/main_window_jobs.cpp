@@ -1,6 +1,6 @@
 #include "app/main_window_jobs.h"
 
-#include "survey/survey_session.h"
+#include "survey/chart_files.h"
 
 namespace nivora {
 
@@ -17,7 +17,7 @@ void FileJobDialog::jobStarted(const QString& label, std::function<void()> cance
 void FileJobDialog::show() {
     auto* d = new QProgressDialog(label_, QStringLiteral("Cancel"), 0, 1000, parent_);
     d->setObjectName(QStringLiteral("FileJobProgress"));
-    d->setWindowTitle(QLatin1String(SurveySession::kCaptionPrefix).chopped(3));
+    d->setWindowTitle(QLatin1String(ChartFiles::kCaptionPrefix).chopped(3));
     d->setWindowModality(Qt::WindowModal);
     d->setAutoClose(false);
     d->setAutoReset(false);

@@ -25,6 +25,11 @@
 #include "core/stop_signals.h"
 #include "echogram/ui/echogram_window.h"
 #include "sim/configured_simulator.h"
+#include "survey/chart_files.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
+#include "survey/survey_commands.h"
+#include "survey/track_selection.h"
 
 namespace nivora {
 namespace {
@@ -125,14 +130,22 @@ Program::Program(const ProgramOptions& options, Clock& clock, TimerSource& timer
 
 Program::~Program() {
     signalWatch_.reset();
+    chart_.reset();
     nav_.reset();
+    commands_.reset();
+    survey_.reset();
 }
 
 void Program::createWindows(Clock& clock, TimerSource& timers) {
-    nav_ = std::make_unique<TFNav>(models_, folders_, clock, timers);
+    survey_ = std::make_unique<RealtimeSurvey>(models_, folders_, clock, timers);
+    RealtimeSurvey& survey = *survey_;
+    nav_ = std::make_unique<TFNav>(survey);
     TFNav& nav = *nav_;
-    SurveySession& s = nav.session();
     WidgetPrompts& prompts = nav.prompts();
+    chart_ = std::make_unique<ChartSession>(survey, nav.canvas().Document(), &prompts);
+    commands_ = std::make_unique<SurveyCommands>(survey, chart_.get());
+    nav.attach(*chart_);
+    SurveyCommands& s = *commands_;
     const SettingsFile& file = models_.file;
     navset_ = new TNavset(models_.navigation, models_.changes, s, file, &nav);
     shape_ = new TFShape(models_.vesselShape, prompts, file, &nav);
@@ -142,7 +155,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     waterfall_->setObjectName(QStringLiteral("TfWaterfall"));
     settings_ = new TFGPS(models_.device, models_.changes, s, prompts, file, &nav);
     new CanvasSettingsBinder(models_.device, models_.changes, nav.canvas(), &nav);
-    realtime_ = new TfRealtime(s, file, &nav);
+    realtime_ = new TfRealtime(survey, file, &nav);
     messages_ = new TFMsg(&nav);
     offsets_ = new TOffsets(models_.offsets, &models_.svp, s, prompts, file, clock, &nav);
     about_ = new AboutBox(&nav);
@@ -152,7 +165,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     latency_ = new TfLatency(models_.latency, s, file, &nav);
     echogram_ = new TfCanvas(models_.echogram, file, prompts, &nav);
     theme_ = new TfTheme(file, &nav);
-    joystick_ = new TfJoystick(s, &nav);
+    joystick_ = new TfJoystick(survey, &nav);
 }
 
 void Program::startSimulator(const IniStore& ini, Clock& clock) {
@@ -162,19 +175,20 @@ void Program::startSimulator(const IniStore& ini, Clock& clock) {
     QString error;
     simulator_ = sim::ConfiguredSimulator::create(ini, models_, clock, base, &error);
     if (!simulator_) {
-        nav_->session().reportError(QStringLiteral("The simulated sensors cannot start: ") + error);
+        survey_->reportError(QStringLiteral("The simulated sensors cannot start: ") + error);
         return;
     }
     const TransportFactory serial = [](const QString& device) {
         return makeSerialPortTransport(device);
     };
-    nav_->session().setTransportFactories(simulator_->feed().factory(sim::Device::Gnss, serial),
-                                          simulator_->feed().factory(sim::Device::Sounder, serial));
+    survey_->setTransportFactories(simulator_->feed().factory(sim::Device::Gnss, serial),
+                                   simulator_->feed().factory(sim::Device::Sounder, serial));
 }
 
 void Program::connectWindows() {
     TFNav& nav = *nav_;
-    SurveySession& s = nav.session();
+    RealtimeSurvey& s = *survey_;
+    ChartSession& chart = *chart_;
     TFNav::Windows w;
     w.offsets = offsets_;
     w.navigation = navset_;
@@ -207,35 +221,35 @@ void Program::connectWindows() {
     echogram_->setErrorReport([&s](const QString& e) { s.reportError(e); });
     nav.setWindows(w);
 
-    // What the session must know about the windows.
-    // The windows are hidden once more while the main window, and the
-    // session with it, is destroyed: by then there is nobody to tell.
-    const QPointer<SurveySession> session(&s);
-    watchVisibility(offsets_, [session](bool v) {
-        if (session) session->setOffsetsWindowVisible(v);
+    // What the survey must know about the windows. The windows are hidden
+    // once more while the main window is destroyed, after the chart.
+    const auto shown = [&s](SurveyWindow window) {
+        return [&s, window](bool v) { s.setWindowShown(window, v); };
+    };
+    watchVisibility(offsets_, shown(SurveyWindow::Offsets));
+    watchVisibility(settings_, shown(SurveyWindow::Monitor));
+    watchVisibility(latency_, shown(SurveyWindow::Latency));
+    const QPointer<ChartSession> chartAlive(&chart);
+    watchVisibility(runline_, [chartAlive](bool v) {
+        if (chartAlive) chartAlive->selection().setRunlineWindowShown(v);
     });
-    watchVisibility(settings_, [session](bool v) {
-        if (session) session->setMonitorVisible(v);
-    });
-    watchVisibility(latency_, [session](bool v) {
-        if (session) session->setLatencyWindowVisible(v);
-    });
-    watchVisibility(runline_, [session](bool v) {
-        if (session) session->setRunlineWindowVisible(v);
-    });
-    connect(echogram_, &TfCanvas::visibilityChanged, &s, &SurveySession::setEchogramVisible);
-    connect(echogram_, &TfCanvas::intervalChanged, &s, &SurveySession::setEchogramTimerInterval);
+    connect(echogram_, &TfCanvas::visibilityChanged, &s,
+            [&s](bool v) { s.setWindowShown(SurveyWindow::Echogram, v); });
+    connect(echogram_, &TfCanvas::intervalChanged, &s.cycle(), &RealtimeCycle::setEchogramInterval);
 
-    // What the windows show of the session.
-    connect(&s, &SurveySession::monitorLineReceived, settings_,
+    // What the windows show of the survey.
+    connect(&s.indicators(), &SurveyIndicators::monitorLineReceived, settings_,
             [this](PortRole role, const QByteArray& line) {
                 settings_->appendMonitorLine(role, QString::fromLatin1(line));
             });
-    connect(&s, &SurveySession::gnssMonitorColourChanged, settings_, &TFGPS::setGnssMonitorColour);
-    connect(&s, &SurveySession::latencyMeasured, latency_, &TfLatency::recordLatency);
-    connect(&s, &SurveySession::routeDrawn, runline_, &TfRunline1::SetRoute);
-    connect(&s, &SurveySession::echogramDepthAdded, echogram_, &TfCanvas::addDepth);
-    connect(&s, &SurveySession::echogramShowRequested, echogram_, [this] {
+    connect(&s.indicators(), &SurveyIndicators::gnssMonitorColourChanged, settings_,
+            &TFGPS::setGnssMonitorColour);
+    connect(&s.cycle(), &RealtimeCycle::latencyMeasured, latency_, &TfLatency::recordLatency);
+    connect(&chart.selection(), &TrackSelection::routeDrawn, runline_, &TfRunline1::SetRoute);
+    connect(&s.cycle(), &RealtimeCycle::echogramDepthAdded, echogram_, &TfCanvas::addDepth);
+    connect(commands_.get(), &SurveyCommands::profileWindowRequested, &nav,
+            [this] { nav_->showWindow(svp_); });
+    connect(&s, &RealtimeSurvey::echogramShowRequested, echogram_, [this] {
         echogram_->setBackgroundColour(models_.navigation.backgroundColor);
         // Shown by the start of real time, it leaves the keyboard to the
         // chart (F12 marks an event at once); its own command activates it.
@@ -253,8 +267,8 @@ void Program::connectWindows() {
     connect(realtime_, &TfRealtime::logFolderRequested, &nav,
             [&nav] { nav.action(QStringLiteral("aOpenLogFolder"))->trigger(); });
     connect(realtime_, &TfRealtime::compactModeToggled, &nav, &TFNav::toggleCompactMode);
-    connect(realtime_, &TfRealtime::zoomInRequested, &s, &SurveySession::zoomIn);
-    connect(realtime_, &TfRealtime::zoomOutRequested, &s, &SurveySession::zoomOut);
+    connect(realtime_, &TfRealtime::zoomInRequested, &chart, &ChartSession::zoomIn);
+    connect(realtime_, &TfRealtime::zoomOutRequested, &chart, &ChartSession::zoomOut);
     realtime_->setStartupAction([this] { settings_->reapplyFamilyDisplay(); });
 
     connect(&nav, &TFNav::firstShowDone, this, [this] {
@@ -274,12 +288,12 @@ void Program::storePlacements() {
     for (QWidget* w : std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_,
                                                       svp_, runline_, joystick_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
-            nav_->session().reportError(error);
+            survey_->reportError(error);
             return;  // one report is enough: the file is not writable
         }
     }
     // The echogram keeps its keys with its placement, also when it was never closed itself.
-    if (!echogram_->saveKeysAndPlacement(&error)) nav_->session().reportError(error);
+    if (!echogram_->saveKeysAndPlacement(&error)) survey_->reportError(error);
 }
 
 void Program::start() {
@@ -366,7 +380,7 @@ void Program::watchSignals() {
 }
 
 void Program::AppendEventLog(const QString& message) {
-    nav_->session().AppendEventLog(message);
+    survey_->logs().AppendEventLog(message);
 }
 
 void Program::StartRouteDrawing() {

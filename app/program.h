@@ -2,7 +2,8 @@
 
 // The running program: the settings loaded once, every window created once
 // in its order, shown and hidden, never destroyed until the end, and the
-// wiring between the windows and the session. main() only makes one.
+// wiring between the windows, the real-time survey and its chart. main()
+// only makes one.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -22,6 +23,9 @@ class ConfiguredSimulator;
 }
 
 class AboutBox;
+class ChartSession;
+class RealtimeSurvey;
+class SurveyCommands;
 class StopSignalWatch;
 class TFGPS;
 class TFMsg;
@@ -65,6 +69,8 @@ class Program : public QObject, private RunlineHost {
 
     SurveyModels& models() { return models_; }
     const QString& iniPath() const { return iniPath_; }
+    RealtimeSurvey& survey() { return *survey_; }
+    ChartSession& chart() { return *chart_; }
     TFNav& nav() { return *nav_; }
     TNavset& navigation() { return *navset_; }
     TFShape& vesselShape() { return *shape_; }
@@ -99,7 +105,12 @@ class Program : public QObject, private RunlineHost {
     SurveyModels models_;
     DayFolders folders_;
     std::unique_ptr<sim::ConfiguredSimulator> simulator_;
+    // Destroyed from the chart back: the chart draws into the main window's
+    // canvas, the windows give their commands to the survey.
+    std::unique_ptr<RealtimeSurvey> survey_;
+    std::unique_ptr<SurveyCommands> commands_;
     std::unique_ptr<TFNav> nav_;
+    std::unique_ptr<ChartSession> chart_;
     TNavset* navset_ = nullptr;
     TFShape* shape_ = nullptr;
     TfCanvas* waterfall_ = nullptr;

@@ -14,7 +14,7 @@
 
 #include "app/toolbar_icons.h"
 #include "config/ui/config_widgets.h"
-#include "survey/survey_session.h"
+#include "survey/realtime_survey.h"
 
 namespace nivora {
 namespace {
@@ -119,7 +119,7 @@ QToolButton* toolButton(const char* name, IconId icon, const QString& hint, QWid
 
 }  // namespace
 
-TfRealtime::TfRealtime(SurveySession& session, const SettingsFile& file, QWidget* parent)
+TfRealtime::TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), file_(file) {
     setObjectName(QStringLiteral("TfRealtime"));
     setWindowTitle(QStringLiteral("Realtime Data"));
@@ -202,33 +202,36 @@ TfRealtime::TfRealtime(SurveySession& session, const SettingsFile& file, QWidget
     connect(logFolder, &QToolButton::clicked, this, &TfRealtime::logFolderRequested);
     connect(offsets, &QToolButton::clicked, this, &TfRealtime::offsetsRequested);
 
-    connect(&session, &SurveySession::readoutsChanged, this, [this](const TickReadouts& r) {
+    SurveyIndicators& show = survey.indicators();
+    connect(&survey.cycle(), &RealtimeCycle::ticked, this, [this](const TickValues& v) {
+        const TickReadouts& r = v.readouts;
         fixed_->setText(r.fixed);
         satellites_->setText(r.satellites);
         antennaHeight_->setText(r.antennaHeight);
         tideHeight_->setText(r.tideHeight);
     });
-    connect(&session, &SurveySession::speedTextChanged, speed_, &QLabel::setText);
-    connect(&session, &SurveySession::depthTextsChanged, this,
+    connect(&show, &SurveyIndicators::speedTextChanged, speed_, &QLabel::setText);
+    connect(&show, &SurveyIndicators::depthTextsChanged, this,
             [this](const QString& high, const QString& low) {
                 depthHi_->setText(high);
                 depthLo_->setText(low);
             });
-    connect(&session, &SurveySession::depthFramesColourChanged, this, [this](TColor c) {
+    connect(&show, &SurveyIndicators::depthFramesColourChanged, this, [this](TColor c) {
         colourFrame(depthFrameHi_, c);
         colourFrame(depthFrameLo_, c);
     });
-    connect(&session, &SurveySession::depthFramesVisibleChanged, this,
+    connect(&show, &SurveyIndicators::depthFramesVisibleChanged, this,
             &TfRealtime::setDepthFramesVisible);
-    connect(&session.models().changes, &SettingsChanges::depthDisplayChanged, this, [this](bool low) {
-        if (low)
-            ShowLowFrequencyFrame();
-        else
-            HideLowFrequencyFrame();
-    });
+    connect(&survey.models().changes, &SettingsChanges::depthDisplayChanged, this,
+            [this](bool low) {
+                if (low)
+                    ShowLowFrequencyFrame();
+                else
+                    HideLowFrequencyFrame();
+            });
     const auto colourGps = [this](TColor c) { colourFrame(gpsGroup_, c); };
-    connect(&session, &SurveySession::fixIndicatorColourChanged, this, colourGps);
-    connect(&session, &SurveySession::gpsGroupColourChanged, this, colourGps);
+    connect(&show, &SurveyIndicators::fixIndicatorColourChanged, this, colourGps);
+    connect(&show, &SurveyIndicators::gpsGroupColourChanged, this, colourGps);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));

@@ -3,7 +3,7 @@
 // TfRealtime, "Realtime Data": the small stay-on-top window of live read-outs
 // beside the chart (fix, speed, satellites, antenna height, tide, the two
 // true depths) with its quick-access toolbar. It computes nothing: it shows
-// what the session's read-out signals carry. Values are large and bold, the
+// what the survey's read-out signals carry. Values are large and bold, the
 // captions small, so they read from across a wheelhouse.
 
 #include <QWidget>
@@ -19,7 +19,7 @@ class QToolButton;
 
 namespace nivora {
 
-class SurveySession;
+class RealtimeSurvey;
 
 class TfRealtime : public QWidget {
     Q_OBJECT
@@ -32,7 +32,7 @@ class TfRealtime : public QWidget {
     static constexpr int kHeightNoDepths = 191;
     static constexpr int kStartupDelayMs = 10000;
 
-    TfRealtime(SurveySession& session, const SettingsFile& file, QWidget* parent = nullptr);
+    TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget* parent = nullptr);
 
     // The high/low display: the low-frequency frame and the height follow;
     // nothing happens when the frame is already as asked.

@@ -1,8 +1,8 @@
 #pragma once
 
 // The live settings of a run of the program: every model the windows edit
-// and the session reads, loaded once from the settings file at start and
-// handed to the session and to every window. Windows edit these models and
+// and the survey reads, loaded once from the settings file at start and
+// handed to the survey, its chart and every window. Windows edit these models and
 // save through the settings file; nobody loads them again.
 
 #include "config/device_settings.h"

@@ -231,7 +231,7 @@ void TNivoraSerialGPS::portLost(const QString& why) {
     closeRawLog();
     open_ = false;
     // Nothing read before the loss may pass for the vessel's position now.
-    nav_ = NavValues{};
+    decoder_.resetNav();
     reopening_ = true;
     reopenTimer_->start();
     problem_ = QStringLiteral("%1 stopped working: %2").arg(capitalised(portDescription()), why);
@@ -249,7 +249,7 @@ void TNivoraSerialGPS::Close() {
     transport_.reset();
     closeRawLog();
     open_ = false;
-    nav_ = NavValues{};
+    decoder_.resetNav();
     emit OnDisconnect(this, Port);
 }
 
@@ -323,18 +323,22 @@ bool TNivoraSerialGPS::handleLine(std::string_view line) {
         ++badChecksums_;
         return open_;
     }
+    // Cut and decoded once, for the owner and for the reader's own values,
+    // which take the line after the owner has seen it.
     const NmeaSentence sentence = splitNmea(line);
-    if (sink_) sink_(sentence);
+    const GnssReading reading = DecodesGnss ? decoder_.decode(sentence) : GnssReading{};
+    if (sink_) sink_(sentence, reading);
     static const QMetaMethod newCommand = QMetaMethod::fromSignal(&TNivoraSerialGPS::OnNewCommand);
     if (isSignalConnected(newCommand))
         emit OnNewCommand(this, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     if (!open_) return false;
-    if (line[0] != '$') return true;
-    const DecodeResult r = decodeNmea(sentence, nav_);
-    if (r.positionChanged)
-        emit OnPosition3DChange(this, nav_.latitude, nav_.longitude, nav_.altitude);
+    if (!DecodesGnss) return true;
+    decoder_.apply(reading);
+    const DecodeResult& r = reading.nav;
+    const NavValues& nav = decoder_.nav();
+    if (r.positionChanged) emit OnPosition3DChange(this, nav.latitude, nav.longitude, nav.altitude);
     if (r.type == SentenceType::GGA && r.accepted && open_) emit OnEpoch(this);
-    if (r.speedChanged && open_) emit OnSpeedChange(this, nav_.speed);
+    if (r.speedChanged && open_) emit OnSpeedChange(this, nav.speed);
     return open_;
 }
 

@@ -15,6 +15,7 @@
 
 #include "core/clock.h"
 #include "core/log_writer.h"
+#include "sensors/gnss_decoder.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_transport.h"
@@ -62,14 +63,19 @@ class TNivoraSerialGPS : public QObject {
     // What is on the port ("GPS", "echosounder"), so that a message says
     // which device it is about; empty: just the port.
     QString Role;
+    // Lines are decoded as GNSS sentences (the reader's own position, speed
+    // and course, and the survey's readings); a sounder's reader has no use
+    // for them.
+    bool DecodesGnss = true;
 
     // Where the bytes come from; the default opens a QSerialPort.
     void setTransportFactory(TransportFactory factory);
 
-    // The owner's handler of every line with a good or absent checksum. It
-    // runs before the reader's own decoding (so it sees the fix quality of
-    // the lines before) and gets the line cut into fields once, for both.
-    using LineSink = std::function<void(const NmeaSentence&)>;
+    // The owner's handler of every line with a good or absent checksum,
+    // with the line cut and decoded once for both. It runs before the
+    // reader takes the line into its own values and raises its events (the
+    // reading holds the values with the line and without it).
+    using LineSink = std::function<void(const NmeaSentence&, const GnssReading&)>;
     void setLineSink(LineSink sink) { sink_ = std::move(sink); }
 
     // The writer thread of the raw log: one shared with the other logs, or
@@ -104,14 +110,14 @@ class TNivoraSerialGPS : public QObject {
     // "GPS port COM3" ("port COM3" without a role), for messages.
     QString portDescription() const;
 
-    double Latitude() const { return nav_.latitude; }
-    double Longitude() const { return nav_.longitude; }
-    double Altitude() const { return nav_.altitude; }
-    double Speed() const { return nav_.speed; }
-    double Course() const { return nav_.course; }
-    int FixQuality() const { return nav_.fixQuality; }
-    int Satellites() const { return nav_.satellites; }
-    const NavValues& navValues() const { return nav_; }
+    double Latitude() const { return nav().latitude; }
+    double Longitude() const { return nav().longitude; }
+    double Altitude() const { return nav().altitude; }
+    double Speed() const { return nav().speed; }
+    double Course() const { return nav().course; }
+    int FixQuality() const { return nav().fixQuality; }
+    int Satellites() const { return nav().satellites; }
+    const NavValues& nav() const { return decoder_.nav(); }
 
     // Sentences dropped because their checksum did not match, since construction.
     quint64 badChecksumCount() const { return badChecksums_; }
@@ -187,7 +193,7 @@ class TNivoraSerialGPS : public QObject {
     std::shared_ptr<LogQueue> rawQueue_;
     std::shared_ptr<std::atomic<quint64>> rawLinesLost_ = std::make_shared<std::atomic<quint64>>(0);
     ReportRelay reports_;
-    NavValues nav_;
+    GnssDecoder decoder_;
     quint64 badChecksums_ = 0;
     quint64 linesRead_ = 0;
     quint64 reconnections_ = 0;

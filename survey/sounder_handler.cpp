@@ -2,8 +2,6 @@
 
 namespace nivora {
 
-SounderLineHandler::SounderLineHandler(RealtimeState& state) : state_(state) {}
-
 double SounderLineHandler::liveValue(NumberField& field, double& lastGood, const QString& text,
                                      const char* name, QString& error) {
     if (const auto v = field.value(text)) {
@@ -43,12 +41,10 @@ QString SounderLineHandler::unreadPatternReport(const EchosounderFamily& family,
 
 SounderLineResult SounderLineHandler::handle(std::string_view line, const SounderLineInputs& in) {
     SounderLineResult r;
-    state_.RawDepthHi = 0;
-    state_.RawDepthLo = 0;
-
-    liveValue(alertDepth_, state_.AlertDepth, in.alertDepthText, "Depth alert", r.error);
+    const double alertDepth =
+        liveValue(alertDepth_, lastAlertDepth_, in.alertDepthText, "Depth alert", r.error);
     // Until a typed draft was ever good, the offsets snapshot's is the best there is.
-    if (!draftSeen_) lastDraft_ = state_.Offsets.offsetA;
+    if (!draftSeen_) lastDraft_ = in.offsets.offsetA;
     const double draft = liveValue(offsetA_, lastDraft_, in.offsetAText, "Offset A", r.error);
     draftSeen_ = draftSeen_ || offsetA_.value(in.offsetAText).has_value();
 
@@ -68,12 +64,15 @@ SounderLineResult SounderLineHandler::handle(std::string_view line, const Sounde
         if (!unread.isEmpty()) r.error = unread;
     }
     if (!s.scanned) return r;
-    r.scanned = true;
-    r.batteryVoltage = s.batteryVoltage;
-    state_.RawDepthHi = s.rawHi;
-    state_.RawDepthLo = s.rawLo;
 
-    double vHi = state_.Offsets.soundVelocity, vLo = vHi;
+    CorrectedSounding& c = r.sounding.emplace();
+    c.receivedAt = in.receivedAt;
+    c.family = in.family;
+    c.offsets = in.offsets;
+    c.batteryVoltage = s.batteryVoltage;
+    c.rawHi = s.rawHi;
+    c.rawLo = s.rawLo;
+    double vHi = in.offsets.soundVelocity, vLo = vHi;
     if (in.useProfile) {
         QString why;
         const QStringList none;
@@ -89,25 +88,17 @@ SounderLineResult SounderLineHandler::handle(std::string_view line, const Sounde
             r.error = why + QStringLiteral("; the Offsets velocity is used");
         }
     }
-    state_.TrueDepthLo = correctedDepth(s.rawLo, vLo, draft);
-    state_.TrueDepthHi = correctedDepth(s.rawHi, vHi, draft);
+    c.trueLo = correctedDepth(s.rawLo, vLo, draft);
+    c.trueHi = correctedDepth(s.rawHi, vHi, draft);
     // A raw 0 is a lost bottom, not a depth: its true depth would be the draft.
-    state_.MeasuredHi = family->readsHigh() && s.rawHi > 0;
-    state_.MeasuredLo = family->readsLow() && s.rawLo > 0;
-    state_.LowIsSounding = family->values == EchosounderFamily::Values::LowOnly;
-    state_.SoundVelocityUsed = vHi;
-    state_.NewDepth = true;
-
-    if (in.realtimeRunning) {
-        // No depth, no alarm either way: the background stays as it is.
-        if (const auto depth = state_.soundingDepth()) {
-            const TColor wanted =
-                shallowWater(*depth, state_.AlertDepth) ? colors::Red : in.chosenBackground;
-            if (in.canvasBackground != wanted) r.newBackground = wanted;
-        }
-        r.repaint = true;
-    }
-    r.rowDue = s.loggedRaw(*family) != 0;
+    c.measuredHi = family->readsHigh() && s.rawHi > 0;
+    c.measuredLo = family->readsLow() && s.rawLo > 0;
+    c.lowIsSounding = family->values == EchosounderFamily::Values::LowOnly;
+    c.soundVelocity = vHi;
+    c.draft = draft;
+    // No depth, no alarm either way.
+    c.shallow = c.depth() && shallowWater(*c.depth(), alertDepth);
+    c.rowDue = s.loggedRaw(*family) != 0;
     return r;
 }
 

@@ -1,21 +1,20 @@
 #pragma once
 
 // What the survey does with each echosounder line: the chosen family's
-// sounding is corrected for sound velocity and draft into the shared
-// real-time state, checked against the shallow-water alarm, and a
-// coordinate-log row is due for every sounding the family read. The alarm
-// and the typed fields only warn: none of them decides whether a sounding is
-// kept.
+// sounding is corrected for sound velocity and draft into a sounding value,
+// checked against the shallow-water alert depth, and a coordinate-log row
+// is due for every sounding the family read. The alarm and the typed fields
+// only warn: none of them decides whether a sounding is kept.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <string_view>
 
-#include "core/colors.h"
 #include "core/number_text.h"
 #include "sensors/echosounder.h"
-#include "survey/realtime_state.h"
+#include "survey/survey_values.h"
 
 namespace nivora {
 
@@ -26,18 +25,14 @@ struct SounderLineInputs {
     QString offsetAText;                          // OffsetA
     bool useProfile = false;                      // cUseSVP
     const QStringList* velocityColumn = nullptr;  // mSVPColumn, one velocity per metre
-    bool realtimeRunning = false;
-    TColor canvasBackground = colors::White;  // as the canvas is now
-    TColor chosenBackground = colors::White;  // fcadColor
+    OffsetsSnapshot offsets;  // the survey's snapshot: its SV, and its draft until one is typed
+    QDateTime receivedAt;
 };
 
 struct SounderLineResult {
     bool familyApplied = false;  // the chosen family's key is in the line
-    bool scanned = false;        // depths were read and corrected
-    std::optional<double> batteryVoltage;
-    std::optional<TColor> newBackground;  // set the canvas background to this
-    bool repaint = false;
-    bool rowDue = false;  // append a coordinate-log row
+    // Depths were read and corrected.
+    std::optional<CorrectedSounding> sounding;
     // Something the operator must hear about: a pattern that cannot be used,
     // an unknown family, a typed field that is not a number (its last good
     // value was used), a profile that could not give a velocity.
@@ -50,7 +45,6 @@ class SounderLineHandler {
     // before the operator hears of it (one is enough for an empty pattern).
     static constexpr int kUnreadLinesReported = 5;
 
-    explicit SounderLineHandler(RealtimeState& state);
     SounderLineResult handle(std::string_view line, const SounderLineInputs& in);
 
   private:
@@ -63,12 +57,12 @@ class SounderLineHandler {
     QString unreadPatternReport(const EchosounderFamily& family, const QString& pattern,
                                 std::string_view line, bool scanned);
 
-    RealtimeState& state_;
     EchosounderScanner scanner_;
     int unreadLines_ = 0;
     bool unreadSaid_ = false;
     QString unreadPattern_;
     NumberField alertDepth_;
+    double lastAlertDepth_ = 0;
     NumberField offsetA_;
     double lastDraft_ = 0;
     bool draftSeen_ = false;

@@ -13,7 +13,7 @@
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
 #include "sensors/serial_gps.h"
-#include "survey/gnss_handler.h"
+#include "survey/gnss_tracker.h"
 #include "survey/sounder_handler.h"
 
 namespace nivora {
@@ -82,24 +82,21 @@ void BM_AssembleAndDecodeGga(benchmark::State& st) {
 }
 BENCHMARK(BM_AssembleAndDecodeGga);
 
-// The whole reader: poll ticks, raw bytes, line cutting, decoding, position
-// events, plus the survey's GNSS line handler on every line, the line cut once
-// for both.
+// The whole reader: poll ticks, raw bytes, line cutting, decoding once,
+// position events, plus the survey's side of every line (offsets snapshot,
+// motion, RTK height, fix indicator, the epoch).
 void BM_ReaderWithGnssHandler(benchmark::State& st) {
     const std::string data = ggaStream(kLines);
     VirtualTime vt(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
-    RealtimeState state;
-    GnssLineHandler handler(state);
+    GnssTracker tracker;
     OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"), QStringLiteral("1.2"),
                              QStringLiteral("0")};
-    GnssLineInputs in;
-    in.offsets = &offsets;
     TNivoraSerialGPS reader(vt, vt);
     MemoryTransport* port = nullptr;
     reader.setTransportFactory(MemoryTransport::factory(port));
-    reader.setLineSink([&](const NmeaSentence& s) {
-        in.readerFixQuality = reader.FixQuality();
-        handler.handle(s, in);
+    std::size_t epochs = 0;
+    reader.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
+        epochs += tracker.apply(r, vt, &offsets).epoch;
     });
     reader.Open();
     const QByteArray bytes(data.data(), static_cast<qsizetype>(data.size()));
@@ -108,7 +105,7 @@ void BM_ReaderWithGnssHandler(benchmark::State& st) {
         while (port->bytesAvailable() > 0)
             reader.pollTick();
     }
-    if (reader.badChecksumCount() != 0 || state.AntennaHeight == 0)
+    if (reader.badChecksumCount() != 0 || tracker.current().antennaHeightM == 0 || epochs == 0)
         st.SkipWithError("lines were not decoded");
     st.SetItemsProcessed(st.iterations() * kLines);
 }
@@ -119,19 +116,19 @@ void BM_SounderLines(benchmark::State& st) {
     std::vector<std::string> lines;
     for (int i = 0; i < 1000; ++i)
         lines.push_back("$SDDBT,32.8,f," + std::to_string(5 + i % 30) + ".25,M,5.4,F*00");
-    RealtimeState state;
-    state.Offsets.soundVelocity = 1480;
-    SounderLineHandler handler(state);
+    SounderLineHandler handler;
     SounderLineInputs in;
+    in.offsets.soundVelocity = 1480;
     in.family = QStringLiteral("NMEA DBT");
     in.pattern = QStringLiteral("%*6s,%*lf,%*1s,%lf");
     in.alertDepthText = QStringLiteral("3");
     in.offsetAText = QStringLiteral("0.5");
-    in.realtimeRunning = true;
     std::size_t rows = 0;
     for (auto _ : st) {
-        for (const auto& l : lines)
-            rows += handler.handle(l, in).rowDue;
+        for (const auto& l : lines) {
+            const SounderLineResult r = handler.handle(l, in);
+            rows += r.sounding && r.sounding->rowDue;
+        }
     }
     benchmark::DoNotOptimize(rows);
     st.SetItemsProcessed(st.iterations() * static_cast<long long>(lines.size()));

@@ -12,7 +12,9 @@
 #include "canvas/canvas_document.h"
 #include "core/clock.h"
 #include "sim/sentences.h"
-#include "survey/survey_session.h"
+#include "sim/sim_ports.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
 #include "tools/cli/survey_runs.h"
 
 namespace nivora {
@@ -27,20 +29,33 @@ void BM_TickWithMillionShapes(benchmark::State& st) {
     VirtualTime vt(QDateTime(QDate(2026, 6, 1), QTime(9, 0)));
     SurveyModels models;
     models.load(SettingsFile(kDemoIni));
-    // Anything the session saves goes to the scratch folder, never the demo.
+    // Anything the survey saves goes to the scratch folder, never the demo.
     models.file = SettingsFile(QDir(dir.path()).filePath(QStringLiteral("NivoraDW.INI")));
     models.navigation.trackInterval = QStringLiteral("1");
     CanvasDocument doc;
     bench::drawMillionShapeChart(doc, 3);
-    SurveySession session(models, DayFolders(dir.path(), QDate(2026, 6, 1)), doc, vt, vt);
-    session.state().CurrentLatitude = 41.0;
-    session.state().CurrentLongitude = 29.0;
-    session.state().TrueDepthHi = 12.3;
+    RealtimeSurvey survey(models, DayFolders(dir.path(), QDate(2026, 6, 1)), vt, vt,
+                          LogWriter::WhenFull::WaitForWriter);
+    ChartSession chart(survey, doc);
+    MemoryTransport* gnss = nullptr;
+    MemoryTransport* sounder = nullptr;
+    survey.setTransportFactories(MemoryTransport::factory(gnss), MemoryTransport::factory(sounder));
+    survey.RealtimeClick();
     double lat = 41.0;
     for (auto _ : st) {
+        // A new epoch and a sounding reach the survey, then one tick.
+        st.PauseTiming();
         lat += 1e-6;
-        session.state().CurrentLatitude = lat;
-        session.tMapTimer();
+        sim::GnssEpoch e;
+        e.utc = QDateTime(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
+        e.latitude = lat;
+        e.longitude = 29.0;
+        gnss->push(QByteArray::fromStdString(sim::gnssSentences(e)[0] + "\r\n"));
+        sounder->push("$SDDBT,40.4,f,12.3,M,6.7,F\r\n");
+        survey.gnss().pollTick();
+        survey.sounder().pollTick();
+        st.ResumeTiming();
+        survey.cycle().tick();
     }
     st.counters["shapes"] = doc.ShapeCount();
 }

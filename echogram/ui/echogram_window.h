@@ -28,7 +28,7 @@ class TfCanvas : public QWidget {
     TfCanvas(EchogramSettings& settings, const SettingsFile& file, OperatorPrompts& prompts,
              QWidget* parent = nullptr);
 
-    // One update with a new depth in metres (the session's echogram feed).
+    // One update with a new depth in metres (the survey's echogram feed).
     void addDepth(double depth);
 
     // "Echogram...": shows the window only with the echosounder enabled.
@@ -55,7 +55,7 @@ class TfCanvas : public QWidget {
     const QImage& picture() const { return picture_; }
 
   signals:
-    // Shown or hidden (not minimised): the session feeds only a visible window.
+    // Shown or hidden (not minimised): the survey feeds only a visible window.
     void visibilityChanged(bool visible);
     // The redraw period in ms (Interval), announced on every show.
     void intervalChanged(int ms);

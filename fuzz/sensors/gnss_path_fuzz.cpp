@@ -1,6 +1,6 @@
 // Bytes from a GNSS receiver through the real reader on a memory port: line
 // assembly, checksums and the reader's decoding, with the survey's GNSS
-// handler as the line sink, as the session wires them.
+// side (the tracker) as the line sink, as the survey wires them.
 //
 // Byte 0 steers the run: bits 0-5 the size of the pieces the port gets
 // between polls, bit 6 the offsets window, bit 7 offset texts from the
@@ -14,7 +14,7 @@
 
 #include "sensors/serial_gps.h"
 #include "sensors/serial_transport.h"
-#include "survey/gnss_handler.h"
+#include "survey/gnss_tracker.h"
 
 namespace {
 
@@ -48,17 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     VirtualTime time(QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
-    RealtimeState state;
-    GnssLineHandler handler(state);
+    GnssTracker tracker;
     TNivoraSerialGPS gps(time, time);
     MemoryTransport* port = nullptr;
     gps.setTransportFactory(MemoryTransport::factory(port));
-    gps.setLineSink([&](const NmeaSentence& s) {
-        GnssLineInputs in;
-        in.offsetsWindowVisible = (steer & 0x40) != 0;
-        in.offsets = &offsets;
-        in.readerFixQuality = gps.FixQuality();
-        handler.handle(s, in);
+    gps.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
+        tracker.apply(r, time, (steer & 0x40) != 0 ? nullptr : &offsets);
     });
     gps.Open();
     if (!gps.isOpen() || !port) std::abort();

@@ -1,33 +1,32 @@
 // Bytes from a serial port through line assembly, the reader's decoding and
-// both window handlers.
+// the survey's side of both ports.
 
 #include <QStringList>
 #include <cstdint>
 #include <string_view>
 
+#include "core/clock.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
-#include "survey/gnss_handler.h"
+#include "survey/gnss_tracker.h"
 #include "survey/sounder_handler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nivora;
     static const QStringList column{QStringLiteral("1490"), QStringLiteral("1491")};
-    RealtimeState state;
-    GnssLineHandler gnss(state);
-    SounderLineHandler sounder(state);
+    static VirtualTime time(QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+    GnssDecoder decoder;
+    GnssTracker gnss;
+    SounderLineHandler sounder;
     const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("1480"),
                                    QStringLiteral("1"), QStringLiteral("0")};
-    GnssLineInputs gin;
-    gin.offsets = &offsets;
-    NavValues nav;
     LineAssembler lines;
     const std::string_view all(reinterpret_cast<const char*>(data), size);
     lines.feed(all, [&](std::string_view line) {
         if (nmeaChecksum(line) == Checksum::Invalid) return true;
-        gin.readerFixQuality = nav.fixQuality;
-        gnss.handle(line, gin);
-        if (line[0] == '$') decodeNmea(line, nav);
+        const GnssReading reading = decoder.decode(line);
+        decoder.apply(reading);
+        gnss.apply(reading, time, &offsets);
         for (const auto& family : echosounderFamilies()) {
             SounderLineInputs in;
             in.family = QLatin1String(family.name);
@@ -36,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             in.offsetAText = QStringLiteral("0.5");
             in.useProfile = (line.size() & 1) != 0;
             in.velocityColumn = &column;
+            in.offsets = gnss.offsets();
             sounder.handle(line, in);
         }
         return true;

@@ -35,16 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     in.offsetAText = (flags & 2) ? QStringLiteral("") : QStringLiteral("0.5");
     in.useProfile = (flags & 4) != 0;
     in.velocityColumn = &columns[(flags >> 3) % 3];
-    in.realtimeRunning = (flags & 0x20) != 0;
+    in.offsets.soundVelocity = (flags & 0x20) != 0 ? 1480 : 0;
 
-    RealtimeState state;
-    SounderLineHandler handler(state);
+    SounderLineHandler handler;
     LineAssembler lines;
     lines.append(rest);
     std::string_view line;
     while (lines.next(line)) {
         const SounderLineResult r = handler.handle(line, in);
-        if (r.scanned && !r.familyApplied) std::abort();  // a line of another family is not read
+        if (r.sounding && !r.familyApplied) std::abort();  // a line of another family is not read
     }
     return 0;
 }

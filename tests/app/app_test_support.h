@@ -93,7 +93,8 @@ struct ProgramFixture {
         program.reset();
     }
     TFNav& nav() { return program->nav(); }
-    SurveySession& session() { return program->nav().session(); }
+    RealtimeSurvey& survey() { return program->survey(); }
+    ChartSession& chart() { return program->chart(); }
 
     VirtualTime vt;
     std::unique_ptr<Program> program;

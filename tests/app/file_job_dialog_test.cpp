@@ -93,7 +93,7 @@ TEST_F(FileJobDialogTest, CancelInTheProgressDialogLeavesTheChartAsItWas) {
     });
     auto open = answerNextDialog(QMessageBox::Ok, chart);
     f.nav().action(QStringLiteral("aOpen"))->trigger();
-    ASSERT_TRUE(waitForFileJob(f.session()));
+    ASSERT_TRUE(waitForFileJob(f.chart()));
 
     EXPECT_TRUE(open->seen);
     ASSERT_TRUE(shown);
@@ -102,7 +102,7 @@ TEST_F(FileJobDialogTest, CancelInTheProgressDialogLeavesTheChartAsItWas) {
     EXPECT_EQ(label, QStringLiteral("Opening ") + chart);
     EXPECT_EQ(difference(picture(doc()), before), "");
     EXPECT_EQ(f.nav().fileJobDialog().dialog(), nullptr) << "the dialog goes with its job";
-    EXPECT_FALSE(f.session().fileJobRunning());
+    EXPECT_FALSE(f.chart().files().jobRunning());
 }
 
 TEST_F(FileJobDialogTest, ALoadRunsToItsEndAndACloseDuringOneWaitsForIt) {
@@ -110,7 +110,7 @@ TEST_F(FileJobDialogTest, ALoadRunsToItsEndAndACloseDuringOneWaitsForIt) {
     auto open = answerNextDialog(QMessageBox::Ok, chart);
     const int before = doc().ShapeCount();
     f.nav().action(QStringLiteral("aOpen"))->trigger();
-    ASSERT_TRUE(waitForFileJob(f.session()));
+    ASSERT_TRUE(waitForFileJob(f.chart()));
     EXPECT_EQ(doc().ShapeCount(), before + kShapes);
     EXPECT_EQ(f.nav().fileJobDialog().dialog(), nullptr);
 
@@ -124,7 +124,7 @@ TEST_F(FileJobDialogTest, ALoadRunsToItsEndAndACloseDuringOneWaitsForIt) {
     });
     open = answerNextDialog(QMessageBox::Ok, chart);
     f.nav().action(QStringLiteral("aOpen"))->trigger();
-    ASSERT_TRUE(waitForFileJob(f.session()));
+    ASSERT_TRUE(waitForFileJob(f.chart()));
     EXPECT_FALSE(closedDuringLoad) << "the close sequence waits for the load to stop";
     EXPECT_EQ(difference(picture(doc()), loaded), "") << "the stopped load added nothing";
     EXPECT_TRUE(!closed.isEmpty() || closed.wait(5000)) << "the close goes on once it has";

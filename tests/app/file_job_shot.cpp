@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     poll.start();
     auto open = nivora::test::answerNextDialog(QMessageBox::Ok, chart);
     nav.action(QStringLiteral("aOpen"))->trigger();
-    nivora::test::waitForFileJob(nav.session());
+    nivora::test::waitForFileJob(nav.chart());
     std::printf("%s: %s, %d shapes\n", out.toLocal8Bit().constData(),
                 written ? "written" : "not written", nav.canvas().Document().ShapeCount());
     return written ? 0 : 1;

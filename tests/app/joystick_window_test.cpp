@@ -30,7 +30,7 @@ TEST(ThrustCommand, SignAndAtLeastThreeDigits) {
 
 class JoystickTest : public ::testing::Test {
   protected:
-    JoystickTest() : panel(*f.session) {
+    JoystickTest() : panel(*f.survey) {
         f.models.device.sbesMessage = QStringLiteral("Nivora SMT");
     }
 
@@ -56,11 +56,11 @@ using Pty = test::PtyPair;
 TEST_F(JoystickTest, ClickSequencesOnTheGnssPortAndNothingWhenItIsClosed) {
     Pty pty;
     ASSERT_GE(pty.master, 0);
-    f.session->setTransportFactories(&makeSerialPortTransport,
-                                     MemoryTransport::factory(f.sounderPort));
-    f.session->gnss().DevicePath = pty.slaveName;
-    f.session->gnss().Open();
-    ASSERT_TRUE(f.session->gnss().isOpen()) << f.errors().join(QLatin1Char('\n')).toStdString();
+    f.survey->setTransportFactories(&makeSerialPortTransport,
+                                    MemoryTransport::factory(f.sounderPort));
+    f.survey->gnss().DevicePath = pty.slaveName;
+    f.survey->gnss().Open();
+    ASSERT_TRUE(f.survey->gnss().isOpen()) << f.errors().join(QLatin1Char('\n')).toStdString();
     panel.show();
 
     struct Step {
@@ -100,7 +100,7 @@ TEST_F(JoystickTest, ClickSequencesOnTheGnssPortAndNothingWhenItIsClosed) {
     EXPECT_TRUE(f.eventsLog().contains("Command sent to device: <A+002>"));
 
     // Closed: the values still change, nothing is written or reported.
-    f.session->gnss().Close();
+    f.survey->gnss().Close();
     click("bUp");
     click("bRight");
     EXPECT_EQ(panel.channelA(), -1);
@@ -114,7 +114,7 @@ TEST_F(JoystickTest, BatteryStripAndTheFamilyCheck) {
     EXPECT_EQ(panel.windowTitle(), QStringLiteral("Battery"));
     EXPECT_TRUE(panel.windowFlags() & Qt::WindowStaysOnTopHint);
     f.models.device.sbesFormat = QStringLiteral("%*8s,%lf,%lf");
-    f.session->RealtimeClick();
+    f.survey->RealtimeClick();
     f.sounder("$PNSMT01,12.40,12.618");
     f.vt.advance(200);
     auto* battery = panel.findChild<QLabel*>(QStringLiteral("pBattery"));

@@ -57,11 +57,11 @@ TEST_F(ProgramTest, FirstShowThenASurveyThroughTheWindows) {
     // Real time from the Offsets window's button, with its checks; then ticks.
     QTest::mouseClick(f.program->offsets().findChild<QPushButton*>(QStringLiteral("Realtime")),
                       Qt::LeftButton);
-    ASSERT_TRUE(f.session().running());
+    ASSERT_TRUE(f.survey().running());
     EXPECT_EQ(nav.realtimeButton()->text(), QStringLiteral("Stop"));
     // The button saved a snapshot; while it is written the file commands are off.
     EXPECT_FALSE(nav.action(QStringLiteral("aOpen"))->isEnabled());
-    ASSERT_TRUE(waitForFileJob(f.session()));
+    ASSERT_TRUE(waitForFileJob(f.chart()));
     EXPECT_TRUE(nav.action(QStringLiteral("aOpen"))->isEnabled());
     f.vt.advance(90'000);
     EXPECT_GT(shapesOn(canvas, layer_names::TrackFix), 3)
@@ -72,7 +72,7 @@ TEST_F(ProgramTest, FirstShowThenASurveyThroughTheWindows) {
 
     // The realtime button stops it; English puts its caption back to "Realtime".
     QTest::mouseClick(nav.realtimeButton(), Qt::LeftButton);
-    EXPECT_FALSE(f.session().running());
+    EXPECT_FALSE(f.survey().running());
     EXPECT_EQ(nav.realtimeButton()->text(), QStringLiteral("Start"));
     // The offscreen platform gives the keyboard to each window shown (the
     // echogram at the start); the chart's window takes it back.
@@ -138,7 +138,7 @@ TEST_F(ProgramTest, FirstShowThenASurveyThroughTheWindows) {
 
     // A message shows without taking the keyboard from the chart.
     canvas.setFocus();
-    f.session().message(QStringLiteral("test message"));
+    f.survey().message(QStringLiteral("test message"));
     EXPECT_TRUE(f.program->messages().isVisible());
     EXPECT_TRUE(f.program->messages().text().endsWith(QStringLiteral("test message")));
     EXPECT_TRUE(f.program->messages().testAttribute(Qt::WA_ShowWithoutActivating));
@@ -162,16 +162,16 @@ TEST_F(ProgramTest, TheTypedPatternOutlivesTheStartUpTimer) {
     ProgramFixture f(ini, true);
     f.program->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
-    ASSERT_TRUE(f.session().running());
+    ASSERT_TRUE(f.survey().running());
     f.vt.advance(9'000);
-    f.session().flushLogs();
-    const QString log = f.session().logs().folders().coordinateLogPath();
+    f.survey().flushLogs();
+    const QString log = f.survey().logs().folders().coordinateLogPath();
     const qsizetype before = readFile(log).count('\n');
     EXPECT_GT(before, 10);
     f.program->realtime().Timer1Timer();  // its ten seconds
     EXPECT_EQ(f.program->models().device.sbesFormat, QStringLiteral("%*6s,%lf"));
     f.vt.advance(15'000);
-    f.session().flushLogs();
+    f.survey().flushLogs();
     EXPECT_GT(readFile(log).count('\n'), before + 30) << "soundings go on being logged";
 }
 
@@ -246,7 +246,7 @@ TEST_F(ProgramTest, ShortcutsWorkInCompactMode) {
         IniStore(f.program->iniPath())
             .readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
     QTest::keyClick(&f.nav().canvas(), Qt::Key_S, Qt::ControlModifier);
-    ASSERT_TRUE(waitForFileJob(f.session()));
+    ASSERT_TRUE(waitForFileJob(f.chart()));
     EXPECT_NE(IniStore(f.program->iniPath())
                   .readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")),
               before)
@@ -290,7 +290,9 @@ TEST_F(ProgramTest, OpenLogFolderSaysWhereTheFolderIsWhenNoFileManagerOpens) {
     f.nav().action(QStringLiteral("aOpenLogFolder"))->trigger();
     EXPECT_TRUE(f.program->messages().text().contains(
         QStringLiteral("No file manager could be opened; the log folder is ") +
-        QDir::toNativeSeparators(f.session().logFolder())))
+        QDir::toNativeSeparators(
+            QFileInfo(f.survey().logs().folders().rawLogPath(RawLogKind::Gnss, QDate(2026, 12, 8)))
+                .absolutePath())))
         << f.program->messages().text().toStdString();
 }
 
@@ -372,7 +374,7 @@ TEST_F(ProgramTest, CloseExitAndRestartKeepTheViewAndTheChartWork) {
 
         const QString before = lastSaved();
         f.nav().canvas().DrawPoint(left + 10, f.nav().canvas().WorldBottom + 10,
-                                   f.session().layers().userShape);
+                                   f.chart().layers().userShape);
         f.nav().action(QStringLiteral("btZoomOut"))->trigger();
         left = f.nav().canvas().WorldLeft;
         right = f.nav().canvas().WorldRight;

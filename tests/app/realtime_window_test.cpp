@@ -1,5 +1,5 @@
-// The real-time data window over a session in virtual time: its texts at
-// start, its client heights as depth frames come and go, what the session's
+// The real-time data window over a survey in virtual time: its texts at
+// start, its client heights as depth frames come and go, what the survey's
 // read-outs and colours do to it, its toolbar and its start-up action.
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ namespace {
 
 class RealtimeWindowTest : public ::testing::Test {
   protected:
-    RealtimeWindowTest() : window(*f.session, SettingsFile(f.iniPath)) {}
+    RealtimeWindowTest() : window(*f.survey, SettingsFile(f.iniPath)) {}
 
     template <typename T>
     T* child(const char* name) {
@@ -85,22 +85,22 @@ TEST_F(RealtimeWindowTest, DepthFramesSetTheClientHeight) {
     // Real time with the sensor off hides both: 191. A single-depth family
     // then changes nothing, the low frame being hidden already.
     f.models.device.sensorEnabled = false;
-    f.session->RealtimeClick();
+    f.survey->RealtimeClick();
     EXPECT_FALSE(frameShown("DepthFrameHi"));
     EXPECT_FALSE(frameShown("DepthFrameLo"));
     EXPECT_EQ(window.height(), 191);
     f.models.changes.depthDisplayChanged(false);
     EXPECT_EQ(window.height(), 191);
-    f.session->RealtimeClick();  // stop
+    f.survey->RealtimeClick();  // stop
     f.models.device.sensorEnabled = true;
-    f.session->RealtimeClick();
+    f.survey->RealtimeClick();
     EXPECT_TRUE(frameShown("DepthFrameHi"));
     EXPECT_TRUE(frameShown("DepthFrameLo"));
     EXPECT_EQ(window.height(), 387);
 }
 
 TEST_F(RealtimeWindowTest, ShowsTheSessionsReadoutsAndColours) {
-    f.session->RealtimeClick();
+    f.survey->RealtimeClick();
     // A DBT sounding of 10.0 m with SV 1480 and draft 0.5: 10.37 m.
     f.sounder("$SDDBT,32.8,f,10.0,M,5.4,F");
     f.gnss("$GPGGA,120000.00,4100.0000,N,02900.0000,E,4,08,0.9,10.0,M,36.1,M,,");

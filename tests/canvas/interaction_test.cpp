@@ -497,7 +497,7 @@ TEST(Measuring, DistanceAndBearing) {
 }
 
 // The survey's chart takes its own wheel, measuring tool and keys (they
-// were the main window's, handed on to the session).
+// were the main window's, handed on to the survey).
 TEST_F(Canvas, TheSurveysWheelPansTowardsThePointerAsItZooms) {
     canvas->Interaction().WheelPansTowardsPointer = true;
     const QPoint at(100, 75);  // world (100, 225); the view's centre is (200, 150)

@@ -1,5 +1,5 @@
 // The echogram window on the offscreen platform: what it shows, what it
-// tells the session and what it stores when it closes.
+// tells the survey and what it stores when it closes.
 
 #include <gtest/gtest.h>
 

@@ -273,10 +273,9 @@ TEST(RealCaptures, BinaryFramesBetweenTheSentencesCostNothing) {
 }
 
 TEST(RealCaptures, SounderDepthsFromDbt) {
-    RealtimeState state;
-    state.Offsets.soundVelocity = 1500;
-    SounderLineHandler handler(state);
+    SounderLineHandler handler;
     SounderLineInputs in;
+    in.offsets.soundVelocity = 1500;
     in.family = QStringLiteral("NMEA DBT");
     in.pattern = QLatin1String(findEchosounderFamily(in.family)->defaultPattern);
     in.alertDepthText = QStringLiteral("0");
@@ -287,11 +286,11 @@ TEST(RealCaptures, SounderDepthsFromDbt) {
         const QByteArray l = line.trimmed();
         if (!l.contains("DBT") || l.startsWith('#')) continue;
         const auto r = handler.handle(l.toStdString(), in);
-        if (!r.scanned) continue;
+        if (!r.sounding) continue;
         ++scanned;
         // The metres field must agree with the feet field of the same sentence.
         const QList<QByteArray> f = l.split(',');
-        EXPECT_NEAR(state.RawDepthHi, f[1].toDouble() * 0.3048, 0.06) << l.constData();
+        EXPECT_NEAR(r.sounding->rawHi, f[1].toDouble() * 0.3048, 0.06) << l.constData();
     }
     EXPECT_GT(scanned, 50);
 }

@@ -7,7 +7,7 @@
 
 #include "core/clock.h"
 #include "sensors/serial_gps.h"
-#include "survey/gnss_handler.h"
+#include "survey/gnss_tracker.h"
 #include "tests/support/test_support.h"
 #include "tests/survey/fake_disk.h"
 
@@ -435,30 +435,21 @@ TEST_F(ReaderTest, ARawLogThatCannotBeOpenedIsReported) {
 }
 
 TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {
-    RealtimeState state;
-    GnssLineHandler handler(state);
+    GnssTracker tracker;
     const OffsetFieldTexts offsets{QStringLiteral("0.5"), QStringLiteral("fifteen hundred"),
                                    QStringLiteral("1"), QStringLiteral("0")};
-    GnssLineInputs in;
-    in.offsets = &offsets;
     QStringList handlerErrors;
-    QObject::connect(
-        &reader, &TNivoraSerialGPS::OnNewCommand, [&](TNivoraSerialGPS*, const QByteArray& l) {
-            const auto r = handler.handle(
-                std::string_view(l.constData(), static_cast<std::size_t>(l.size())), in);
-            if (!r.error.isEmpty()) handlerErrors << r.error;
-        });
-    QObject::connect(&reader, &TNivoraSerialGPS::OnPosition3DChange,
-                     [&](TNivoraSerialGPS*, double lat, double lon, double) {
-                         state.CurrentLatitude = lat;
-                         state.CurrentLongitude = lon;
-                     });
+    reader.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
+        const auto out = tracker.apply(r, vt, &offsets);
+        if (!out.error.isEmpty()) handlerErrors << out.error;
+    });
     reader.Open();
     send("$GPGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,\n");
     EXPECT_EQ(handlerErrors,
               QStringList{QStringLiteral("SV: 'fifteen hundred' is not a valid number")});
-    EXPECT_NEAR(state.CurrentLatitude, 48.1173, 1e-12) << "the position still reaches the survey";
-    EXPECT_EQ(state.AntennaHeight, 0) << "the rest of the window handler was skipped";
+    EXPECT_NEAR(tracker.current().latitudeDeg, 48.1173, 1e-12)
+        << "the position still reaches the survey";
+    EXPECT_EQ(tracker.current().antennaHeightM, 0) << "the rest of the window handler was skipped";
 }
 
 TEST_F(ReaderTest, GarbageOnTheLineIsHarmless) {

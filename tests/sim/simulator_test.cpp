@@ -120,10 +120,9 @@ TEST(Sentences, GnssSentencesDecodeToWhatWasMeant) {
 TEST(Sentences, EveryFamilyScansItsOwnLines) {
     for (const auto& family : echosounderFamilies()) {
         SCOPED_TRACE(family.name);
-        RealtimeState state;
-        state.Offsets.soundVelocity = 1500;
-        SounderLineHandler handler(state);
+        SounderLineHandler handler;
         SounderLineInputs in;
+        in.offsets.soundVelocity = 1500;
         in.family = QLatin1String(family.name);
         in.pattern = QLatin1String(std::string(family.name) == "OTHER" ? kOtherFamilyPattern
                                                                        : family.defaultPattern);
@@ -135,14 +134,15 @@ TEST(Sentences, EveryFamilyScansItsOwnLines) {
         s.sequence = 77;
         const std::string line = sounderLine(family, s);
         const auto r = handler.handle(line, in);
-        EXPECT_TRUE(r.scanned) << line;
+        ASSERT_TRUE(r.sounding) << line;
+        const CorrectedSounding& state = *r.sounding;
         if (family.values == EchosounderFamily::Values::LowOnly) {
-            EXPECT_DOUBLE_EQ(state.RawDepthLo, 12.59);
+            EXPECT_DOUBLE_EQ(state.rawLo, 12.59);
         } else {
-            EXPECT_DOUBLE_EQ(state.RawDepthHi, 12.34) << line;
+            EXPECT_DOUBLE_EQ(state.rawHi, 12.34) << line;
         }
         if (family.values == EchosounderFamily::Values::HighAndLow) {
-            EXPECT_DOUBLE_EQ(state.RawDepthLo, 12.59);
+            EXPECT_DOUBLE_EQ(state.rawLo, 12.59);
         }
     }
 }

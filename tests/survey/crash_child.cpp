@@ -14,7 +14,9 @@
 #include "core/clock.h"
 #include "files/layout_files.h"
 #include "sim/configured_simulator.h"
-#include "survey/survey_session.h"
+#include "survey/chart_files.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
 
 int main(int argc, char** argv) {
     using namespace nivora;
@@ -38,23 +40,24 @@ int main(int argc, char** argv) {
     }
     const DayFolders folders(dir.filePath(QStringLiteral("NWL")), start.date());
     CanvasDocument doc;
-    SurveySession session(models, folders, doc, vt, vt);
-    session.setTransportFactories(simulator->feed().factory(sim::Device::Gnss),
-                                  simulator->feed().factory(sim::Device::Sounder));
+    RealtimeSurvey survey(models, folders, vt, vt, LogWriter::WhenFull::WaitForWriter);
+    ChartSession chart(survey, doc);
+    survey.setTransportFactories(simulator->feed().factory(sim::Device::Gnss),
+                                 simulator->feed().factory(sim::Device::Sounder));
     // The last snapshot comes back, as at every start of the program.
-    session.firstShow();
+    chart.firstShow();
     QString folderError;
-    session.createDayFolders(&folderError);
-    session.RealtimeClick();
+    folders.create(&folderError);
+    survey.RealtimeClick();
     std::printf("running\n");
     std::fflush(stdout);
     const QString exported = dir.filePath(QStringLiteral("export.dxf"));
     for (qint64 s = 1;; ++s) {
         vt.advanceTo(s * 1000);
         if (s % 5 == 0) {
-            session.saveSnapshot();
+            chart.files().saveSnapshot();
             DXFSave(doc, exported);
-            session.markEvent();
+            chart.markEvent();
         }
     }
 }

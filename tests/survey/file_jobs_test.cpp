@@ -1,4 +1,4 @@
-// Long file commands through the session with a view: the event loop turns
+// Long file commands through the chart with a view: the event loop turns
 // while they work, the result is the one the command gives without a view,
 // a cancelled load changes nothing and a failed save keeps the old file.
 
@@ -96,14 +96,14 @@ QByteArray largeDxf(int lines) {
 // and Import commands do after them.
 void openAtOnce(SessionFixture& f, const QString& path) {
     ASSERT_TRUE(CadLoad(f.doc, path, -1, -1, 1));
-    f.session->EnsureLayers();
-    f.doc.CadClearShapes(f.session->layers().grid);
-    f.doc.CadClearShapes(f.session->layers().vessel);
-    f.doc.SetLayerAction(f.session->layers().userShape, 15);
+    f.chart->ensureLayers();
+    f.doc.CadClearShapes(f.chart->layers().grid);
+    f.doc.CadClearShapes(f.chart->layers().vessel);
+    f.doc.SetLayerAction(f.chart->layers().userShape, 15);
 }
 void importAtOnce(SessionFixture& f, const QString& path) {
     ASSERT_TRUE(DXFLoad(f.doc, path));
-    f.session->EnsureLayers();
+    f.chart->ensureLayers();
 }
 
 class FileJobsTest : public ::testing::Test {
@@ -114,7 +114,7 @@ class FileJobsTest : public ::testing::Test {
     }
     // Something drawn before the command, so that adding is seen.
     static void drawSomething(SessionFixture& f) {
-        f.session->EnsureLayers();
+        f.chart->ensureLayers();
         f.doc.DrawPoint(500200, 4540200, f.doc.LayerFindByName(layer_names::UserShape));
         f.doc.LayerOpen(QStringLiteral("harbour"));
     }
@@ -130,7 +130,7 @@ TEST_F(FileJobsTest, OpenWorksWhileTheEventLoopTurnsAndAddsWhatAnOpenAtOnceAdds)
     bg.prompts.openFile = chart;
 
     TestJobView view;
-    bg.session->setFileJobView(&view);
+    bg.chart->files().setJobView(&view);
     int ticks = 0;
     QTimer timer;
     timer.setInterval(20);
@@ -139,13 +139,13 @@ TEST_F(FileJobsTest, OpenWorksWhileTheEventLoopTurnsAndAddsWhatAnOpenAtOnceAdds)
     bool refused = false;
     view.onStart = [&] {
         // No second file command while one runs; nothing is asked.
-        EXPECT_TRUE(bg.session->fileJobRunning());
+        EXPECT_TRUE(bg.chart->files().jobRunning());
         bg.prompts.saveFile = files.filePath(QStringLiteral("never.nwl"));
-        refused = !bg.session->openLayout() && !bg.session->saveLayoutAs();
+        refused = !bg.chart->files().openLayout() && !bg.chart->files().saveLayoutAs();
     };
-    ASSERT_TRUE(bg.session->openLayout()) << "started; the command returns at once";
-    EXPECT_TRUE(bg.session->fileJobRunning());
-    ASSERT_TRUE(waitForFileJob(*bg.session));
+    ASSERT_TRUE(bg.chart->files().openLayout()) << "started; the command returns at once";
+    EXPECT_TRUE(bg.chart->files().jobRunning());
+    ASSERT_TRUE(waitForFileJob(*bg.chart));
     timer.stop();
 
     EXPECT_GT(ticks, 0) << "the 20 ms timer ran during the load";
@@ -154,7 +154,7 @@ TEST_F(FileJobsTest, OpenWorksWhileTheEventLoopTurnsAndAddsWhatAnOpenAtOnceAdds)
     EXPECT_EQ(view.labels, QStringList{QStringLiteral("Opening ") + chart});
     EXPECT_TRUE(refused);
     EXPECT_FALSE(QFileInfo::exists(bg.prompts.saveFile));
-    EXPECT_FALSE(bg.session->fileJobRunning());
+    EXPECT_FALSE(bg.chart->files().jobRunning());
     // Shapes keep the layer numbers of the file; those that fall on the
     // vessel's or the grid's layer go with them after an Open.
     EXPECT_GT(bg.doc.ShapeCount(), kShapes / 2);
@@ -172,7 +172,7 @@ TEST_F(FileJobsTest, ImportKeepsLayerColoursAndBlocksAsAnImportAtOnce) {
     writeFile(large, largeDxf(50'000));
     SessionFixture at, bg;
     TestJobView view;
-    bg.session->setFileJobView(&view);
+    bg.chart->files().setJobView(&view);
     // The first import brings the block the second one's INSERT uses; the
     // second sets the colour of a layer that is there already.
     drawSomething(at);
@@ -181,12 +181,12 @@ TEST_F(FileJobsTest, ImportKeepsLayerColoursAndBlocksAsAnImportAtOnce) {
     importAtOnce(at, large);
     drawSomething(bg);
     bg.prompts.openFile = small;
-    ASSERT_TRUE(bg.session->importDxf());
-    ASSERT_TRUE(waitForFileJob(*bg.session));
+    ASSERT_TRUE(bg.chart->files().importDxf());
+    ASSERT_TRUE(waitForFileJob(*bg.chart));
     bg.doc.SetLayerPenFg(bg.doc.LayerFindByName(QStringLiteral("COAST")), colors::Green);
     bg.prompts.openFile = large;
-    ASSERT_TRUE(bg.session->importDxf());
-    ASSERT_TRUE(waitForFileJob(*bg.session));
+    ASSERT_TRUE(bg.chart->files().importDxf());
+    ASSERT_TRUE(waitForFileJob(*bg.chart));
     EXPECT_EQ(view.labels.size(), 2);
     EXPECT_EQ(difference(picture(bg.doc), picture(at.doc)), "");
     EXPECT_EQ(bg.doc.Blocks().size(), 2u) << "the block of each import";
@@ -202,9 +202,9 @@ TEST_F(FileJobsTest, ACancelledLoadLeavesTheDrawingAsItWas) {
     SessionFixture f;
     drawSomething(f);
     f.prompts.openFile = dxf;
-    ASSERT_TRUE(f.session->importDxf());
+    ASSERT_TRUE(f.chart->files().importDxf());
     TestJobView view;
-    f.session->setFileJobView(&view);
+    f.chart->files().setJobView(&view);
     const std::string before = picture(f.doc);
     const TNBlock* block = f.doc.FindBlock(QStringLiteral("BUOY"));
     ASSERT_NE(block, nullptr);
@@ -214,11 +214,11 @@ TEST_F(FileJobsTest, ACancelledLoadLeavesTheDrawingAsItWas) {
         view.cancel();
     };
     f.prompts.openFile = chart;
-    f.session->openLayout();
-    ASSERT_TRUE(waitForFileJob(*f.session));
+    f.chart->files().openLayout();
+    ASSERT_TRUE(waitForFileJob(*f.chart));
     f.prompts.openFile = dxf;
-    f.session->importDxf();
-    ASSERT_TRUE(waitForFileJob(*f.session));
+    f.chart->files().importDxf();
+    ASSERT_TRUE(waitForFileJob(*f.chart));
     EXPECT_EQ(difference(picture(f.doc), before), "");
     EXPECT_EQ(f.doc.FindBlock(QStringLiteral("BUOY")), block) << "the lent blocks came back";
     EXPECT_FALSE(f.eventsLog().contains("Opened file"));
@@ -227,8 +227,8 @@ TEST_F(FileJobsTest, ACancelledLoadLeavesTheDrawingAsItWas) {
     view.onStart = nullptr;
     f.prompts.openFile = chart;
     const int shapes = f.doc.ShapeCount();
-    EXPECT_TRUE(f.session->openLayout());
-    ASSERT_TRUE(waitForFileJob(*f.session));
+    EXPECT_TRUE(f.chart->files().openLayout());
+    ASSERT_TRUE(waitForFileJob(*f.chart));
     EXPECT_GT(f.doc.ShapeCount(), shapes + kShapes / 2);
 }
 
@@ -255,7 +255,7 @@ class FileSizeLimit {
 TEST_F(FileJobsTest, AFailedSaveLeavesTheOldFileAsItWas) {
     SessionFixture f;
     TestJobView view;
-    f.session->setFileJobView(&view);
+    f.chart->files().setJobView(&view);
     const QString target = files.filePath(QStringLiteral("survey.nwl"));
     {
         CanvasDocument small;
@@ -264,13 +264,13 @@ TEST_F(FileJobsTest, AFailedSaveLeavesTheOldFileAsItWas) {
     }
     const QByteArray old = readFile(target);
     f.prompts.openFile = chart;
-    ASSERT_TRUE(f.session->openLayout());
-    ASSERT_TRUE(waitForFileJob(*f.session));
+    ASSERT_TRUE(f.chart->files().openLayout());
+    ASSERT_TRUE(waitForFileJob(*f.chart));
     f.prompts.saveFile = target;
     {
         const FileSizeLimit full(256 * 1024);
-        f.session->saveLayoutAs();
-        ASSERT_TRUE(waitForFileJob(*f.session));
+        f.chart->files().saveLayoutAs();
+        ASSERT_TRUE(waitForFileJob(*f.chart));
     }
     EXPECT_EQ(readFile(target), old);
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
@@ -279,8 +279,8 @@ TEST_F(FileJobsTest, AFailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_NE(f.view.caption, QStringLiteral("Nivora Depthwright  <") + target + QLatin1Char('>'));
 
     // With room on the disk the same save goes through and reads back whole.
-    EXPECT_TRUE(f.session->saveLayoutAs());
-    ASSERT_TRUE(waitForFileJob(*f.session));
+    EXPECT_TRUE(f.chart->files().saveLayoutAs());
+    ASSERT_TRUE(waitForFileJob(*f.chart));
     CanvasDocument back;
     ASSERT_TRUE(CadLoad(back, target));
     EXPECT_EQ(back.ShapeCount(), f.doc.ShapeCount());

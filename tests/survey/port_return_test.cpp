@@ -27,9 +27,9 @@ class PortReturnTest : public ::testing::Test {
                 .replace("[GPS1 COMUNICATION SETTINGS]\n",
                          QByteArray("[GPS1 COMUNICATION SETTINGS]\nPort No=" + linkPath.toUtf8() +
                                     "\n"))) {
-        f.session->setTransportFactories(&makeSerialPortTransport,
-                                         MemoryTransport::factory(f.sounderPort));
-        f.session->gnss().setReopenInterval(500);
+        f.survey->setTransportFactories(&makeSerialPortTransport,
+                                        MemoryTransport::factory(f.sounderPort));
+        f.survey->gnss().setReopenInterval(500);
     }
 
     // The device node the settings name points at this pseudo-terminal.
@@ -56,9 +56,9 @@ class PortReturnTest : public ::testing::Test {
     }
     // Sends a fix, then a sounding once the fix has been read.
     bool fixAndSounding(PtyPair& pty, double lat, double lon) {
-        const quint64 before = f.session->gnss().linesRead();
+        const quint64 before = f.survey->gnss().linesRead();
         if (!pty.send(QByteArray::fromStdString(gga(lat, lon, 4) + "\r\n"))) return false;
-        if (!runUntil([&] { return f.session->gnss().linesRead() > before; })) return false;
+        if (!runUntil([&] { return f.survey->gnss().linesRead() > before; })) return false;
         return sounding();
     }
     bool sounding() {
@@ -67,7 +67,7 @@ class PortReturnTest : public ::testing::Test {
         return runUntil([&] { return logLines() > rows; });
     }
     qsizetype logLines() {
-        f.session->flushLogs();
+        f.survey->flushLogs();
         QFile log(f.folders.coordinateLogPath());
         return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
     }
@@ -80,7 +80,7 @@ class PortReturnTest : public ::testing::Test {
 TEST_F(PortReturnTest, TheSurveyGoesOnWithoutTheReceiverAndTakesItBack) {
     PtyPair first;
     ASSERT_TRUE(plugIn(first));
-    SurveySession& s = *f.session;
+    RealtimeSurvey& s = *f.survey;
     s.RealtimeClick();
     ASSERT_TRUE(s.gnss().isOpen()) << f.errors().join(QLatin1Char('\n')).toStdString();
     for (int i = 0; i < 3; ++i)

@@ -1,4 +1,4 @@
-// The session driven exactly as the main window drives it, from a first
+// The survey and its chart driven exactly as the main window drives them, from a first
 // start without a settings file to a second start that restores the view.
 
 #include <gtest/gtest.h>
@@ -26,9 +26,9 @@ TEST(SessionScenario, FirstStartWithoutASettingsFile) {
     SessionFixture f{QByteArray()};
     ASSERT_FALSE(QFileInfo::exists(f.iniPath));
     QString caption;
-    QObject::connect(f.session.get(), &SurveySession::captionChanged,
+    QObject::connect(&f.chart->files(), &ChartFiles::captionChanged,
                      [&](const QString& c) { caption = c; });
-    f.session->firstShow();
+    f.chart->firstShow();
     EXPECT_EQ(caption, QStringLiteral("Nivora Depthwright - "));
     const ViewWindow& v = f.doc.View;
     EXPECT_EQ(std::vector<double>({v.WorldLeft, v.WorldRight, v.WorldBottom, v.WorldTop}),
@@ -61,9 +61,10 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
         "\n[CANVAS]\nPlanWorldLeft=499000\nPlanWorldRight=501000\nPlanWorldTop=4541000\n"
         "PlanWorldBottom=4539500\nGridAutoScale=0\nDepthSpeedDisplayMode=2\nGGAOverlayPosition=1\n";
     SessionFixture f(ini);
-    SurveySession& s = *f.session;
+    RealtimeSurvey& s = *f.survey;
+    ChartSession& c = *f.chart;
 
-    s.firstShow();
+    c.firstShow();
     EXPECT_EQ(f.view.caption, QStringLiteral("Nivora Depthwright - ") + chart);
     EXPECT_EQ(shapesOnLayer(f.doc, QStringLiteral("harbour")), 1);
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::Vessel), 0) << "vessel and grid shapes are emptied";
@@ -87,40 +88,40 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
     EXPECT_GT(shapesOnLayer(f.doc, layer_names::TrackNoFix), 0);
     EXPECT_EQ(f.coordinateLog().count('\n'), 9) << "header and one row per sounding";
 
-    EXPECT_EQ(s.markEvent(), 1);
+    EXPECT_EQ(c.markEvent(), 1);
     EXPECT_EQ(IniStore(f.iniPath).readInteger(QStringLiteral("EVENTS"),
                                               QStringLiteral("Event Number"), 0),
               1);
 
     // A question nobody answers deletes nothing.
-    s.setPrompts(nullptr);
-    EXPECT_FALSE(s.clearTracks(TrackClass::Float));
-    EXPECT_FALSE(s.newLayout());
+    c.setPrompts(nullptr);
+    EXPECT_FALSE(c.selection().clearTracks(TrackClass::Float));
+    EXPECT_FALSE(c.files().newLayout());
     EXPECT_GT(shapesOnLayer(f.doc, layer_names::TrackFloat), 0);
-    s.setPrompts(&f.prompts);
+    c.setPrompts(&f.prompts);
     f.prompts.yes = false;
-    EXPECT_FALSE(s.clearTracks(TrackClass::Float));
+    EXPECT_FALSE(c.selection().clearTracks(TrackClass::Float));
     EXPECT_GT(shapesOnLayer(f.doc, layer_names::TrackFloat), 0);
     f.prompts.yes = true;
     const int noFix = shapesOnLayer(f.doc, layer_names::TrackNoFix);
-    EXPECT_TRUE(s.clearTracks(TrackClass::Float));
+    EXPECT_TRUE(c.selection().clearTracks(TrackClass::Float));
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::TrackFloat), 0);
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::TrackNoFix), noFix) << "the other classes stay";
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::TrackFix), fixed);
 
     // Polygon selection of the whole track area, then Delete.
     s.RealtimeClick();
-    s.selectTracks();
+    c.selection().selectTracks();
     EXPECT_EQ(f.view.polygonTools, 1);
-    s.drawBegan();
+    c.selection().drawBegan();
     const auto [e0, n0] = f.grid(kLat - 1e-4, kLon - 1e-4);
     const auto [e1, n1] = f.grid(kLat + 3e-4, kLon + 3e-4);
     f.doc.DrawPolyline({{e0, n0}, {e1, n0}, {e1, n1}, {e0, n1}}, f.doc.CurrentLayer, true);
-    s.drawEnded(6);
+    c.selection().drawEnded(6);
     EXPECT_TRUE(
         f.view.panels[0].endsWith(QStringLiteral(" track(s) selected. Press Delete to remove.")))
         << f.view.panels[0].toStdString();
-    s.deleteSelected();
+    c.selection().deleteSelected();
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::TrackFix), 0);
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::SelectPoly), 0)
         << "the selection polygon never stays on the chart";
@@ -128,30 +129,30 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
         << "a track selection touches only tracks";
 
     // New clears everything; Open adds the chart to what is drawn.
-    EXPECT_TRUE(s.newLayout());
+    EXPECT_TRUE(c.files().newLayout());
     EXPECT_EQ(f.doc.ShapeCount(), 0);
     EXPECT_TRUE(f.doc.Overlay.EventLabels.empty());
     EXPECT_EQ(f.doc.GetLayerAction(f.doc.LayerFindByName(layer_names::UserShape)), 15);
     f.doc.DrawPoint(500200, 4540200, f.doc.LayerFindByName(layer_names::UserShape));
     f.prompts.openFile = chart;
-    EXPECT_TRUE(s.openLayout());
+    EXPECT_TRUE(c.files().openLayout());
     EXPECT_EQ(shapesOnLayer(f.doc, QStringLiteral("harbour")), 1);
     EXPECT_EQ(shapesOnLayer(f.doc, layer_names::UserShape), 1) << "Open adds; it does not replace";
     EXPECT_TRUE(f.eventsLog().contains(QByteArray(QByteArray("\tOpened file: ") + chart.toUtf8())));
 
     const QString copy = files.filePath(QStringLiteral("copy.nwl"));
     f.prompts.saveFile = copy;
-    EXPECT_TRUE(s.saveLayoutAs());
+    EXPECT_TRUE(c.files().saveLayoutAs());
     EXPECT_TRUE(QFileInfo::exists(copy));
     EXPECT_EQ(f.view.caption, QStringLiteral("Nivora Depthwright  <") + copy + QLatin1Char('>'));
 
     // Zoom, close, and a second start shows the same view and the snapshot.
-    s.zoomIn();
+    c.zoomIn();
     CanvasInteraction wheel(f.doc);  // the chart's wheel, as the main window sets it
     wheel.WheelPansTowardsPointer = true;
     wheel.Wheel(-120, 100, 80);
     const ViewWindow before = f.doc.View;
-    s.closeSequence();
+    c.closeSequence();
     EXPECT_FALSE(s.gnss().isOpen());
     const QString snapshot =
         IniStore(f.iniPath).readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
@@ -160,7 +161,8 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
     SurveyModels again;
     again.load(SettingsFile(f.iniPath));
     CanvasDocument doc2;
-    SurveySession second(again, f.folders, doc2, f.vt, f.vt);
+    RealtimeSurvey survey2(again, f.folders, f.vt, f.vt);
+    ChartSession second(survey2, doc2);
     second.firstShow();
     EXPECT_EQ(doc2.View.WorldLeft, before.WorldLeft);
     EXPECT_EQ(doc2.View.WorldRight, before.WorldRight);
@@ -168,7 +170,7 @@ TEST(SessionScenario, ASurveyDayThroughTheMainWindowsCommands) {
     EXPECT_EQ(doc2.View.WorldBottom, before.WorldBottom);
     EXPECT_EQ(shapesOnLayer(doc2, layer_names::UserShape), 1);
     EXPECT_EQ(shapesOnLayer(doc2, QStringLiteral("harbour")), 1);
-    EXPECT_EQ(second.caption(), QStringLiteral("Nivora Depthwright - ") + snapshot);
+    EXPECT_EQ(second.files().caption(), QStringLiteral("Nivora Depthwright - ") + snapshot);
 }
 
 }  // namespace

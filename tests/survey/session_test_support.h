@@ -1,7 +1,7 @@
 #pragma once
 
-// A survey session on memory ports in virtual time, with a view that
-// remembers what it was told.
+// A real-time survey and its chart on memory ports in virtual time, with a
+// view that remembers what they said.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,7 +14,10 @@
 #include "canvas/canvas_document.h"
 #include "core/clock.h"
 #include "core/ini_store.h"
-#include "survey/survey_session.h"
+#include "survey/chart_files.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
+#include "survey/track_selection.h"
 #include "tests/support/test_support.h"
 
 namespace nivora::test {
@@ -67,7 +70,7 @@ inline QByteArray editedIni(const std::map<std::string, const char*>& keys,
     return out;
 }
 
-// Answers the session's questions and remembers them.
+// Answers the chart's questions and remembers them.
 class RecordingPrompts : public OperatorPrompts {
   public:
     bool yes = true;
@@ -95,7 +98,7 @@ class RecordingPrompts : public OperatorPrompts {
     }
 };
 
-// What the session said through its signals.
+// What the survey and the chart said through their signals.
 class RecordingView {
   public:
     QStringList messages, errors;
@@ -105,21 +108,21 @@ class RecordingView {
     QString caption;
     std::vector<TColor> backgrounds;
 
-    void attach(SurveySession& s) {
-        QObject::connect(&s, &SurveySession::messagePosted,
+    void attach(RealtimeSurvey& s, ChartSession& c) {
+        QObject::connect(&s, &RealtimeSurvey::messagePosted,
                          [this](const QString& t) { messages << t; });
-        QObject::connect(&s, &SurveySession::errorPosted,
+        QObject::connect(&s, &RealtimeSurvey::errorPosted,
                          [this](const QString& t) { errors << t; });
-        QObject::connect(&s, &SurveySession::statusPanelChanged,
+        QObject::connect(&c, &ChartSession::statusPanelChanged,
                          [this](int i, const QString& t) { panels[i] = t; });
-        QObject::connect(&s, &SurveySession::toolRequested,
+        QObject::connect(&c.selection(), &TrackSelection::toolRequested,
                          [this](Tool t) { polygonTools += t == tool::Polygon; });
-        QObject::connect(&s, &SurveySession::routeDrawn,
+        QObject::connect(&c.selection(), &TrackSelection::routeDrawn,
                          [this](const std::vector<QPointF>& p) { route = p; });
-        QObject::connect(&s, &SurveySession::captionChanged,
-                         [this](const QString& c) { caption = c; });
-        QObject::connect(&s, &SurveySession::canvasBackgroundChanged,
-                         [this](TColor c) { backgrounds.push_back(c); });
+        QObject::connect(&c.files(), &ChartFiles::captionChanged,
+                         [this](const QString& t) { caption = t; });
+        QObject::connect(&c, &ChartSession::backgroundChanged,
+                         [this](TColor t) { backgrounds.push_back(t); });
     }
 };
 
@@ -132,11 +135,13 @@ class SessionFixture {
         // An empty text: the program's first start, without a settings file.
         if (!ini.isEmpty()) writeFile(iniPath, ini);
         models.load(SettingsFile(iniPath));
-        session = std::make_unique<SurveySession>(models, folders, doc, vt, vt, &prompts);
-        session->setRunlineWindowVisible(true);
-        view.attach(*session);
-        session->setTransportFactories(MemoryTransport::factory(gnssPort),
-                                       MemoryTransport::factory(sounderPort));
+        survey = std::make_unique<RealtimeSurvey>(models, folders, vt, vt,
+                                                  LogWriter::WhenFull::WaitForWriter);
+        chart = std::make_unique<ChartSession>(*survey, doc, &prompts);
+        chart->selection().setRunlineWindowShown(true);
+        view.attach(*survey, *chart);
+        survey->setTransportFactories(MemoryTransport::factory(gnssPort),
+                                      MemoryTransport::factory(sounderPort));
     }
 
     void gnss(const std::string& sentence) {
@@ -154,11 +159,11 @@ class SessionFixture {
     const QStringList& errors() const { return view.errors; }
     // The logs as the writer thread has left them once it caught up.
     QByteArray eventsLog() {
-        session->flushLogs();
+        survey->flushLogs();
         return readFile(folders.eventsLogPath(QDate(2026, 12, 8)));
     }
     QByteArray coordinateLog() {
-        session->flushLogs();
+        survey->flushLogs();
         return readFile(folders.coordinateLogPath());
     }
     int shapesOn(int layer) {
@@ -178,17 +183,18 @@ class SessionFixture {
     RecordingView view;
     MemoryTransport* gnssPort = nullptr;
     MemoryTransport* sounderPort = nullptr;
-    std::unique_ptr<SurveySession> session;
+    std::unique_ptr<RealtimeSurvey> survey;
+    std::unique_ptr<ChartSession> chart;
 };
 
-// Turns the event loop until no file job of `s` runs (a minute at most);
+// Turns the event loop until no file job of `c` runs (a minute at most);
 // false when one still does.
-inline bool waitForFileJob(SurveySession& s, int maxMs = 60000) {
+inline bool waitForFileJob(ChartSession& c, int maxMs = 60000) {
     QElapsedTimer clock;
     clock.start();
-    while (s.fileJobRunning() && clock.elapsed() < maxMs)
+    while (c.files().jobRunning() && clock.elapsed() < maxMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return !s.fileJobRunning();
+    return !c.files().jobRunning();
 }
 
 // A GGA sentence at a position with a fix quality, 12:00:00 UTC.

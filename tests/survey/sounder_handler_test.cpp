@@ -7,8 +7,8 @@ namespace {
 
 class SounderTest : public ::testing::Test {
   protected:
-    SounderTest() : handler(state) {
-        state.Offsets.soundVelocity = 1500;
+    SounderTest() {
+        in.offsets.soundVelocity = 1500;
         in.alertDepthText = QStringLiteral("3");
         in.offsetAText = QStringLiteral("0.5");
         choose("NMEA DBT");
@@ -17,9 +17,15 @@ class SounderTest : public ::testing::Test {
         in.family = QLatin1String(family);
         in.pattern = QLatin1String(findEchosounderFamily(in.family)->defaultPattern);
     }
-    SounderLineResult handle(const char* line) { return handler.handle(line, in); }
+    // The sounding a line gave, kept as the survey keeps the last one.
+    SounderLineResult handle(const char* line) {
+        SounderLineResult r = handler.handle(line, in);
+        if (r.sounding) last = *r.sounding;
+        return r;
+    }
+    static bool rowDue(const SounderLineResult& r) { return r.sounding && r.sounding->rowDue; }
 
-    RealtimeState state;
+    CorrectedSounding last;
     SounderLineHandler handler;
     SounderLineInputs in;
 };
@@ -44,30 +50,33 @@ TEST(EchosounderFamilies, TableOrderKeysAndPatterns) {
 
 TEST_F(SounderTest, DbtMetresCorrectedForDraft) {
     const auto r = handle("$SDDBT,32.8,f,10.0,M,5.4,F");
-    EXPECT_TRUE(r.scanned);
-    EXPECT_TRUE(r.rowDue);
-    EXPECT_DOUBLE_EQ(state.RawDepthHi, 10.0);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 10.5);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0.5)
-        << "a single-value family leaves the low depth at the draft";
-    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1500);
-    EXPECT_TRUE(state.NewDepth);
+    EXPECT_TRUE(r.sounding);
+    EXPECT_TRUE(rowDue(r));
+    EXPECT_DOUBLE_EQ(last.rawHi, 10.0);
+    EXPECT_DOUBLE_EQ(last.trueHi, 10.5);
+    EXPECT_DOUBLE_EQ(last.trueLo, 0.5) << "a single-value family leaves the low depth at the draft";
+    EXPECT_DOUBLE_EQ(last.soundVelocity, 1500);
+    EXPECT_DOUBLE_EQ(last.offsets.soundVelocity, 1500) << "the snapshot it was corrected with";
+    EXPECT_DOUBLE_EQ(last.draft, 0.5);
+    EXPECT_EQ(last.family, QStringLiteral("NMEA DBT"));
+    EXPECT_EQ(last.depth(), 10.5);
+    EXPECT_FALSE(last.shownLo()) << "not measured: no depth shown";
 }
 
 TEST_F(SounderTest, SoundVelocityScalesTheRawDepth) {
     choose("NMEA DPT");
-    state.Offsets.soundVelocity = 1480;
+    in.offsets.soundVelocity = 1480;
     in.offsetAText = QStringLiteral("0");
     handle("$SDDPT,20.00,0.4");
-    EXPECT_NEAR(state.TrueDepthHi, 19.7333333333, 1e-9);
+    EXPECT_NEAR(last.trueHi, 19.7333333333, 1e-9);
 }
 
 TEST_F(SounderTest, LinesWithoutTheKeyAreIgnored) {
     choose("NMEA DPT");
     const auto r = handle("$SDDBT,32.8,f,10.0,M,5.4,F");
     EXPECT_FALSE(r.familyApplied);
-    EXPECT_FALSE(r.scanned);
-    EXPECT_FALSE(r.rowDue);
+    EXPECT_FALSE(r.sounding);
+    EXPECT_FALSE(rowDue(r));
     EXPECT_TRUE(r.error.isEmpty());
     choose("Nivora XDR H/L");
     EXPECT_FALSE(handle("$NIVXDHI,14.25").familyApplied) << "both keys are needed";
@@ -76,38 +85,37 @@ TEST_F(SounderTest, LinesWithoutTheKeyAreIgnored) {
 TEST_F(SounderTest, TwoValueFamilies) {
     choose("Nivora XDR H/L");
     auto r = handle("$NIVXDHI,14.25,$NIVXDLO,14.90");
-    EXPECT_TRUE(r.scanned);
-    EXPECT_DOUBLE_EQ(state.RawDepthHi, 14.25);
-    EXPECT_DOUBLE_EQ(state.RawDepthLo, 14.90);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 15.40);
+    EXPECT_TRUE(r.sounding);
+    EXPECT_DOUBLE_EQ(last.rawHi, 14.25);
+    EXPECT_DOUBLE_EQ(last.rawLo, 14.90);
+    EXPECT_DOUBLE_EQ(last.trueLo, 15.40);
 
     choose("Nivora SMT");
     r = handle("$PNIVSMT,12.5,11.92");
-    EXPECT_TRUE(r.scanned);
-    ASSERT_TRUE(r.batteryVoltage.has_value());
-    EXPECT_DOUBLE_EQ(*r.batteryVoltage, 11.92);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 13.0);
+    EXPECT_TRUE(r.sounding);
+    ASSERT_TRUE(r.sounding->batteryVoltage.has_value());
+    EXPECT_DOUBLE_EQ(*r.sounding->batteryVoltage, 11.92);
+    EXPECT_DOUBLE_EQ(last.trueHi, 13.0);
 }
 
 TEST_F(SounderTest, HalfAScannedTwoValueLineWritesNoRow) {
     choose("Nivora SMT");
     handle("$PNIVSMT,12.5,11.92");
     const auto r = handle("$PNIVSMT,7.25,");
-    EXPECT_FALSE(r.scanned);
-    EXPECT_FALSE(r.rowDue) << "no row from the depths of an earlier line";
-    EXPECT_EQ(state.RawDepthHi, 0);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 13.0) << "the last good depth is still shown";
+    EXPECT_FALSE(r.sounding);
+    EXPECT_FALSE(rowDue(r)) << "no row from the depths of an earlier line";
 }
 
 TEST_F(SounderTest, LowOnlyFamilyLogsItsLowDepth) {
     choose("Nivora XDR LO");
     const auto r = handle("$NIVXDHI,14.25,$NIVXDLO,14.90");
-    EXPECT_TRUE(r.scanned);
-    EXPECT_TRUE(r.rowDue) << "the family reads only the low depth: that is its sounding";
-    EXPECT_EQ(state.RawDepthHi, 0);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 0.5);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 15.40);
-    EXPECT_FALSE(handle("$NIVXDHI,14.25,$NIVXDLO,0").rowDue);
+    EXPECT_TRUE(r.sounding);
+    EXPECT_TRUE(rowDue(r)) << "the family reads only the low depth: that is its sounding";
+    EXPECT_EQ(last.rawHi, 0);
+    EXPECT_DOUBLE_EQ(last.trueHi, 0.5);
+    EXPECT_DOUBLE_EQ(last.trueLo, 15.40);
+    EXPECT_EQ(last.depth(), 15.40);
+    EXPECT_FALSE(rowDue(handle("$NIVXDHI,14.25,$NIVXDLO,0")));
 }
 
 // A pattern that reads nothing used to leave the survey without a row and
@@ -117,7 +125,7 @@ TEST_F(SounderTest, APatternThatReadsNothingIsSaidOnce) {
     EXPECT_TRUE(in.pattern.isEmpty());
     auto r = handle("DEPTH 12.3");
     EXPECT_TRUE(r.familyApplied);
-    EXPECT_FALSE(r.scanned);
+    EXPECT_FALSE(r.sounding);
     EXPECT_TRUE(r.error.startsWith(QStringLiteral("The echosounder pattern for OTHER is empty")))
         << r.error.toStdString();
     EXPECT_TRUE(handle("DEPTH 12.3").error.isEmpty()) << "once";
@@ -133,8 +141,8 @@ TEST_F(SounderTest, APatternThatReadsNothingIsSaidOnce) {
                                       "OTHER: no depth is read (last line: DEPTH 12.3)"));
     in.pattern = QStringLiteral("DEPTH %lf");
     r = handle("DEPTH 12.3");
-    EXPECT_TRUE(r.scanned);
-    EXPECT_DOUBLE_EQ(state.RawDepthHi, 12.3);
+    EXPECT_TRUE(r.sounding);
+    EXPECT_DOUBLE_EQ(last.rawHi, 12.3);
 
     // Lines of other sentences are not the family's: a DBT sounder with DPT
     // lines between says nothing.
@@ -144,31 +152,17 @@ TEST_F(SounderTest, APatternThatReadsNothingIsSaidOnce) {
 }
 
 TEST_F(SounderTest, ZeroAndNonFiniteDepthsWriteNoRow) {
-    EXPECT_FALSE(handle("$SDDBT,0,f,0.0,M,0,F").rowDue);
-    EXPECT_FALSE(handle("$SDDBT,0,f,nan,M,0,F").scanned);
-    EXPECT_FALSE(handle("$SDDBT,0,f,inf,M,0,F").rowDue);
+    EXPECT_FALSE(rowDue(handle("$SDDBT,0,f,0.0,M,0,F")));
+    EXPECT_FALSE(handle("$SDDBT,0,f,nan,M,0,F").sounding);
+    EXPECT_FALSE(rowDue(handle("$SDDBT,0,f,inf,M,0,F")));
 }
 
-TEST_F(SounderTest, ShallowWaterAlarmOnlyWhileRunning) {
+TEST_F(SounderTest, ShallowWaterAtOrAboveTheAlertDepth) {
     in.offsetAText = QStringLiteral("0");
-    in.chosenBackground = colors::White;
-    in.canvasBackground = colors::White;
-    auto r = handle("$SDDBT,0,f,2.9,M,0,F");
-    EXPECT_FALSE(r.newBackground.has_value()) << "not while stopped";
-    EXPECT_FALSE(r.repaint);
-    in.realtimeRunning = true;
-    r = handle("$SDDBT,0,f,2.9,M,0,F");
-    ASSERT_TRUE(r.newBackground.has_value());
-    EXPECT_EQ(*r.newBackground, colors::Red);
-    EXPECT_TRUE(r.repaint);
-    in.canvasBackground = colors::Red;
-    EXPECT_FALSE(handle("$SDDBT,0,f,3.0,M,0,F").newBackground.has_value())
-        << "3.0 <= 3 is still shallow";
-    r = handle("$SDDBT,0,f,3.1,M,0,F");
-    ASSERT_TRUE(r.newBackground.has_value());
-    EXPECT_EQ(*r.newBackground, colors::White);
-    in.canvasBackground = colors::White;
-    EXPECT_FALSE(handle("$SDDBT,0,f,nothing,M,0,F").repaint) << "no alarm decision without a scan";
+    EXPECT_TRUE(handle("$SDDBT,0,f,2.9,M,0,F").sounding->shallow);
+    EXPECT_TRUE(handle("$SDDBT,0,f,3.0,M,0,F").sounding->shallow) << "3.0 <= 3 is still shallow";
+    EXPECT_FALSE(handle("$SDDBT,0,f,3.1,M,0,F").sounding->shallow);
+    EXPECT_FALSE(handle("$SDDBT,0,f,0,M,0,F").sounding->shallow) << "no depth, no alarm";
 }
 
 TEST_F(SounderTest, ProfileVelocityPerMetre) {
@@ -179,15 +173,15 @@ TEST_F(SounderTest, ProfileVelocityPerMetre) {
     in.velocityColumn = &column;
     in.offsetAText = QStringLiteral("0");
     handle("$SDDBT,0,f,12.5,M,0,F");
-    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1413) << "12.5 rounds up to line 13";
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 12.5 * 1413 / 1500);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0) << "a low depth of 0 reads line 0";
+    EXPECT_DOUBLE_EQ(last.soundVelocity, 1413) << "12.5 rounds up to line 13";
+    EXPECT_DOUBLE_EQ(last.trueHi, 12.5 * 1413 / 1500);
+    EXPECT_DOUBLE_EQ(last.trueLo, 0) << "a low depth of 0 reads line 0";
 
     choose("Nivora XDR H/L");
     handle("$NIVXDHI,2.4,$NIVXDLO,3.6");
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 3.6 * 1404 / 1500);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 2.4 * 1402 / 1500);
-    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1402) << "the last velocity used is the high one";
+    EXPECT_DOUBLE_EQ(last.trueLo, 3.6 * 1404 / 1500);
+    EXPECT_DOUBLE_EQ(last.trueHi, 2.4 * 1402 / 1500);
+    EXPECT_DOUBLE_EQ(last.soundVelocity, 1402) << "the last velocity used is the high one";
 }
 
 TEST_F(SounderTest, DeepWaterUsesTheColumnsLastLine) {
@@ -195,8 +189,8 @@ TEST_F(SounderTest, DeepWaterUsesTheColumnsLastLine) {
     in.useProfile = true;
     in.velocityColumn = &column;
     const auto r = handle("$SDDBT,0,f,250.0,M,0,F");
-    EXPECT_TRUE(r.rowDue) << "a sounding deeper than the profile is still logged";
-    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1480);
+    EXPECT_TRUE(rowDue(r)) << "a sounding deeper than the profile is still logged";
+    EXPECT_DOUBLE_EQ(last.soundVelocity, 1480);
 }
 
 // A typo in a live field is reported, and the sounding is still kept with
@@ -205,55 +199,52 @@ TEST_F(SounderTest, FieldsThatAreNotNumbersKeepTheirLastGoodValue) {
     in.alertDepthText = QStringLiteral("3");
     handle("$SDDBT,0,f,4,M,0,F");
     in.alertDepthText = QStringLiteral("0,5");
-    in.realtimeRunning = true;
     auto r = handle("$SDDBT,0,f,2,M,0,F");
     EXPECT_EQ(r.error, QStringLiteral("Depth alert: '0,5' is not a valid number"));
-    EXPECT_TRUE(r.rowDue);
-    EXPECT_DOUBLE_EQ(state.AlertDepth, 3) << "the last good alert depth still warns";
-    ASSERT_TRUE(r.newBackground.has_value());
-    EXPECT_EQ(*r.newBackground, colors::Red);
+    EXPECT_TRUE(rowDue(r));
+    EXPECT_TRUE(r.sounding->shallow) << "the last good alert depth, 3 m, still warns";
 
     in.alertDepthText = QStringLiteral("3");
     in.offsetAText = QString();
     r = handle("$SDDBT,0,f,4,M,0,F");
     EXPECT_EQ(r.error, QStringLiteral("Offset A: '' is not a valid number"));
-    EXPECT_TRUE(r.rowDue);
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 4.5) << "the last good draft, 0.5 m";
+    EXPECT_TRUE(rowDue(r));
+    EXPECT_DOUBLE_EQ(last.trueHi, 4.5) << "the last good draft, 0.5 m";
 
     in.offsetAText = QStringLiteral("0");
     QStringList column{QStringLiteral("1500"), QStringLiteral("fast")};
     in.useProfile = true;
     in.velocityColumn = &column;
-    state.Offsets.soundVelocity = 1480;
+    in.offsets.soundVelocity = 1480;
     r = handle("$SDDBT,0,f,1.2,M,0,F");
     EXPECT_FALSE(r.error.isEmpty());
-    EXPECT_TRUE(r.rowDue);
-    EXPECT_DOUBLE_EQ(state.SoundVelocityUsed, 1480)
+    EXPECT_TRUE(rowDue(r));
+    EXPECT_DOUBLE_EQ(last.soundVelocity, 1480)
         << "both depths with the Offsets velocity, none half updated";
-    EXPECT_DOUBLE_EQ(state.TrueDepthHi, 1.2 * 1480 / 1500);
-    EXPECT_DOUBLE_EQ(state.TrueDepthLo, 0.0);
+    EXPECT_DOUBLE_EQ(last.trueHi, 1.2 * 1480 / 1500);
+    EXPECT_DOUBLE_EQ(last.trueLo, 0.0);
     QStringList empty;
     in.velocityColumn = &empty;
     r = handle("$SDDBT,0,f,1.2,M,0,F");
     EXPECT_FALSE(r.error.isEmpty());
-    EXPECT_TRUE(r.rowDue);
+    EXPECT_TRUE(rowDue(r));
 }
 
 TEST_F(SounderTest, AnUnknownFamilyIsReportedNotSilent) {
     in.family = QStringLiteral("NMEA DBX");
     const auto r = handle("$SDDBT,0,f,4,M,0,F");
-    EXPECT_FALSE(r.scanned);
+    EXPECT_FALSE(r.sounding);
     EXPECT_TRUE(r.error.contains(QStringLiteral("NMEA DBX"))) << r.error.toStdString();
 }
 
 TEST_F(SounderTest, PatternsThatCannotBeUsedAreReported) {
     in.pattern = QStringLiteral("%*6s,%*lf,%*1s,%f");
     auto r = handle("$SDDBT,32.8,f,10.0,M,5.4,F");
-    EXPECT_FALSE(r.scanned);
+    EXPECT_FALSE(r.sounding);
     EXPECT_TRUE(r.error.contains(QStringLiteral("%f"))) << r.error.toStdString();
     in.pattern = QStringLiteral("%*6s,%lf,%*1s,%lf");
     r = handle("$SDDBT,32.8,f,10.0,M,5.4,F");
-    EXPECT_FALSE(r.scanned) << "two values for a one-value family";
+    EXPECT_FALSE(r.sounding) << "two values for a one-value family";
     EXPECT_FALSE(r.error.isEmpty());
 }
 

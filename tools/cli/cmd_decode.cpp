@@ -135,10 +135,9 @@ int decodeSounder(const QString& path, const Arguments& args) {
     const QString draft = args.value(QStringLiteral("--draft")).value_or(QStringLiteral("0"));
     if (!toNumber(draft)) return usageError(QStringLiteral("--draft needs a number"));
 
-    RealtimeState state;
-    state.Offsets.soundVelocity = *sv;
-    SounderLineHandler handler(state);
+    SounderLineHandler handler;
     SounderLineInputs in;
+    in.offsets.soundVelocity = *sv;
     in.family = familyName;
     in.pattern = args.value(QStringLiteral("--pattern"))
                      .value_or(QString::fromLatin1(family->defaultPattern));
@@ -155,15 +154,15 @@ int decodeSounder(const QString& path, const Arguments& args) {
             lastError = r.error;
             std::fprintf(stderr, "nivora: %s\n", r.error.toLocal8Bit().constData());
         }
-        if (!r.scanned) return;
+        if (!r.sounding) return;
+        const CorrectedSounding& s = *r.sounding;
         ++counts.accepted;
         row.clear();
-        for (double v :
-             {state.RawDepthHi, state.RawDepthLo, state.TrueDepthHi, state.TrueDepthLo}) {
+        for (double v : {s.rawHi, s.rawLo, s.trueHi, s.trueLo}) {
             appendShortest(row, v);
             row += ',';
         }
-        appendShortest(row, state.SoundVelocityUsed);
+        appendShortest(row, s.soundVelocity);
         row += '\n';
         std::fputs(row.c_str(), stdout);
     });

@@ -20,7 +20,9 @@
 #include "core/number_text.h"
 #include "core/stop_signals.h"
 #include "sim/configured_simulator.h"
-#include "survey/survey_session.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
+#include "survey/survey_commands.h"
 #include "tools/cli/cli.h"
 
 namespace nivora::cli {
@@ -69,11 +71,14 @@ int runLiveSurvey(const Arguments& args) {
     const DayFolders folders(root, clock.now().date());
     CanvasDocument doc;
     ConsolePrompts prompts;
-    SurveySession session(models, folders, doc, clock, QtTimerSource::instance(), &prompts);
+    RealtimeSurvey survey(models, folders, clock, QtTimerSource::instance());
+    // The chart keeps the track and events for the closing snapshot.
+    ChartSession chart(survey, doc, &prompts);
+    SurveyCommands commands(survey, &chart);
     long long errors = 0;
-    QObject::connect(&session, &SurveySession::messagePosted,
+    QObject::connect(&survey, &RealtimeSurvey::messagePosted,
                      [](const QString& text) { say("", text); });
-    QObject::connect(&session, &SurveySession::errorPosted, [&errors](const QString& text) {
+    QObject::connect(&survey, &RealtimeSurvey::errorPosted, [&errors](const QString& text) {
         ++errors;
         say("error: ", text);
     });
@@ -86,14 +91,14 @@ int runLiveSurvey(const Arguments& args) {
         simulator = sim::ConfiguredSimulator::create(store, models, clock, base, &error);
         if (!simulator) return fail(QStringLiteral("the simulated sensors cannot start: ") + error);
         const TransportFactory serial = &makeSerialPortTransport;
-        session.setTransportFactories(simulator->feed().factory(sim::Device::Gnss, serial),
-                                      simulator->feed().factory(sim::Device::Sounder, serial));
+        survey.setTransportFactories(simulator->feed().factory(sim::Device::Gnss, serial),
+                                     simulator->feed().factory(sim::Device::Sounder, serial));
     }
 
-    session.firstShow();
+    chart.firstShow();
     const OffsetsCheck check = confirmOffsetsAndStart(
-        models.offsets, {session, prompts, models.file, models.svp.profileInUse()});
-    if (!check.ok || !session.realtimeRunning())
+        models.offsets, {commands, prompts, models.file, models.svp.profileInUse()});
+    if (!check.ok || !survey.running())
         return fail(QStringLiteral("real time did not start: ") + check.message);
     say("", QStringLiteral("Surveying into %1; stop with Ctrl+C or SIGTERM")
                 .arg(QDir::cleanPath(QFileInfo(folders.dayFolder()).absoluteFilePath())));
@@ -103,7 +108,7 @@ int runLiveSurvey(const Arguments& args) {
     const auto close = [&] {
         if (closed) return;
         closed = true;
-        snapshot = session.closeSequence();
+        snapshot = chart.closeSequence();
         QCoreApplication::quit();
     };
     StopSignalWatch stopWatch([&](int) { close(); });
@@ -113,9 +118,9 @@ int runLiveSurvey(const Arguments& args) {
         QObject::connect(&end, &QTimer::timeout, close);
         end.start(static_cast<int>(std::min(minutes * 60000.0, 2.0e9)));
     }
-    const SurveyLogs& logs = session.logs();
-    const TNivoraSerialGPS& gnss = session.gnss();
-    const TNivoraSerialGPS& sounder = session.sounder();
+    const SurveyLogs& logs = survey.logs();
+    const TNivoraSerialGPS& gnss = survey.gnss();
+    const TNivoraSerialGPS& sounder = survey.sounder();
     const auto rowsWritten = [&logs] {
         return logs.queuedCoordinateRows() - static_cast<quint64>(logs.waitingCoordinateRows());
     };

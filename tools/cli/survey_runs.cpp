@@ -19,17 +19,19 @@
 #include "sim/geodesy_grid.h"
 #include "sim/sentences.h"
 #include "sim/sim_ports.h"
-#include "survey/survey_session.h"
+#include "survey/chart_files.h"
+#include "survey/chart_session.h"
+#include "survey/realtime_survey.h"
 #include "tools/cli/cli.h"
 
 namespace nivora::cli {
 namespace {
 
-// A session without a screen: errors go to standard error.
+// A survey without a screen: errors go to standard error.
 struct ConsoleView {
     long long errors = 0;
-    void attach(SurveySession& session) {
-        QObject::connect(&session, &SurveySession::errorPosted, [this](const QString& text) {
+    void attach(RealtimeSurvey& survey) {
+        QObject::connect(&survey, &RealtimeSurvey::errorPosted, [this](const QString& text) {
             ++errors;
             std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
         });
@@ -125,10 +127,13 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     const DayFolders folders(o.out, o.start.date());
     CanvasDocument doc;
     ConsoleView view;
-    SurveySession session(models, folders, doc, vt, vt);
-    view.attach(session);
-    session.setTransportFactories(feed.factory(sim::Device::Gnss),
-                                  feed.factory(sim::Device::Sounder));
+    // Virtual time runs far ahead of the disk: the logs wait for it.
+    RealtimeSurvey survey(models, folders, vt, vt, LogWriter::WhenFull::WaitForWriter);
+    // The chart lays the track and labels the closing snapshot keeps.
+    ChartSession chart(survey, doc);
+    view.attach(survey);
+    survey.setTransportFactories(feed.factory(sim::Device::Gnss),
+                                 feed.factory(sim::Device::Sounder));
 
     QFile truth(QDir(o.out).filePath(QStringLiteral("truth.csv")));
     if (!truth.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -148,15 +153,15 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         truth.write(row.data(), static_cast<qint64>(row.size()));
     });
 
-    session.RealtimeClick();
+    survey.RealtimeClick();
     const qint64 total = static_cast<qint64>(o.minutes * 60000.0);
     for (qint64 t = 0; t < total;) {
         t = std::min(total, t + 1000);
         vt.advanceTo(t);
         if (o.everySecond) o.everySecond(t);
     }
-    session.saveSnapshot();
-    session.RealtimeClick();
+    chart.files().saveSnapshot();
+    survey.RealtimeClick();
     truth.close();
 
     if (summary) {
@@ -237,13 +242,14 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
     const DayFolders folders(o.out, start.date());
     CanvasDocument doc;
     ConsoleView view;
-    SurveySession session(models, folders, doc, vt, vt);
-    view.attach(session);
+    RealtimeSurvey survey(models, folders, vt, vt, LogWriter::WhenFull::WaitForWriter);
+    ChartSession chart(survey, doc);
+    view.attach(survey);
     MemoryTransport* gnssPort = nullptr;
     MemoryTransport* sounderPort = nullptr;
-    session.setTransportFactories(MemoryTransport::factory(gnssPort),
-                                  MemoryTransport::factory(sounderPort));
-    session.RealtimeClick();
+    survey.setTransportFactories(MemoryTransport::factory(gnssPort),
+                                 MemoryTransport::factory(sounderPort));
+    survey.RealtimeClick();
     if (!gnssPort || !sounderPort) {
         *error = QStringLiteral("the replay ports did not open");
         return false;
@@ -256,8 +262,8 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
         ++(l.gnss ? gnssLines : sounderLines);
     }
     vt.advanceTo(start.msecsTo(lines.back().time) + poll);
-    session.saveSnapshot();
-    session.RealtimeClick();
+    chart.files().saveSnapshot();
+    survey.RealtimeClick();
 
     if (summary) {
         summary->dayFolder = folders.dayFolder();

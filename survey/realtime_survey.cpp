@@ -1,0 +1,355 @@
+#include "survey/realtime_survey.h"
+
+#include "core/date_time_text.h"
+#include "core/number_format.h"
+#include "sensors/fix_quality.h"
+
+namespace nivora {
+namespace {
+
+QString clockText(const QDateTime& t) {
+    return t.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QByteArray bytes(std::string_view line) {
+    return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+}  // namespace
+
+RealtimeSurvey::RealtimeSurvey(SurveyModels& models, const DayFolders& folders, Clock& clock,
+                               TimerSource& timers, LogWriter::WhenFull whenFull, QObject* parent)
+    : QObject(parent),
+      models_(models),
+      clock_(clock),
+      logs_(
+          folders, clock, [this](const QString& e) { reportError(e); }, &writer_),
+      errors_(clock,
+              [this](const QString& text) {
+                  logs_.AppendEventLog(text);
+                  emit errorPosted(text);
+              }),
+      gnss_(clock, timers),
+      sounder_(clock, timers),
+      placer_([this](const QString& e) { reportError(e); }),
+      cycle_(*this, timers) {
+    writer_.setWhenFull(whenFull);
+    gnss_.Role = QStringLiteral("GPS");
+    sounder_.Role = QStringLiteral("echosounder");
+    sounder_.DecodesGnss = false;
+    for (TNivoraSerialGPS* r : {&gnss_, &sounder_}) {
+        r->TimeFormat = QString::fromLatin1(kTimeFormat);
+        r->DateFormat = QString::fromLatin1(kDateFormat);
+        r->setLogWriter(&writer_);
+    }
+    connectReaders();
+}
+
+RealtimeSurvey::~RealtimeSurvey() {
+    // Readers close without raising events into a half-destroyed survey.
+    gnss_.blockSignals(true);
+    sounder_.blockSignals(true);
+    gnss_.Close();
+    sounder_.Close();
+    // What the readers and the logs queued reaches the disk before they go.
+    writer_.flush();
+}
+
+void RealtimeSurvey::flushLogs() {
+    logs_.flush();
+    gnss_.flushLog();
+    sounder_.flushLog();
+}
+
+void RealtimeSurvey::setTransportFactories(TransportFactory gnss, TransportFactory sounder) {
+    gnss_.setTransportFactory(std::move(gnss));
+    sounder_.setTransportFactory(std::move(sounder));
+}
+
+void RealtimeSurvey::setWindowShown(SurveyWindow window, bool shown) {
+    shown_[static_cast<int>(window)] = shown;
+}
+
+void RealtimeSurvey::message(const QString& text) {
+    logs_.AppendEventLog(text);
+    emit messagePosted(text);
+}
+
+void RealtimeSurvey::reportError(const QString& text) {
+    errors_.report(text);
+}
+
+void RealtimeSurvey::connectReaders() {
+    using R = TNivoraSerialGPS;
+    SurveyIndicators& show = indicators_;
+    gnss_.setLineSink([this](const NmeaSentence& s, const GnssReading& r) { onGnssLine(s, r); });
+    sounder_.setLineSink(
+        [this](const NmeaSentence& s, const GnssReading&) { onSounderLine(s.line); });
+
+    connect(&gnss_, &R::OnConnect, this, [this](R* r, quint32) {
+        message(QStringLiteral("Connected to GPS on ") + r->portDisplayName());
+        emit gnssConnectedChanged(true);
+        cycle_.start();
+        portProblem_[0].clear();
+        updateStatus();
+    });
+    connect(&gnss_, &R::OnDisconnect, this, [this](R* r, quint32) {
+        cycle_.stop();
+        message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
+        emit gnssConnectedChanged(false);
+    });
+    // A port that went away: the survey goes on without it (soundings are
+    // still logged, with no position rather than the last one) while the
+    // reader tries to open it again; OnConnect says when it is back.
+    connect(&gnss_, &R::OnPortLost, this, [this, &show](R* r, const QString&) {
+        message(QStringLiteral("Disconnected from GPS on ") + r->portDisplayName());
+        emit show.gpsGroupColourChanged(colors::Red);
+        portProblem_[0] = r->problem() + QStringLiteral("; trying again");
+        positionLost();
+    });
+    connect(&gnss_, &R::OnIdle, this, [this, &show](R*) {
+        message(QStringLiteral("GPS is idle!"));
+        emit show.gpsGroupColourChanged(colors::Red);
+        positionLost();
+    });
+    connect(&gnss_, &R::OnTimeout, this, [this, &show](R*) {
+        message(QStringLiteral("GPS Timeout!"));
+        emit show.gnssMonitorColourChanged(colors::Red);
+    });
+    connect(&gnss_, &R::OnSend, this, [this](R*, const QByteArray& text) {
+        message(QStringLiteral("Command sent to device: ") + QString::fromLatin1(text));
+    });
+    connect(&gnss_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
+
+    connect(&sounder_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
+    // A silent sounder must not go unnoticed: soundings are the survey.
+    connect(&sounder_, &R::OnConnect, this, [this](R* r, quint32) {
+        message(QStringLiteral("Connected to NMEA Sensor on ") + r->portDisplayName());
+        portProblem_[1].clear();
+        updateStatus();
+    });
+    connect(&sounder_, &R::OnDisconnect, this, [this](R* r, quint32) {
+        message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
+    });
+    connect(&sounder_, &R::OnPortLost, this, [this, &show](R* r, const QString&) {
+        message(QStringLiteral("Disconnected from NMEA Sensor on ") + r->portDisplayName());
+        emit show.depthFramesColourChanged(colors::Red);
+        portProblem_[1] = r->problem() + QStringLiteral("; trying again");
+        updateStatus();
+    });
+    connect(&sounder_, &R::OnIdle, this, [this, &show](R*) {
+        message(QStringLiteral("Sensor timeout! Check your connection to the Sensor."));
+        emit show.depthFramesColourChanged(colors::Red);
+    });
+    connect(&sounder_, &R::OnTimeout, this, [this, &show](R*) {
+        message(QStringLiteral("Sensor TimeOut."));
+        emit show.depthFramesColourChanged(colors::Red);
+    });
+}
+
+void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& reading) {
+    if (monitorRunning()) emit indicators_.monitorLineReceived(PortRole::Gnss, bytes(s.line));
+    const OffsetFieldTexts offsets = models_.offsets.fieldTexts();
+    const GnssLineOutcome out =
+        tracker_.apply(reading, clock_, windowShown(SurveyWindow::Offsets) ? nullptr : &offsets);
+    if (!out.error.isEmpty()) {
+        reportError(out.error);
+    } else if (out.fixIndicator) {
+        emit indicators_.fixIndicatorColourChanged(*out.fixIndicator);
+    }
+    if (out.epoch) {
+        const GnssEpoch& e = tracker_.current();
+        // Projected once, for the row, the vessel and whoever comes next.
+        if (placer_.taken())
+            tracker_.setGrid(placer_.place(e.latitudeDeg, e.longitudeDeg, e.altitudeM));
+        lastEpoch_ = e.receivedAt;
+        emit epochReceived(e);
+        if (gnssStale_) gnssResumed();
+    }
+    if (out.speedChanged) {
+        emit indicators_.speedTextChanged(
+            QString::fromStdString(formatFixed(tracker_.current().speedKnots, 1)));
+    }
+}
+
+void RealtimeSurvey::onSounderLine(std::string_view line) {
+    if (monitorRunning()) emit indicators_.monitorLineReceived(PortRole::Sounder, bytes(line));
+    emit indicators_.depthFramesColourChanged(colors::Lime);
+    // Before the first GNSS line the offsets snapshot is empty, and a sound
+    // velocity of 0 would log every depth as the draft: take it here once.
+    if (!tracker_.offsetsTaken() && !windowShown(SurveyWindow::Offsets)) {
+        QString error;
+        if (!tracker_.takeOffsets(models_.offsets.fieldTexts(), error)) reportError(error);
+    }
+    SounderLineInputs in;
+    in.family = models_.device.sbesMessage;
+    in.pattern = models_.device.sbesFormat;
+    in.alertDepthText = models_.navigation.depthAlert;
+    in.offsetAText = models_.offsets.offsetA;
+    in.useProfile = models_.svp.profileInUse();
+    in.velocityColumn = &models_.svp.column;
+    in.offsets = tracker_.offsets();
+    in.receivedAt = clock_.now();
+    const SounderLineResult r = sounderHandler_.handle(line, in);
+    if (!r.error.isEmpty()) reportError(r.error);
+    if (!r.sounding) return;
+    const CorrectedSounding& s = sounding_.emplace(*r.sounding);
+    emit indicators_.depthTextsChanged(depthText(s.shownHi()), depthText(s.shownLo()));
+    if (s.batteryVoltage) {
+        emit indicators_.batteryVoltageChanged(
+            QString::fromStdString(formatFixed(*s.batteryVoltage, 2)));
+    }
+    emit soundingCorrected(s);
+    if (s.rowDue) writeCoordinateRow(s);
+}
+
+void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s) {
+    // The sounding with the epoch it belongs to: the last one, or no
+    // position after a gap.
+    const GnssEpoch& e = tracker_.current();
+    CoordinateRow row;
+    row.time = s.receivedAt;
+    row.latitude = e.latitudeDeg;
+    row.longitude = e.longitudeDeg;
+    // Parameters taken after the epoch came: it is placed now.
+    const std::optional<GridPosition> grid =
+        e.grid ? e.grid : placer_.place(e.latitudeDeg, e.longitudeDeg, e.altitudeM);
+    if (grid) {
+        row.easting = grid->easting;
+        row.northing = grid->northing;
+    }
+    row.trueDepthHi = s.trueHi;
+    row.trueDepthLo = s.trueLo;
+    row.rawDepthHi = s.rawHi;
+    row.rawDepthLo = s.rawLo;
+    row.messageFormat = s.family;
+    row.soundVelocity = s.soundVelocity;
+    row.transducerDraft = s.offsets.offsetA;
+    row.fixQuality = e.fixQuality;
+    row.antennaHeight = e.antennaHeightM;
+    row.manualTide = s.offsets.tideHeight;
+    row.rtkTide = e.rtkTideM;
+    logs_.appendCoordinateRow(row);
+}
+
+void RealtimeSurvey::RealtimeClick() {
+    if (running_) {
+        stop();
+    } else {
+        start();
+    }
+}
+
+void RealtimeSurvey::start() {
+    logs_.appendGeodesyLog(models_.device.geodeticParameters());
+    // Parameters are taken as real time starts, so that the first rows
+    // already carry their grid position; a failure is retried each tick.
+    placer_.take(models_);
+    // The offsets just confirmed hold from the first sounding on, also
+    // when the Offsets window stays open (then no line refreshes them).
+    QString offsetsError;
+    if (!tracker_.takeOffsets(models_.offsets.fieldTexts(), offsetsError))
+        reportError(offsetsError);
+    const QDate today = clock_.now().date();
+    applyPortSettings(models_.device.gps, gnss_,
+                      logs_.folders().rawLogPath(RawLogKind::Gnss, today));
+    applyPortSettings(models_.device.sensor, sounder_,
+                      logs_.folders().rawLogPath(RawLogKind::Sounder, today));
+    gnss_.Open();
+    // The reader tries again quietly; until it opens, the survey says
+    // which port does not work and why.
+    if (!gnss_.isOpen()) portProblem_[0] = gnss_.problem() + QStringLiteral("; trying again");
+    if (models_.device.sensorEnabled) {
+        sounder_.Open();
+        if (!sounder_.isOpen())
+            portProblem_[1] = sounder_.problem() + QStringLiteral("; trying again");
+        // The reader has reported why through its error path; the memo
+        // must not claim the port opened.
+        if (sounder_.isOpen()) {
+            emit messagePosted(QStringLiteral("ZSENSOR Open called on port: ") +
+                               sounder_.portDisplayName());
+        } else if (!sounder_.openError().isEmpty()) {
+            emit messagePosted(QStringLiteral("ZSENSOR Open failed: ") + sounder_.openError());
+        } else {
+            emit messagePosted(QStringLiteral("ZSENSOR Open failed with unknown error"));
+        }
+        emit echogramShowRequested();
+        cycle_.startEchogram();
+        emit indicators_.depthFramesVisibleChanged(true);
+    } else {
+        emit indicators_.depthFramesVisibleChanged(false);
+    }
+    running_ = true;
+    everStarted_ = true;
+    // Before the first epoch there is no GPS data either.
+    gnssStale_ = true;
+    emit realtimeStartedChanged(true);
+    cycle_.start();
+    logs_.AppendEventLog(QStringLiteral("Realtime STARTED"));
+    updateStatus();
+}
+
+void RealtimeSurvey::stop() {
+    gnss_.Close();
+    sounder_.Close();
+    cycle_.stop();
+    cycle_.stopEchogram();
+    running_ = false;
+    gnssStale_ = false;
+    portProblem_[0].clear();
+    portProblem_[1].clear();
+    // The next start must not take the position from before the stop.
+    tracker_.positionLost(gnss_.nav());
+    emit realtimeStartedChanged(false);
+    logs_.AppendEventLog(QStringLiteral("Realtime STOPPED"));
+    emit indicators_.gpsGroupColourChanged(colors::Silver);
+    emit indicators_.depthFramesColourChanged(colors::Silver);
+    updateStatus();
+    // After stop the logs are complete on disk, for the office and for
+    // runs that read them next.
+    flushLogs();
+}
+
+void RealtimeSurvey::closeReaders() {
+    gnss_.Close();
+    sounder_.Close();
+    cycle_.stop();
+    cycle_.stopEchogram();
+    running_ = false;
+}
+
+void RealtimeSurvey::updateStatus() {
+    QStringList parts;
+    if (!running_ && everStarted_) parts << QStringLiteral("Realtime stopped");
+    for (const QString& problem : portProblem_) {
+        if (running_ && !problem.isEmpty()) parts << problem;
+    }
+    if (running_ && gnssStale_) {
+        parts << (lastEpoch_.isValid()
+                      ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
+                      : QStringLiteral("No GPS data yet"));
+    }
+    emit statusChanged(parts.join(QStringLiteral(" | ")));
+}
+
+void RealtimeSurvey::positionLost() {
+    cycle_.stop();
+    tracker_.positionLost(gnss_.nav());
+    gnssStale_ = true;
+    // The overlay must not go on showing the last fix as if it were live.
+    emit gnssWentStale(lastEpoch_.isValid()
+                           ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
+                           : QStringLiteral("No GPS data"));
+    updateStatus();
+}
+
+void RealtimeSurvey::gnssResumed() {
+    gnssStale_ = false;
+    // The gap stopped the tick; the first epoch after it starts it again,
+    // unless the operator is drawing (the end of the drawing does).
+    if (running_ && !cycle_.drawing() && !cycle_.active()) cycle_.start();
+    emit indicators_.fixIndicatorColourChanged(fixQualityColor(gnss_.FixQuality()));
+    updateStatus();
+}
+
+}  // namespace nivora

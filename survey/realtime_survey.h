@@ -1,0 +1,136 @@
+#pragma once
+
+// Real time without a chart: the two serial readers, each line decoded once
+// into a GNSS epoch or a corrected sounding, a coordinate row from each
+// sounding and the epoch it belongs to, every survey log, the error path,
+// the start and stop of real time and what is wrong with it (a port that
+// does not work, no GPS data). The real-time cycle (its tick and the
+// echogram feed) and the read-out indicators are its parts. It runs on an
+// injectable clock and timer source, so a whole survey day can run in
+// virtual time; the chart, when there is one, follows it by signal.
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+#include "config/config_host.h"
+#include "config/settings_models.h"
+#include "core/clock.h"
+#include "core/error_report.h"
+#include "sensors/serial_gps.h"
+#include "survey/fix_placer.h"
+#include "survey/gnss_tracker.h"
+#include "survey/realtime_cycle.h"
+#include "survey/sounder_handler.h"
+#include "survey/survey_indicators.h"
+#include "survey/survey_logs.h"
+#include "survey/survey_values.h"
+
+namespace nivora {
+
+// The windows whose being shown changes what the survey does.
+enum class SurveyWindow { Offsets, Monitor, Echogram, Latency };
+
+class RealtimeSurvey : public QObject {
+    Q_OBJECT
+
+  public:
+    // The models are loaded already. `whenFull`: what a full log queue does
+    // (virtual time runs far faster than a disk: there it waits, so that a
+    // run logs every row; on the wall clock nothing may wait for a disk).
+    RealtimeSurvey(SurveyModels& models, const DayFolders& folders, Clock& clock,
+                   TimerSource& timers, LogWriter::WhenFull whenFull = LogWriter::WhenFull::Drop,
+                   QObject* parent = nullptr);
+    ~RealtimeSurvey() override;
+
+    TNivoraSerialGPS& gnss() { return gnss_; }
+    TNivoraSerialGPS& sounder() { return sounder_; }
+    SurveyLogs& logs() { return logs_; }
+    SurveyModels& models() { return models_; }
+    const Clock& clock() const { return clock_; }
+    RealtimeCycle& cycle() { return cycle_; }
+    SurveyIndicators& indicators() { return indicators_; }
+    FixPlacer& placer() { return placer_; }
+
+    // Where the readers' bytes come from (default: serial ports).
+    void setTransportFactories(TransportFactory gnss, TransportFactory sounder);
+    void setWindowShown(SurveyWindow window, bool shown);
+    bool windowShown(SurveyWindow window) const { return shown_[static_cast<int>(window)]; }
+    void setMonitorPaused(bool paused) { monitorPaused_ = paused; }
+
+    // The Realtime button: starts real time, or stops it.
+    void RealtimeClick();
+    bool running() const { return running_; }
+    // No GPS data since the last epoch (or none yet since the start).
+    bool gnssStale() const { return gnssStale_; }
+    // The close: the readers closed whatever they say, the timers stopped.
+    void closeReaders();
+    // Every log record handed over so far is in its file (or waits for a
+    // disk that refuses it); the writer's reports are passed on.
+    void flushLogs();
+
+    // The last epoch with the motion since; no position after a gap.
+    const GnssEpoch& epoch() const { return tracker_.current(); }
+    // The last sounding the echosounder gave, none before the first.
+    const std::optional<CorrectedSounding>& sounding() const { return sounding_; }
+
+    // A short status message: the message window and the events log.
+    void message(const QString& text);
+    // The one error path: throttled, logged, shown.
+    void reportError(const QString& text);
+
+  signals:
+    // An accepted GGA, projected; a sounding read and corrected.
+    void epochReceived(const nivora::GnssEpoch& epoch);
+    void soundingCorrected(const nivora::CorrectedSounding& sounding);
+    // No GPS data (an idle line, a lost port): the overlay must say so.
+    void gnssWentStale(const QString& overlayText);
+    void realtimeStartedChanged(bool running);
+    void gnssConnectedChanged(bool connected);  // the GNSS port opened or closed
+    // What is wrong with the survey (stopped, a port and why, no GPS data),
+    // empty while it simply runs.
+    void statusChanged(const QString& text);
+    // Messages and error reports (already throttled and logged).
+    void messagePosted(const QString& text);
+    void errorPosted(const QString& text);
+    void echogramShowRequested();
+
+  private:
+    void connectReaders();
+    void onGnssLine(const NmeaSentence& sentence, const GnssReading& reading);
+    void onSounderLine(std::string_view line);
+    void writeCoordinateRow(const CorrectedSounding& sounding);
+    void start();
+    void stop();
+    void updateStatus();
+    void positionLost();
+    void gnssResumed();
+    bool monitorRunning() const { return windowShown(SurveyWindow::Monitor) && !monitorPaused_; }
+
+    SurveyModels& models_;
+    Clock& clock_;
+    // The logs' file work, for the survey logs and both raw logs; it
+    // outlives the readers and the logs that post to it.
+    LogWriter writer_;
+    SurveyLogs logs_;
+    ErrorReporter errors_;
+    TNivoraSerialGPS gnss_;
+    TNivoraSerialGPS sounder_;
+    GnssTracker tracker_;
+    SounderLineHandler sounderHandler_;
+    FixPlacer placer_;
+    SurveyIndicators indicators_;
+    RealtimeCycle cycle_;
+    std::optional<CorrectedSounding> sounding_;
+    bool shown_[4] = {};
+    bool monitorPaused_ = false;
+    bool running_ = false;
+    bool everStarted_ = false;
+    bool gnssStale_ = false;
+    QDateTime lastEpoch_;  // when the last epoch arrived
+    // Why a port does not work (GNSS, sounder), until it works.
+    QString portProblem_[2];
+};
+
+}  // namespace nivora
