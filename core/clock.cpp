@@ -74,7 +74,8 @@ class VirtualTime::VTimer final : public Timer {
     quint64 seq_ = 0;
 };
 
-VirtualTime::VirtualTime(const QDateTime& start) : start_(start) {}
+VirtualTime::VirtualTime(const QDateTime& start)
+    : start_(start), startMs_(start.toMSecsSinceEpoch()) {}
 
 VirtualTime::~VirtualTime() {
     for (VTimer* t : timers_)

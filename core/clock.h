@@ -16,12 +16,16 @@ class Clock {
     virtual ~Clock() = default;
     // Local date and time.
     virtual QDateTime now() const = 0;
+    // Milliseconds since 1970 UTC: a time stamp for every line, without
+    // the cost of a local date and time.
+    virtual qint64 msecsSinceEpoch() const { return now().toMSecsSinceEpoch(); }
 };
 
 // The computer's clock.
 class SystemClock final : public Clock {
   public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 msecsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
     static SystemClock& instance();
 };
 
@@ -67,6 +71,7 @@ class VirtualTime final : public Clock, public TimerSource {
     ~VirtualTime() override;
 
     QDateTime now() const override;
+    qint64 msecsSinceEpoch() const override { return startMs_ + nowMs_; }
     qint64 elapsedMs() const { return nowMs_; }
     std::unique_ptr<Timer> createTimer() override;
 
@@ -78,6 +83,7 @@ class VirtualTime final : public Clock, public TimerSource {
     class VTimer;
     friend class VTimer;
     QDateTime start_;
+    qint64 startMs_ = 0;
     qint64 nowMs_ = 0;
     quint64 nextSeq_ = 0;
     std::vector<VTimer*> timers_;

@@ -5,6 +5,9 @@
 namespace nivora {
 namespace {
 
+// What scanGga returns for a GGA read from its cut: all four values, plain.
+constexpr int kPlainGga = 5;
+
 bool contains(std::string_view line, std::string_view what) {
     return line.find(what) != std::string_view::npos;
 }
@@ -57,7 +60,7 @@ int GnssDecoder::scanGga(const NmeaSentence& s, double& t, int& quality, double&
     quality = parseInteger(s[6]).value_or(0);
     altitude = number(s[9]);
     separation = number(s[11]);
-    return 4;
+    return kPlainGga;
 }
 
 GnssReading GnssDecoder::decode(const NmeaSentence& s) {
@@ -83,10 +86,11 @@ GnssReading GnssDecoder::decode(const NmeaSentence& s) {
         if (n >= 3 && quality == 4) r.antennaHeightM = altitude + separation;
         if (s.type == SentenceType::GGA) {
             const auto field = [&s](std::size_t i) -> std::optional<double> {
-                return s.wholeField(i) ? parseNumber(s[i]) : std::nullopt;
+                return s.wholeField(i) && !s[i].empty() ? parseNumber(s[i]) : std::nullopt;
             };
             r.hdop = field(8);
-            r.geoidSeparationM = field(11);
+            // The plain reading has it already.
+            r.geoidSeparationM = n == kPlainGga ? std::optional<double>(separation) : field(11);
             r.correctionAgeS = field(13);
         }
     }

@@ -111,16 +111,20 @@ NmeaSentence splitNmea(std::string_view line) {
         s = s.substr(0, star);
         out.starred = true;
     }
+    // One pass: fields are short, a search per field costs more than it saves.
+    const char* const data = s.data();
+    const std::size_t n = s.size();
     std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = s.find(',', start);
-        const std::size_t end = comma == std::string_view::npos ? s.size() : comma;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (data[i] != ',') continue;
         if (out.count < NmeaSentence::kKeptFields)
-            out.fields[out.count] = s.substr(start, end - start);
+            out.fields[out.count] = std::string_view(data + start, i - start);
         ++out.count;
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
+        start = i + 1;
     }
+    if (out.count < NmeaSentence::kKeptFields)
+        out.fields[out.count] = std::string_view(data + start, n - start);
+    ++out.count;
     if (s.size() > 5) {
         const std::string_view type = s.substr(3, 3);
         out.type = type == "GGA"   ? SentenceType::GGA

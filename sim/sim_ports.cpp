@@ -46,10 +46,13 @@ class SimulatorPort final : public SerialTransport {
 }  // namespace
 
 SimulatorFeed::SimulatorFeed(Simulator simulator, const Clock& clock)
-    : sim_(std::move(simulator)), clock_(clock), start_(sim_.settings().start) {}
+    : sim_(std::move(simulator)),
+      clock_(clock),
+      startMs_(sim_.settings().start.toMSecsSinceEpoch()) {}
 
 void SimulatorFeed::pump() {
-    sim_.runUntil(start_.msecsTo(clock_.now()));
+    // Polled at every read: milliseconds, not a local date and time.
+    sim_.runUntil(clock_.msecsSinceEpoch() - startMs_);
     for (auto& l : sim_.takeGnss())
         gnss_ += l.bytes;
     for (auto& l : sim_.takeSounder())

@@ -40,7 +40,7 @@ class SimulatorFeed {
   private:
     Simulator sim_;
     const Clock& clock_;
-    QDateTime start_;
+    qint64 startMs_;  // the simulation's start, ms since 1970 UTC
     QByteArray gnss_;
     QByteArray sounder_;
     QByteArray received_;

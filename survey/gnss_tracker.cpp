@@ -50,7 +50,7 @@ GnssLineOutcome GnssTracker::apply(const GnssReading& r, const Clock& clock,
     current_.courseDeg = nav.course;
     if (r.nav.type == SentenceType::GGA && r.nav.accepted) {
         out.epoch = true;
-        current_.receivedAt = clock.now();
+        current_.receivedAtMs = clock.msecsSinceEpoch();
         current_.latitudeDeg = nav.latitude;
         current_.longitudeDeg = nav.longitude;
         current_.altitudeM = nav.altitude;

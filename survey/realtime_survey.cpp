@@ -7,8 +7,10 @@
 namespace nivora {
 namespace {
 
-QString clockText(const QDateTime& t) {
-    return t.time().toString(QStringLiteral("HH:mm:ss"));
+QString clockText(qint64 msecsSinceEpoch) {
+    return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch)
+        .time()
+        .toString(QStringLiteral("HH:mm:ss"));
 }
 
 QByteArray bytes(std::string_view line) {
@@ -162,7 +164,7 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
         // Projected once, for the row, the vessel and whoever comes next.
         if (placer_.taken())
             tracker_.setGrid(placer_.place(e.latitudeDeg, e.longitudeDeg, e.altitudeM));
-        lastEpoch_ = e.receivedAt;
+        lastEpochMs_ = e.receivedAtMs;
         emit epochReceived(e);
         if (gnssStale_) gnssResumed();
     }
@@ -189,11 +191,11 @@ void RealtimeSurvey::onSounderLine(std::string_view line) {
     in.useProfile = models_.svp.profileInUse();
     in.velocityColumn = &models_.svp.column;
     in.offsets = tracker_.offsets();
-    in.receivedAt = clock_.now();
     const SounderLineResult r = sounderHandler_.handle(line, in);
     if (!r.error.isEmpty()) reportError(r.error);
     if (!r.sounding) return;
-    const CorrectedSounding& s = sounding_.emplace(*r.sounding);
+    CorrectedSounding& s = sounding_.emplace(*r.sounding);
+    s.receivedAtMs = clock_.msecsSinceEpoch();
     emit indicators_.depthTextsChanged(depthText(s.shownHi()), depthText(s.shownLo()));
     if (s.batteryVoltage) {
         emit indicators_.batteryVoltageChanged(
@@ -208,7 +210,7 @@ void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s) {
     // position after a gap.
     const GnssEpoch& e = tracker_.current();
     CoordinateRow row;
-    row.time = s.receivedAt;
+    row.time = clock_.now();  // the sounding's own moment: the row is written as it comes
     row.latitude = e.latitudeDeg;
     row.longitude = e.longitudeDeg;
     // Parameters taken after the epoch came: it is placed now.
@@ -325,9 +327,8 @@ void RealtimeSurvey::updateStatus() {
         if (running_ && !problem.isEmpty()) parts << problem;
     }
     if (running_ && gnssStale_) {
-        parts << (lastEpoch_.isValid()
-                      ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
-                      : QStringLiteral("No GPS data yet"));
+        parts << (lastEpochMs_ != 0 ? QStringLiteral("No GPS data since ") + clockText(lastEpochMs_)
+                                    : QStringLiteral("No GPS data yet"));
     }
     emit statusChanged(parts.join(QStringLiteral(" | ")));
 }
@@ -337,8 +338,8 @@ void RealtimeSurvey::positionLost() {
     tracker_.positionLost(gnss_.nav());
     gnssStale_ = true;
     // The overlay must not go on showing the last fix as if it were live.
-    emit gnssWentStale(lastEpoch_.isValid()
-                           ? QStringLiteral("No GPS data since ") + clockText(lastEpoch_)
+    emit gnssWentStale(lastEpochMs_ != 0
+                           ? QStringLiteral("No GPS data since ") + clockText(lastEpochMs_)
                            : QStringLiteral("No GPS data"));
     updateStatus();
 }

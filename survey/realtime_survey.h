@@ -128,7 +128,7 @@ class RealtimeSurvey : public QObject {
     bool running_ = false;
     bool everStarted_ = false;
     bool gnssStale_ = false;
-    QDateTime lastEpoch_;  // when the last epoch arrived
+    qint64 lastEpochMs_ = 0;  // when the last epoch arrived, 0 before the first
     // Why a port does not work (GNSS, sounder), until it works.
     QString portProblem_[2];
 };

@@ -66,7 +66,6 @@ SounderLineResult SounderLineHandler::handle(std::string_view line, const Sounde
     if (!s.scanned) return r;
 
     CorrectedSounding& c = r.sounding.emplace();
-    c.receivedAt = in.receivedAt;
     c.family = in.family;
     c.offsets = in.offsets;
     c.batteryVoltage = s.batteryVoltage;

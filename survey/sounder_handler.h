@@ -6,7 +6,6 @@
 // is due for every sounding the family read. The alarm and the typed fields
 // only warn: none of them decides whether a sounding is kept.
 
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -26,7 +25,6 @@ struct SounderLineInputs {
     bool useProfile = false;                      // cUseSVP
     const QStringList* velocityColumn = nullptr;  // mSVPColumn, one velocity per metre
     OffsetsSnapshot offsets;  // the survey's snapshot: its SV, and its draft until one is typed
-    QDateTime receivedAt;
 };
 
 struct SounderLineResult {

@@ -30,8 +30,8 @@ struct GridPosition {
 // One GNSS epoch: a GGA with a position, with the motion the receiver gave
 // last (RMC, VTG, HDT).
 struct GnssEpoch {
-    QDateTime receivedAt;  // when the line was read
-    double utcTime = 0;    // hhmmss.ss of the GGA; 0 when it had none
+    qint64 receivedAtMs = 0;  // when the line was read, ms since 1970 UTC
+    double utcTime = 0;       // hhmmss.ss of the GGA; 0 when it had none
     double latitudeDeg = 0;
     double longitudeDeg = 0;
     double altitudeM = 0;  // above the geoid
@@ -57,9 +57,9 @@ struct GnssEpoch {
 
 // One sounding, corrected for sound velocity and draft.
 struct CorrectedSounding {
-    QDateTime receivedAt;
-    QString family;    // the echosounder message family
-    double rawHi = 0;  // metres at 1500 m/s; 0 when the family does not read it
+    qint64 receivedAtMs = 0;  // when the line was read, ms since 1970 UTC
+    QString family;        // the echosounder message family
+    double rawHi = 0;      // metres at 1500 m/s; 0 when the family does not read it
     double rawLo = 0;
     // As the coordinate log has them: raw x v / 1500 + draft, so a depth
     // the sounder did not measure (a raw 0) is the draft here.

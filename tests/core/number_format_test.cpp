@@ -95,5 +95,25 @@ TEST(NumberParse, WholeTextMustBeANumber) {
     }
 }
 
+// Plain decimals take a short way; they must read exactly as strtod reads
+// them, digit counts and lengths around where the short way ends included.
+TEST(NumberParse, PlainDecimalsReadAsStrtodReadsThem) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 18);
+        std::string text;
+        for (int d = 0; d < digits; ++d)
+            text += static_cast<char>('0' + random() % 10);
+        const int dot = static_cast<int>(random() % (digits + 1));
+        if (dot < digits) text.insert(text.begin() + dot + (dot == 0), '.');
+        if (random() % 4 == 0) text.insert(text.begin(), '-');
+        const auto v = parseNumber(text);
+        ASSERT_TRUE(v.has_value()) << text;
+        const double reference = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::signbit(*v), std::signbit(reference)) << text;
+        ASSERT_EQ(*v, reference) << text;
+    }
+}
+
 }  // namespace
 }  // namespace nivora

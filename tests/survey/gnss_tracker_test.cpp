@@ -38,7 +38,8 @@ TEST_F(GnssTrackerTest, AnAcceptedGgaIsAnEpochWithTheLastMotion) {
     const auto out =
         apply("$GPGGA,123520.75,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,2.5,0000");
     ASSERT_TRUE(out.epoch);
-    EXPECT_EQ(epoch().receivedAt, QDateTime(QDate(2026, 12, 8), QTime(9, 0, 0, 250)));
+    EXPECT_EQ(epoch().receivedAtMs,
+              QDateTime(QDate(2026, 12, 8), QTime(9, 0, 0, 250)).toMSecsSinceEpoch());
     EXPECT_DOUBLE_EQ(epoch().utcTime, 123520.75);
     EXPECT_NEAR(epoch().latitudeDeg, 48 + 7.038 / 60, 1e-12);
     EXPECT_NEAR(epoch().longitudeDeg, 11 + 31.0 / 60, 1e-12);
