@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace nivora {
 
 class TNivoraSerialGPS;
@@ -47,7 +46,6 @@ class ConfigHost {
     virtual QString rawLogPath(PortRole role) = 0;
     // Where the day's sound velocity files go (file dialogs start there).
     virtual QString profilesFolder() { return {}; }
-
 };
 
 class OperatorPrompts {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace nivora {
@@ -140,7 +140,7 @@ std::optional<double> parseNumber(std::string_view text) {
         }
     }
     if (i == text.size() && count <= 15 && fraction != 0) {
-        static constexpr double kPowers[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const double v = static_cast<double>(digits) / kPowers[std::max(fraction, 0)];
         return negative ? -v : v;

@@ -58,8 +58,8 @@ struct GnssEpoch {
 // One sounding, corrected for sound velocity and draft.
 struct CorrectedSounding {
     qint64 receivedAtMs = 0;  // when the line was read, ms since 1970 UTC
-    QString family;        // the echosounder message family
-    double rawHi = 0;      // metres at 1500 m/s; 0 when the family does not read it
+    QString family;           // the echosounder message family
+    double rawHi = 0;         // metres at 1500 m/s; 0 when the family does not read it
     double rawLo = 0;
     // As the coordinate log has them: raw x v / 1500 + draft, so a depth
     // the sounder did not measure (a raw 0) is the draft here.

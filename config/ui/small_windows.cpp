@@ -29,7 +29,10 @@ TextSpinEdit* spin(const char* name, int minimum, int maximum, int step, QWidget
 
 TNavset::TNavset(NavigationSettings& model, SettingsChanges& changes, ConfigHost& host,
                  const SettingsFile& settings, QWidget* parent)
-    : QWidget(parent, Qt::Tool), model_(model), changes_(changes), host_(host),
+    : QWidget(parent, Qt::Tool),
+      model_(model),
+      changes_(changes),
+      host_(host),
       settings_(settings) {
     setObjectName(QStringLiteral("TNavset"));
     setWindowTitle(QStringLiteral("Navigation Settings"));

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "config/ui/config_widgets.h"
