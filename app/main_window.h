@@ -26,6 +26,7 @@ class QUrl;
 namespace nivora {
 
 class TFMsg;
+class LineControl;
 
 class TFNav : public QMainWindow {
     Q_OBJECT
@@ -74,6 +75,11 @@ class TFNav : public QMainWindow {
 
     // Controls by their names (toolbar buttons, menu items, status panels).
     QAction* action(const QString& name) const;
+    // The survey-line commands and their menu ("Lines", before "Window"):
+    // list, helmsman display, start, end, swap, previous, next, closest,
+    // pick on the chart, mark as survey lines, automatic line changes.
+    void addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman,
+                         std::function<void()> pickOnChart, std::function<void()> saveGuidance);
     QLabel* statusPanel(int index) const;
     QToolButton* realtimeButton() const { return realtimeButton_; }
     QToolBar* realtimeBar() const { return tRealtime_; }

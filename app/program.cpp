@@ -27,6 +27,9 @@
 #include "sim/configured_simulator.h"
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
+#include "survey/line_control.h"
+#include "app/helmsman_window.h"
+#include "app/survey_lines_window.h"
 #include "survey/realtime_survey.h"
 #include "survey/survey_commands.h"
 #include "survey/track_selection.h"
@@ -125,11 +128,13 @@ Program::Program(const ProgramOptions& options, Clock& clock, TimerSource& timer
     createWindows(clock, timers);
     startSimulator(ini, clock);
     connectWindows();
+    connectLines();
     watchSignals();
 }
 
 Program::~Program() {
     signalWatch_.reset();
+    lines_.reset();
     chart_.reset();
     nav_.reset();
     commands_.reset();
@@ -161,11 +166,46 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     about_ = new AboutBox(&nav);
     svp_ = new TfSVP(models_.svp, s, prompts, file, &nav);
     runline_ = new TfRunline1(
-        &nav.canvas().Document(), [&nav] { nav.canvas().update(); }, this, file, &nav);
+        &nav.canvas().Document(),
+        [this, &nav] {
+            // New run lines are new survey lines.
+            if (lines_) lines_->refresh();
+            nav.canvas().update();
+        },
+        this, file, &nav);
     latency_ = new TfLatency(models_.latency, s, file, &nav);
     echogram_ = new TfCanvas(models_.echogram, file, prompts, &nav);
     theme_ = new TfTheme(file, &nav);
     joystick_ = new TfJoystick(survey, &nav);
+    lines_ = std::make_unique<LineControl>(*chart_);
+    helmsman_ = new HelmsmanWindow(*lines_, models_.guidance, [this] { saveGuidance(); }, &nav);
+    lineList_ = new SurveyLinesWindow(*lines_, &nav);
+}
+
+void Program::saveGuidance() {
+    chart_->saveSettings([this](IniStore& ini) { models_.guidance.save(ini); });
+    emit models_.changes.guidanceChanged();
+}
+
+void Program::connectLines() {
+    TFNav& nav = *nav_;
+    nav.addLineCommands(
+        *lines_, lineList_, helmsman_,
+        [this] {
+            pickingLine_ = true;
+            nav_->prompts().showMessage(QStringLiteral("Click the survey line to run"));
+        },
+        [this] { saveGuidance(); });
+    connect(&nav.canvas(), &TNivoraCanvas::OnWorldMouseDown, this,
+            [this](short button, short, short, double x, double y) {
+                if (!pickingLine_ || button == mouse_button::Right) return;
+                pickingLine_ = false;
+                const double tolerance = 3 * nav_->canvas().Document().HitTolerance();
+                if (!lines_->activateAt(x, y, tolerance))
+                    survey_->message(QStringLiteral("No survey line there"));
+            });
+    // A layout opened or lines generated: the lines are read again.
+    connect(&chart_->files(), &ChartFiles::captionChanged, lines_.get(), [this] { lines_->refresh(); });
 }
 
 void Program::startSimulator(const IniStore& ini, Clock& clock) {

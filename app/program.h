@@ -23,6 +23,9 @@ class ConfiguredSimulator;
 }
 
 class AboutBox;
+class HelmsmanWindow;
+class LineControl;
+class SurveyLinesWindow;
 class ChartSession;
 class RealtimeSurvey;
 class SurveyCommands;
@@ -85,12 +88,17 @@ class Program : public QObject, private RunlineHost {
     TfCanvas& echogram() { return *echogram_; }
     TfTheme& theme() { return *theme_; }
     TfJoystick& joystick() { return *joystick_; }
+    LineControl& lines() { return *lines_; }
+    HelmsmanWindow& helmsman() { return *helmsman_; }
+    SurveyLinesWindow& lineList() { return *lineList_; }
 
   private:
     void createWindows(Clock& clock, TimerSource& timers);
     // The built-in simulator behind the ports set to "SIM".
     void startSimulator(const IniStore& ini, Clock& clock);
     void connectWindows();
+    void connectLines();
+    void saveGuidance();
     void storePlacements();
     void watchSignals();
 
@@ -111,6 +119,10 @@ class Program : public QObject, private RunlineHost {
     std::unique_ptr<SurveyCommands> commands_;
     std::unique_ptr<TFNav> nav_;
     std::unique_ptr<ChartSession> chart_;
+    std::unique_ptr<LineControl> lines_;
+    HelmsmanWindow* helmsman_ = nullptr;
+    SurveyLinesWindow* lineList_ = nullptr;
+    bool pickingLine_ = false;
     TNavset* navset_ = nullptr;
     TFShape* shape_ = nullptr;
     TfCanvas* waterfall_ = nullptr;

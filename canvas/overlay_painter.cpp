@@ -1,5 +1,7 @@
 #include "canvas/overlay_painter.h"
+
 #include "canvas/chart_fonts.h"
+#include "canvas/guidance_overlay.h"
 
 #include <QPolygon>
 #include <algorithm>
@@ -323,11 +325,13 @@ void DrawGGAOverlay(QPainter& painter, const OverlayState& overlay, const ViewWi
 void DrawOverlays(QPainter& painter, const CanvasDocument& doc, const CanvasInteraction* ui,
                   OverlayCaches* caches) {
     if (ui) DrawRubberBand(painter, *ui, doc.View);
+    DrawSurveyLinesOverlay(painter, doc.Overlay, doc.View);
     DrawDistanceOverlay(painter, doc.Overlay, doc.View);
     DrawDepthLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->DepthLabels : nullptr);
     DrawEventLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->EventLabels : nullptr);
     DrawCurrentDepthOverlay(painter, doc.Overlay, doc.View);
     DrawGGAOverlay(painter, doc.Overlay, doc.View);
+    DrawGuidanceStrip(painter, doc.Overlay, doc.View);
 }
 
 }  // namespace nivora

@@ -25,6 +25,25 @@ struct EventLabel {
     int number;
 };
 
+// A survey line as the chart marks it: its direction, start and end, and
+// whether it is the active one.
+struct SurveyLineMark {
+    std::vector<QPointF> Points;  // start first
+    bool Active = false;
+};
+
+// The compact guidance strip at the top of the chart.
+struct GuidanceStripState {
+    bool Shown = false;
+    QString Line;         // the active line's name
+    bool HasGuidance = false;  // a position and a line; else Text says why
+    double CrossTrack = 0;     // metres, + starboard
+    bool WithinGate = true;
+    QString Text;              // the rest of the strip: to go, speed, course error
+    double FullScale = 10;
+    double DeadBand = 0.5;
+};
+
 struct OverlayState {
     static constexpr std::size_t kMaxDepthLabels = 10000;
     static constexpr std::size_t kDepthLabelsDropped = 1000;
@@ -51,6 +70,9 @@ struct OverlayState {
     // Published by the host's real-time cycle; empty text shows no status box.
     QString PositionStatusText;
     int PositionFixQuality = 0;
+
+    std::vector<SurveyLineMark> SurveyLines;
+    GuidanceStripState GuidanceStrip;
 
     bool Measuring = false;
     QPointF MeasureStart;

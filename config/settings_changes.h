@@ -27,6 +27,8 @@ class SettingsChanges : public QObject {
     // A navigation field the survey reads as a number (widths, track
     // interval, shallow-water alert).
     void navigationChanged();
+    // The guidance settings (line changes, helmsman scale, autopilot output).
+    void guidanceChanged();
 };
 
 }  // namespace nivora

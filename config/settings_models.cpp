@@ -12,6 +12,7 @@ void SurveyModels::load(const SettingsFile& settings) {
     vesselShape.load(ini);
     latency.load(ini);
     echogram.load(ini);
+    guidance.load(ini);
     session.load(ini);
 }
 

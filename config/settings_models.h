@@ -7,6 +7,7 @@
 
 #include "config/device_settings.h"
 #include "config/echogram_settings.h"
+#include "config/guidance_settings.h"
 #include "config/latency_shape.h"
 #include "config/navigation_settings.h"
 #include "config/offsets_model.h"
@@ -26,6 +27,7 @@ struct SurveyModels {
     VesselShapeModel vesselShape;
     LatencyModel latency;
     EchogramSettings echogram;
+    GuidanceSettings guidance;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.
     SettingsChanges changes;

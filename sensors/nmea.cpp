@@ -1,6 +1,8 @@
 #include "sensors/nmea.h"
 
 #include <array>
+#include <cmath>
+#include <cstdio>
 
 #include "core/number_format.h"
 
@@ -158,6 +160,32 @@ DecodeResult decodeNmea(const NmeaSentence& fl, NavValues& nav) {
 
 DecodeResult decodeNmea(std::string_view line, NavValues& nav) {
     return decodeNmea(splitNmea(line), nav);
+}
+
+namespace {
+
+std::string coordinate(double degrees, int degreeDigits) {
+    // Whole units of 1e-7 minute, so rounding can never produce 60 minutes.
+    const long long units = std::llround(std::abs(degrees) * 60.0 * 1e7);
+    const long long perDegree = 60LL * 10000000LL;
+    const long long deg = units / perDegree;
+    const long long rem = units % perDegree;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%0*lld%02lld.%07lld", degreeDigits, deg, rem / 10000000LL,
+                  rem % 10000000LL);
+    return buf;
+}
+
+}  // namespace
+
+std::string nmeaLatitude(double degrees, char* hemisphere) {
+    *hemisphere = degrees < 0 ? 'S' : 'N';
+    return coordinate(degrees, 2);
+}
+
+std::string nmeaLongitude(double degrees, char* hemisphere) {
+    *hemisphere = degrees < 0 ? 'W' : 'E';
+    return coordinate(degrees, 3);
 }
 
 }  // namespace nivora

@@ -68,6 +68,10 @@ Checksum nmeaChecksum(std::string_view line);
 // The sentence with "*hh" appended (body starts with '$' or '!').
 std::string withNmeaChecksum(std::string_view body);
 
+// "ddmm.mmmmmmm" / "dddmm.mmmmmmm" with the hemisphere letter; seven decimals of minutes.
+std::string nmeaLatitude(double degrees, char* hemisphere);
+std::string nmeaLongitude(double degrees, char* hemisphere);
+
 // Degrees from an NMEA ddmm.mmmm / dddmm.mmmm field and its hemisphere;
 // false when a part is not a number.
 bool nmeaCoordinate(std::string_view text, std::string_view hemisphere, double& out);

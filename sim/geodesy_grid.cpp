@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "geodesy/grid_inverse.h"
+
 namespace nivora::sim {
 
 GeodesyGridModel::GeodesyGridModel(geodesy::FixProjector projector,
@@ -40,42 +42,11 @@ std::optional<GridModel::Geographic> GeodesyGridModel::toWgs84(double easting, d
         }
         if (!std::isfinite(best)) return std::nullopt;
     }
-    for (int iteration = 0; iteration < 40; ++iteration) {
-        const auto p = toGrid(g.latitude, g.longitude, height);
-        if (!p) return std::nullopt;
-        const double ex = easting - p->first, ny = northing - p->second;
-        // The datum shift keeps 8 decimals of a degree: a millimetre is as close as it gets.
-        if (std::hypot(ex, ny) < 2e-3) {
-            last_ = g;
-            return g;
-        }
-        // Jacobian by small steps (the datum text keeps 8 decimals, about 1 mm).
-        const double h = 1e-6;
-        const auto pl = toGrid(g.latitude + h, g.longitude, height);
-        const auto pm = toGrid(g.latitude, g.longitude + h, height);
-        if (!pl || !pm) return std::nullopt;
-        const double a = (pl->first - p->first) / h, b = (pm->first - p->first) / h;
-        const double c = (pl->second - p->second) / h, d = (pm->second - p->second) / h;
-        const double det = a * d - b * c;
-        if (det == 0 || !std::isfinite(det)) return std::nullopt;
-        double dLat = (d * ex - b * ny) / det;
-        double dLon = (-c * ex + a * ny) / det;
-        // Never jump further than a degree at a time.
-        const double step = std::max(std::abs(dLat), std::abs(dLon));
-        if (step > 1) {
-            dLat /= step;
-            dLon /= step;
-        }
-        g.latitude = std::clamp(g.latitude + dLat, -89.9, 89.9);
-        g.longitude += dLon;
-    }
-    // Close enough for a simulated fix when the last step was small.
-    const auto p = toGrid(g.latitude, g.longitude, height);
-    if (p && std::hypot(easting - p->first, northing - p->second) < 0.01) {
-        last_ = g;
-        return g;
-    }
-    return std::nullopt;
+    const auto answer = geodesy::gridToWgs84(projector_, easting, northing, height,
+                                             {g.latitude, g.longitude});
+    if (!answer) return std::nullopt;
+    last_ = Geographic{answer->latitude, answer->longitude};
+    return last_;
 }
 
 }  // namespace nivora::sim

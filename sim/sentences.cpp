@@ -10,18 +10,6 @@
 namespace nivora::sim {
 namespace {
 
-std::string coordinate(double degrees, int degreeDigits) {
-    // Whole units of 1e-7 minute, so rounding can never produce 60 minutes.
-    const long long units = std::llround(std::abs(degrees) * 60.0 * 1e7);
-    const long long perDegree = 60LL * 10000000LL;
-    const long long deg = units / perDegree;
-    const long long rem = units % perDegree;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%0*lld%02lld.%07lld", degreeDigits, deg, rem / 10000000LL,
-                  rem % 10000000LL);
-    return buf;
-}
-
 std::string fmt(const char* format, double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, format, v);
@@ -29,16 +17,6 @@ std::string fmt(const char* format, double v) {
 }
 
 }  // namespace
-
-std::string nmeaLatitude(double degrees, char* hemisphere) {
-    *hemisphere = degrees < 0 ? 'S' : 'N';
-    return coordinate(degrees, 2);
-}
-
-std::string nmeaLongitude(double degrees, char* hemisphere) {
-    *hemisphere = degrees < 0 ? 'W' : 'E';
-    return coordinate(degrees, 3);
-}
 
 std::vector<std::string> gnssSentences(const GnssEpoch& e) {
     const QTime t = e.utc.time();

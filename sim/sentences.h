@@ -27,10 +27,6 @@ struct GnssEpoch {
     double headingTrue = 0;  // degrees
 };
 
-// "ddmm.mmmmmmm" / "dddmm.mmmmmmm" with the hemisphere letter; seven decimals of minutes.
-std::string nmeaLatitude(double degrees, char* hemisphere);
-std::string nmeaLongitude(double degrees, char* hemisphere);
-
 // GGA, RMC, VTG and HDT of one epoch, each with its checksum, without line ends.
 std::vector<std::string> gnssSentences(const GnssEpoch& epoch);
 

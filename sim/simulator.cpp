@@ -41,7 +41,8 @@ Simulator::Simulator(const SimulatorSettings& s, GridModel& grid, const Echosoun
       family_(&family),
       script_(std::move(script)),
       seabed_(s.area),
-      plan_(s.area, s.lineSpacing, s.speed),
+      plan_(s.lines.empty() ? SurveyPlan(s.area, s.lineSpacing, s.speed, s.wander)
+                            : SurveyPlan(s.lines, s.speed, s.wander)),
       rng_(s.seed) {}
 
 double Simulator::tideAt(double seconds) const {
@@ -138,6 +139,8 @@ void Simulator::emitSounding(qint64 ms) {
     row.time = settings_.start.addMSecs(ms);
     row.easting = pose.easting;
     row.northing = pose.northing;
+    row.line = pose.line;
+    row.crossTrack = pose.crossTrack;
     row.trueDepth = seabed_.depth(pose.easting, pose.northing);
     if (const auto geo = grid_->toWgs84(pose.easting, pose.northing, settings_.geoidSeparation)) {
         row.latitude = geo->latitude;

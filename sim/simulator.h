@@ -56,6 +56,10 @@ struct SimulatorSettings {
     double badChecksumRate = 0;  // share of sentences with a corrupted character
     double garbageRate = 0;      // share of lines followed by a line of noise
     unsigned long long seed = 1;
+    // Lines to run in order instead of the lawnmower over the area, and the
+    // helmsman's wander about them.
+    std::vector<PlanLine> lines;
+    Wander wander;
 };
 
 // What the vessel really did at one sounding.
@@ -68,6 +72,8 @@ struct TruthRow {
     double trueDepth = 0;  // below the water line at the vessel
     double rawHigh = 0;    // as sent
     double rawLow = 0;
+    int line = -1;          // the planned line being run, -1 between lines
+    double crossTrack = 0;  // off it, metres, + starboard
 };
 
 class Simulator {

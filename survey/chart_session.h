@@ -84,6 +84,7 @@ class ChartSession : public QObject {
     void clearVesselAndGrid();
     // A change to the settings file; a file that cannot be written is reported.
     void saveSettings(const std::function<void(IniStore&)>& change);
+    void requestRepaint() { emit repaintRequested(); }
 
   signals:
     void repaintRequested();

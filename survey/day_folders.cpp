@@ -44,6 +44,14 @@ QString DayFolders::offsetsLogPath(const QDate& today) const {
     return logsFolder() + dateText(today) + QLatin1String(" Offsets.log");
 }
 
+QString DayFolders::lineLogPath(const QDate& today) const {
+    return logsFolder() + dateText(today) + QLatin1String(" Lines.csv");
+}
+
+QString DayFolders::guidanceLogPath(const QDate& today) const {
+    return logsFolder() + dateText(today) + QLatin1String(" Guidance.csv");
+}
+
 QString DayFolders::rawLogPath(RawLogKind kind, const QDate& today) const {
     return logsFolder() + dateText(today) +
            (kind == RawLogKind::Gnss ? QLatin1String(" NDW_GNSS_V3.log")

@@ -3,6 +3,7 @@
 #include "config/settings_models.h"
 #include "core/number_format.h"
 #include "core/number_text.h"
+#include "geodesy/grid_inverse.h"
 
 namespace nivora {
 
@@ -48,6 +49,16 @@ std::optional<GridPosition> FixPlacer::place(double latitude, double longitude, 
                               QString::fromStdString(projector_->whyNotPlaced(r))));
     }
     return std::nullopt;
+}
+
+std::optional<std::pair<double, double>> FixPlacer::toWgs84(double easting, double northing,
+                                                            double height, double nearLatitude,
+                                                            double nearLongitude) {
+    if (!projector_) return std::nullopt;
+    const auto p = geodesy::gridToWgs84(*projector_, easting, northing, height,
+                                        {nearLatitude, nearLongitude});
+    if (!p) return std::nullopt;
+    return std::make_pair(p->latitude, p->longitude);
 }
 
 }  // namespace nivora

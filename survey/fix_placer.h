@@ -33,6 +33,12 @@ class FixPlacer {
     // taken, for no position (0, 0), or when it cannot be placed (said).
     std::optional<GridPosition> place(double latitude, double longitude, double altitude);
 
+    // The WGS-84 position of a grid point (the inverse of place), searched
+    // from a position near it; nothing before the parameters are taken.
+    std::optional<std::pair<double, double>> toWgs84(double easting, double northing,
+                                                     double height, double nearLatitude,
+                                                     double nearLongitude);
+
   private:
     ErrorSink reportError_;
     std::optional<geodesy::FixProjector> projector_;

@@ -104,6 +104,10 @@ class SurveyLogs {
     // Rows taken into the queue since construction (written, or waiting).
     quint64 queuedCoordinateRows() const { return queuedRows_; }
 
+    // The writer the logs share, and their report path (for logs beside these).
+    LogWriter& writer() { return writer_; }
+    void postReport(const QString& text) { reports_.post(text); }
+
     // The block written at each real-time start: the parameters the survey uses.
     void appendGeodesyLog(const geodesy::GeodeticParameters& parameters);
     // The offsets record, as composed by the Offsets window.

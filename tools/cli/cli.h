@@ -43,5 +43,6 @@ int runInfo(const Arguments& args);
 int runSimulate(const Arguments& args);
 int runReplayCommand(const Arguments& args);
 int runLiveSurvey(const Arguments& args);
+int runLines(const Arguments& args);
 
 }  // namespace nivora::cli

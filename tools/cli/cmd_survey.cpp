@@ -16,6 +16,8 @@ void printSummary(const RunSummary& s, qint64 wallMs) {
                  "errors: %lld, %lld ms\n",
                  s.dayFolder.toLocal8Bit().constData(), s.gnssEpochs, s.soundings, s.rows, s.errors,
                  static_cast<long long>(wallMs));
+    if (s.surveyLines)
+        std::fprintf(stderr, "survey lines: %lld, lines run: %lld\n", s.surveyLines, s.linesRun);
 }
 
 }  // namespace
@@ -57,6 +59,12 @@ int runSimulate(const Arguments& args) {
     o.seed = static_cast<unsigned long long>(seed);
     o.family = args.value(QStringLiteral("--family")).value_or(QString());
     o.noise = args.has(QStringLiteral("--noise"));
+    o.layout = args.value(QStringLiteral("--layout")).value_or(QString());
+    o.lines = args.has(QStringLiteral("--lines")) || !o.layout.isEmpty();
+    if (!number("--wander", o.wander, 0, 1000) ||
+        !number("--wander-wavelength", o.wanderWavelength, 1, 100000)) {
+        return 2;
+    }
     if (const auto start = args.value(QStringLiteral("--start"))) {
         o.start = QDateTime::fromString(*start, Qt::ISODate);
         if (!o.start.isValid())

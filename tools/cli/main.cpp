@@ -50,9 +50,19 @@ const Command kCommands[] = {
      "simulate --ini FILE --minutes N --out DIR [--seed S] [--family NAME] [--rate-gnss HZ]\n"
      "           [--rate-sbes HZ] [--noise] [--bad-checksums RATE] [--garbage RATE] [--start "
      "ISO-TIME]\n"
+     "           [--lines | --layout FILE] [--wander METRES] [--wander-wavelength METRES]\n"
      "      Run the built-in simulator and a survey in virtual time; write the day's folders\n"
-     "      under DIR and truth.csv. The INI needs [SIMULATOR] Area=MINE,MINN,MAXE,MAXN.",
+     "      under DIR and truth.csv. The INI needs [SIMULATOR] Area=MINE,MINN,MAXE,MAXN.\n"
+     "      --lines: the lawnmower's legs become survey lines, run with guidance and the\n"
+     "      line and guidance logs; --layout: the boat runs the layout's survey lines in\n"
+     "      order instead. --wander: the helmsman's sine wander about each line, so that\n"
+     "      truth.csv gives the real cross-track error (its last two columns).",
      nivora::cli::runSimulate},
+    {"lines",
+     "lines LAYOUT\n"
+     "      List the survey lines of a layout (the run-line layer, in plan order): name,\n"
+     "      length, bearing, start and end.",
+     nivora::cli::runLines},
     {"replay",
      "replay --ini FILE --gnss FILE --sbes FILE --out DIR\n"
      "      Run a survey over two time-stamped raw logs in virtual time; write the day's folders.",

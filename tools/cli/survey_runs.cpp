@@ -21,6 +21,10 @@
 #include "sim/sim_ports.h"
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
+#include "survey/line_control.h"
+#include "files/drawing_files.h"
+#include "guidance/survey_line_layer.h"
+#include "files/runlines.h"
 #include "survey/realtime_survey.h"
 #include "tools/cli/cli.h"
 
@@ -116,6 +120,21 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     s.badChecksumRate = o.badChecksumRate;
     s.garbageRate = o.garbageRate;
     s.seed = o.seed;
+    s.wander = {o.wander, o.wanderWavelength};
+    CanvasDocument doc;
+    if (!o.layout.isEmpty()) {
+        if (!loadDrawingFile(o.layout, doc, false, error)) return false;
+        for (const SurveyLine& l : readSurveyLines(doc)) {
+            sim::PlanLine line;
+            for (const QPointF& p : l.points)
+                line.emplace_back(p.x(), p.y());
+            s.lines.push_back(std::move(line));
+        }
+        if (s.lines.empty()) {
+            *error = o.layout + QStringLiteral(": no survey lines on the layer ") + kRunlineLayerName;
+            return false;
+        }
+    }
     VirtualTime vt(o.start);
     auto simulator = sim::ConfiguredSimulator::create(ini, models, vt, s, error);
     if (!simulator) {
@@ -125,8 +144,16 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     sim::SimulatorFeed& feed = simulator->feed();
 
     const DayFolders folders(o.out, o.start.date());
-    CanvasDocument doc;
     ConsoleView view;
+    if (o.lines && o.layout.isEmpty()) {
+        const int layer = doc.LayerOpen(kRunlineLayerName);
+        for (const sim::PlanLine& l : feed.simulator().plan().lines()) {
+            std::vector<QPointF> points;
+            for (const auto& [x, y] : l)
+                points.emplace_back(x, y);
+            doc.DrawPolyline(points, layer, false);
+        }
+    }
     // Virtual time runs far ahead of the disk: the logs wait for it.
     RealtimeSurvey survey(models, folders, vt, vt, LogWriter::WhenFull::WaitForWriter);
     // The chart lays the track and labels the closing snapshot keeps.
@@ -134,13 +161,16 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     view.attach(survey);
     survey.setTransportFactories(feed.factory(sim::Device::Gnss),
                                  feed.factory(sim::Device::Sounder));
+    LineControl lines(chart);
+    if (!lines.lines().empty()) lines.setActive(0);
 
     QFile truth(QDir(o.out).filePath(QStringLiteral("truth.csv")));
     if (!truth.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         *error = QStringLiteral("cannot write %1").arg(truth.fileName());
         return false;
     }
-    truth.write("time,easting,northing,latitude,longitude,true_depth,raw_hi,raw_lo\n");
+    truth.write(
+        "time,easting,northing,latitude,longitude,true_depth,raw_hi,raw_lo,line,cross_track\n");
     std::string row;
     feed.setTruthSink([&](const sim::TruthRow& t) {
         row = dateTimeText(t.time).toStdString();
@@ -149,6 +179,10 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
             row += ',';
             appendShortest(row, v);
         }
+        row += ',';
+        if (t.line >= 0) row += std::to_string(t.line + 1);
+        row += ',';
+        if (t.line >= 0) appendFixed(row, t.crossTrack, 4);
         row += '\n';
         truth.write(row.data(), static_cast<qint64>(row.size()));
     });
@@ -162,6 +196,7 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
     }
     chart.files().saveSnapshot();
     survey.RealtimeClick();
+    survey.flushLogs();
     truth.close();
 
     if (summary) {
@@ -170,6 +205,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         summary->soundings = feed.simulator().soundings();
         summary->rows = countRows(folders.coordinateLogPath());
         summary->errors = view.errors;
+        summary->surveyLines = static_cast<long long>(lines.lines().size());
+        summary->linesRun = countRows(folders.lineLogPath(o.start.date()));
     }
     return true;
 }

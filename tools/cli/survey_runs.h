@@ -22,6 +22,13 @@ struct SimulateOptions {
     bool noise = false;
     double badChecksumRate = 0;
     double garbageRate = 0;
+    // Survey lines: the layout's (its run-line layer), or with `lines` the
+    // simulator's own legs put on the chart; the boat steers along them in
+    // order with a sine wander of this amplitude (metres) and wavelength.
+    QString layout;
+    bool lines = false;
+    double wander = 0;
+    double wanderWavelength = 200;
     // Fixed, so that a run gives the same files every time.
     QDateTime start = QDateTime(QDate(2026, 6, 1), QTime(9, 0));
     // Called after every simulated second (soak measurements).
@@ -41,6 +48,8 @@ struct RunSummary {
     long long soundings = 0;
     long long rows = 0;  // coordinate-log rows written
     long long errors = 0;
+    long long surveyLines = 0;
+    long long linesRun = 0;  // rows of the line log
 };
 
 // False with a one-line reason in `error`.

@@ -1,0 +1,81 @@
+// The survey-line commands of the main window. Their keys keep clear of the
+// File, Zoom and event shortcuts and of the chart's own F2 and F3.
+
+#include <QAction>
+#include <QMenuBar>
+
+#include "app/main_window.h"
+#include "app/toolbar_icons.h"
+#include "config/guidance_settings.h"
+#include "survey/line_control.h"
+#include "survey/realtime_survey.h"
+
+namespace nivora {
+
+void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman,
+                            std::function<void()> pickOnChart,
+                            std::function<void()> saveGuidance) {
+    GuidanceSettings& g = survey_.models().guidance;
+    addAction("aLineList", QStringLiteral("Survey Lines..."), IconId::Runline,
+              [this, list] { showWindow(list); });
+    addAction(
+        "aHelmsman", QStringLiteral("Helmsman Display..."), IconId::Navigation,
+        [this, helmsman] { showWindow(helmsman); }, QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(
+        "aLineStart", QStringLiteral("Start Line"), IconId::Follow, [&lines] { lines.startLine(); },
+        QKeySequence(Qt::Key_F5));
+    addAction(
+        "aLineEnd", QStringLiteral("End Line"), IconId::NoFollow, [&lines] { lines.endLine(); },
+        QKeySequence(Qt::Key_F6));
+    addAction(
+        "aLineSwap", QStringLiteral("Swap Line Direction"), IconId::Runline,
+        [&lines] { lines.swapActive(); }, QKeySequence(Qt::Key_F7));
+    addAction(
+        "aLinePrevious", QStringLiteral("Previous Line"), IconId::Runline,
+        [&lines] { lines.previous(); }, QKeySequence(Qt::Key_F8));
+    addAction(
+        "aLineNext", QStringLiteral("Next Line"), IconId::Runline, [&lines] { lines.next(); },
+        QKeySequence(Qt::Key_F9));
+    addAction(
+        "aLineClosest", QStringLiteral("Closest Line"), IconId::Runline,
+        [&lines] { lines.closest(); }, QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    addAction("aLinePick", QStringLiteral("Pick Line on Chart"), IconId::ShapeSelect,
+              std::move(pickOnChart));
+    addAction("aLineMark", QStringLiteral("Mark Selected as Survey Lines"), IconId::Runline,
+              [&lines] { lines.markSelected(); });
+    QAction* autoRun = addAction("aLineAuto", QStringLiteral("Start and End Lines Automatically"),
+                                 IconId::Runline, [] {});
+    QAction* autoNext = addAction("aLineAutoNext", QStringLiteral("Next Line When One Is Done"),
+                                  IconId::Runline, [] {});
+    for (QAction* a : {autoRun, autoNext}) {
+        a->setIcon(QIcon());
+        a->setCheckable(true);
+    }
+    autoRun->setChecked(g.autoStart && g.autoEnd);
+    autoNext->setChecked(g.nextLineRule() != NextLineRule::None);
+    connect(autoRun, &QAction::toggled, this, [&g, saveGuidance](bool on) {
+        g.autoStart = g.autoEnd = on;
+        saveGuidance();
+    });
+    connect(autoNext, &QAction::toggled, this, [&g, saveGuidance](bool on) {
+        g.nextLine = on ? static_cast<int>(NextLineRule::PlanOrder) : 0;
+        saveGuidance();
+    });
+
+    QMenu* menu = new QMenu(QStringLiteral("Lines"), this);
+    menu->setObjectName(QStringLiteral("mLines"));
+    for (const char* name : std::initializer_list<const char*>{"aLineList", "aHelmsman", nullptr, "aLineStart", "aLineEnd",
+                             "aLineSwap", nullptr, "aLinePrevious", "aLineNext", "aLineClosest",
+                             "aLinePick", nullptr, "aLineMark", nullptr, "aLineAuto",
+                             "aLineAutoNext"}) {
+        if (name) menu->addAction(action(QLatin1String(name)));
+        else menu->addSeparator();
+    }
+    QAction* before = nullptr;
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && a->menu()->objectName() == QLatin1String("mWindow")) before = a;
+    }
+    menuBar()->insertMenu(before, menu);
+}
+
+}  // namespace nivora
