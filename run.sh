@@ -19,6 +19,9 @@ if [ ! -f "$work/NivoraDW.INI" ]; then
     echo
     echo "[FILE]"
     echo "Last File Saved=$work/demo_layout.nwl"
+    echo
+    echo "[GUIDANCE]"
+    echo "ActiveLine=L001"
   } >>"$work/NivoraDW.INI"
   # The survey's day folders go beside the demo, not into the home folder.
   sed -i "s|^\[APPLICATION\]$|[APPLICATION]\nDataFolder=$work/NWL/|" "$work/NivoraDW.INI"

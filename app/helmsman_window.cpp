@@ -71,8 +71,12 @@ HelmsmanWindow::HelmsmanWindow(LineControl& lines, GuidanceSettings& settings,
 }
 
 void HelmsmanWindow::scaleEdited() {
-    settings_.fullScale = QString::number(fullScale_->value());
-    settings_.deadBand = QString::number(deadBand_->value());
+    const QString full = QString::number(fullScale_->value());
+    const QString band = QString::number(deadBand_->value());
+    // Also said when the field only loses the focus.
+    if (full == settings_.fullScale && band == settings_.deadBand) return;
+    settings_.fullScale = full;
+    settings_.deadBand = band;
     if (save_) save_();
     update();
 }
@@ -159,16 +163,18 @@ void HelmsmanWindow::paintEvent(QPaintEvent*) {
     p.setFont(sized(std::max(10, bar.height() / 6), false));
     p.setPen(style.text);
     const QString scale = QStringLiteral("%1 m").arg(settings_.fullScaleM(), 0, 'f', 1);
-    p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("port ") + scale);
-    p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignBottom, scale + QStringLiteral(" stbd"));
+    p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignBottom,
+               QStringLiteral("port ") + scale);
+    p.drawText(bar.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignBottom,
+               scale + QStringLiteral(" stbd"));
 
     // The cross-track error, the largest text, coloured as the bar.
     const QRect big(margin, bar.bottom() + margin / 2, w - 2 * margin, h * 30 / 100);
     p.setFont(sized(big.height() * 8 / 10));
     QColor c = style.text;
-    if (steering)
-        c = steeringColour(style, update_.guidance->crossTrackM, settings_.deadBandM());
-    if (steering && std::abs(update_.guidance->crossTrackM) <= settings_.deadBandM()) c = style.text;
+    if (steering) c = steeringColour(style, update_.guidance->crossTrackM, settings_.deadBandM());
+    if (steering && std::abs(update_.guidance->crossTrackM) <= settings_.deadBandM())
+        c = style.text;
     p.setPen(c);
     p.drawText(big, Qt::AlignCenter, crossTrackText());
     const QRect steer(margin, big.bottom(), w - 2 * margin, h / 12);
@@ -177,7 +183,8 @@ void HelmsmanWindow::paintEvent(QPaintEvent*) {
 
     // Distance, speed and course error.
     p.setPen(style.text);
-    const QRect foot(margin, steer.bottom() + margin / 4, w - 2 * margin, h - steer.bottom() - margin / 2);
+    const QRect foot(margin, steer.bottom() + margin / 4, w - 2 * margin,
+                     h - steer.bottom() - margin / 2);
     p.setFont(sized(std::min(foot.height() * 6 / 10, w / 28)));
     QString toGo = QStringLiteral("to go ---"), course = QStringLiteral("CE ---");
     if (update_.guidance) {

@@ -13,8 +13,7 @@
 namespace nivora {
 
 void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman,
-                            std::function<void()> pickOnChart,
-                            std::function<void()> saveGuidance) {
+                            std::function<void()> pickOnChart, std::function<void()> saveGuidance) {
     GuidanceSettings& g = survey_.models().guidance;
     addAction("aLineList", QStringLiteral("Survey Lines..."), IconId::Runline,
               [this, list] { showWindow(list); });
@@ -64,12 +63,14 @@ void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman
 
     QMenu* menu = new QMenu(QStringLiteral("Lines"), this);
     menu->setObjectName(QStringLiteral("mLines"));
-    for (const char* name : std::initializer_list<const char*>{"aLineList", "aHelmsman", nullptr, "aLineStart", "aLineEnd",
-                             "aLineSwap", nullptr, "aLinePrevious", "aLineNext", "aLineClosest",
-                             "aLinePick", nullptr, "aLineMark", nullptr, "aLineAuto",
-                             "aLineAutoNext"}) {
-        if (name) menu->addAction(action(QLatin1String(name)));
-        else menu->addSeparator();
+    for (const char* name : std::initializer_list<const char*>{
+             "aLineList", "aHelmsman", nullptr, "aLineStart", "aLineEnd", "aLineSwap", nullptr,
+             "aLinePrevious", "aLineNext", "aLineClosest", "aLinePick", nullptr, "aLineMark",
+             nullptr, "aLineAuto", "aLineAutoNext"}) {
+        if (name)
+            menu->addAction(action(QLatin1String(name)));
+        else
+            menu->addSeparator();
     }
     QAction* before = nullptr;
     for (QAction* a : menuBar()->actions()) {

@@ -10,10 +10,12 @@
 
 #include "app/about_box.h"
 #include "app/canvas_settings_binder.h"
+#include "app/helmsman_window.h"
 #include "app/joystick_window.h"
 #include "app/main_window.h"
 #include "app/message_window.h"
 #include "app/realtime_window.h"
+#include "app/survey_lines_window.h"
 #include "app/theme.h"
 #include "app/theme_window.h"
 #include "config/ui/config_widgets.h"
@@ -28,8 +30,6 @@
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
 #include "survey/line_control.h"
-#include "app/helmsman_window.h"
-#include "app/survey_lines_window.h"
 #include "survey/realtime_survey.h"
 #include "survey/survey_commands.h"
 #include "survey/track_selection.h"
@@ -178,11 +178,14 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     theme_ = new TfTheme(file, &nav);
     joystick_ = new TfJoystick(survey, &nav);
     lines_ = std::make_unique<LineControl>(*chart_);
-    helmsman_ = new HelmsmanWindow(*lines_, models_.guidance, [this] { saveGuidance(); }, &nav);
+    helmsman_ = new HelmsmanWindow(
+        *lines_, models_.guidance, [this] { saveGuidance(); }, &nav);
     lineList_ = new SurveyLinesWindow(*lines_, &nav);
 }
 
 void Program::saveGuidance() {
+    // The helmsman's fields say they are done as their window goes, after the chart.
+    if (!chart_) return;
     chart_->saveSettings([this](IniStore& ini) { models_.guidance.save(ini); });
     emit models_.changes.guidanceChanged();
 }
@@ -205,7 +208,8 @@ void Program::connectLines() {
                     survey_->message(QStringLiteral("No survey line there"));
             });
     // A layout opened or lines generated: the lines are read again.
-    connect(&chart_->files(), &ChartFiles::captionChanged, lines_.get(), [this] { lines_->refresh(); });
+    connect(&chart_->files(), &ChartFiles::captionChanged, lines_.get(),
+            [this] { lines_->refresh(); });
 }
 
 void Program::startSimulator(const IniStore& ini, Clock& clock) {

@@ -31,17 +31,15 @@ SurveyLinesWindow::SurveyLinesWindow(LineControl& lines, QWidget* parent)
         connect(b, &QPushButton::clicked, this, run);
         row->addWidget(b);
     };
-    button(QStringLiteral("Activate"), "bActivate", [this] {
-        lines_.setActive(table_->currentRow());
-    });
+    button(QStringLiteral("Activate"), "bActivate",
+           [this] { lines_.setActive(table_->currentRow()); });
     button(QStringLiteral("Swap"), "bSwap", [this] { lines_.swapActive(); });
     button(QStringLiteral("Mark Selected"), "bMark", [this] { lines_.markSelected(); });
     button(QStringLiteral("Close"), "bClose", [this] { close(); });
     layout->addLayout(row);
-    connect(table_, &QTableWidget::cellDoubleClicked, this,
-            [this](int r, int column) {
-                if (column != 0) lines_.setActive(r);
-            });
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int r, int column) {
+        if (column != 0) lines_.setActive(r);
+    });
     connect(table_, &QTableWidget::cellChanged, this, [this](int r, int column) {
         if (filling_ || column != 0) return;
         lines_.rename(r, table_->item(r, 0)->text());
@@ -64,9 +62,9 @@ void SurveyLinesWindow::reload() {
         name->setFont(f);
         table_->setItem(r, 0, name);
         for (int c = 1; c < 3; ++c) {
-            auto* item = new QTableWidgetItem(
-                c == 1 ? QString::number(l.length(), 'f', 1)
-                       : QString::number(l.bearingDeg(), 'f', 1) + QChar(0x00B0));
+            auto* item = new QTableWidgetItem(c == 1 ? QString::number(l.length(), 'f', 1)
+                                                     : QString::number(l.bearingDeg(), 'f', 1) +
+                                                           QChar(0x00B0));
             item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             table_->setItem(r, c, item);
         }

@@ -67,7 +67,9 @@ class CanvasDocument {
     int NextLayerId() const { return nextLayerId_; }
     int ShapeCount() const { return static_cast<int>(store_.size()); }
     // Ids of a layer's shapes, in no particular order; null for none.
-    const std::vector<std::int32_t>* LayerShapeIds(int layer) const { return store_.layerIds(layer); }
+    const std::vector<std::int32_t>* LayerShapeIds(int layer) const {
+        return store_.layerIds(layer);
+    }
     std::size_t LayerShapeCount(int layer) const { return store_.layerSize(layer); }
 
     // ---- Lookup and model building ----

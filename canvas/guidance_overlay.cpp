@@ -164,9 +164,9 @@ void DrawGuidanceStrip(QPainter& painter, const OverlayState& overlay, const Vie
     painter.setFont(font);
     const SteeringBarStyle style = dayBarStyle();
     const QFontMetrics m(font);
-    const QString xte = !g.HasGuidance    ? QString()
-                        : !g.WithinGate   ? QStringLiteral("off line")
-                                          : QStringLiteral("%1 m %2")
+    const QString xte = !g.HasGuidance  ? QString()
+                        : !g.WithinGate ? QStringLiteral("off line")
+                                        : QStringLiteral("%1 m %2")
                                               .arg(std::abs(g.CrossTrack), 0, 'f', 1)
                                               .arg(g.CrossTrack > 0   ? QStringLiteral("stbd")
                                                    : g.CrossTrack < 0 ? QStringLiteral("port")

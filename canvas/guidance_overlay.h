@@ -19,8 +19,8 @@ struct SteeringBarStyle {
     QColor background;
     QColor frame;
     QColor text;
-    QColor port = QColor(220, 30, 30);        // red
-    QColor starboard = QColor(20, 170, 60);   // green
+    QColor port = QColor(220, 30, 30);       // red
+    QColor starboard = QColor(20, 170, 60);  // green
     QColor onLine = QColor(240, 240, 240);
 };
 SteeringBarStyle dayBarStyle();

@@ -35,11 +35,11 @@ struct SurveyLineMark {
 // The compact guidance strip at the top of the chart.
 struct GuidanceStripState {
     bool Shown = false;
-    QString Line;         // the active line's name
+    QString Line;              // the active line's name
     bool HasGuidance = false;  // a position and a line; else Text says why
     double CrossTrack = 0;     // metres, + starboard
     bool WithinGate = true;
-    QString Text;              // the rest of the strip: to go, speed, course error
+    QString Text;  // the rest of the strip: to go, speed, course error
     double FullScale = 10;
     double DeadBand = 0.5;
 };

@@ -61,7 +61,7 @@ double GuidanceSettings::autopilotRateHz() const {
     return numberIn(autopilotRate, 1, 0.1, 10);
 }
 NextLineRule GuidanceSettings::nextLineRule() const {
-    return nextLine == 2 ? NextLineRule::Closest
+    return nextLine == 2   ? NextLineRule::Closest
            : nextLine == 0 ? NextLineRule::None
                            : NextLineRule::PlanOrder;
 }

@@ -12,7 +12,8 @@ namespace {
 // The standard field holds up to 9.99 nautical miles.
 std::string nauticalMiles(double metres) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.4f", std::min(std::abs(metres) / kMetresPerNauticalMile, 9.99));
+    std::snprintf(buf, sizeof buf, "%.4f",
+                  std::min(std::abs(metres) / kMetresPerNauticalMile, 9.99));
     return buf;
 }
 

@@ -28,8 +28,8 @@ LineGuidance guideAlong(const SurveyLine& line, double x, double y,
         const bool first = k == 0, last = k + 1 == segments;
         const double clamped = (t < 0 && !first) ? 0 : (t > len && !last) ? len : t;
         const double beyond = t < 0 ? -t : t > len ? t - len : 0;
-        const double d = (t < 0 && !first) || (t > len && !last) ? std::hypot(cross, beyond)
-                                                                 : std::abs(cross);
+        const double d =
+            (t < 0 && !first) || (t > len && !last) ? std::hypot(cross, beyond) : std::abs(cross);
         // The later segment takes a tie: at a corner the boat steers on.
         if (d <= best) {
             best = d;

@@ -24,8 +24,8 @@ struct LineGuidance {
     double toGoM = 0;        // to the end, 0 once past it
     double toStartM = 0;     // straight to the start point while before it, else 0
     double lengthM = 0;
-    double bearingDeg = 0;  // grid bearing of the segment guided along
-    int segment = 0;        // index of its first vertex
+    double bearingDeg = 0;                 // grid bearing of the segment guided along
+    int segment = 0;                       // index of its first vertex
     std::optional<double> courseErrorDeg;  // grid course - bearing, -180..180
     std::optional<double> timeToGoS;       // at the speed made good along the line
     bool beforeStart = false;

@@ -18,8 +18,8 @@ LineIndex::LineIndex(const std::vector<SurveyLine>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto& p = lines[i].points;
         for (std::size_t k = 0; k + 1 < p.size(); ++k) {
-            segments_.push_back({p[k].x(), p[k].y(), p[k + 1].x(), p[k + 1].y(),
-                                 static_cast<int>(i)});
+            segments_.push_back(
+                {p[k].x(), p[k].y(), p[k + 1].x(), p[k + 1].y(), static_cast<int>(i)});
         }
         for (const QPointF& q : p) {
             minX_ = std::min(minX_, q.x());

@@ -6,11 +6,16 @@ namespace nivora {
 
 QString lineEndReasonText(LineEndReason reason) {
     switch (reason) {
-        case LineEndReason::Key: return QStringLiteral("end");
-        case LineEndReason::PassedEnd: return QStringLiteral("past the end");
-        case LineEndReason::OffTrack: return QStringLiteral("off line");
-        case LineEndReason::LineChanged: return QStringLiteral("line changed");
-        case LineEndReason::Stopped: return QStringLiteral("real time stopped");
+        case LineEndReason::Key:
+            return QStringLiteral("end");
+        case LineEndReason::PassedEnd:
+            return QStringLiteral("past the end");
+        case LineEndReason::OffTrack:
+            return QStringLiteral("off line");
+        case LineEndReason::LineChanged:
+            return QStringLiteral("line changed");
+        case LineEndReason::Stopped:
+            return QStringLiteral("real time stopped");
     }
     return {};
 }
@@ -56,7 +61,8 @@ LineRun::Change LineRun::update(const LineGuidance& g, qint64 ms, QPointF at,
     }
     if (s.autoEnd) {
         std::optional<LineEndReason> why;
-        if (g.alongM >= g.lengthM + s.runOutM) why = LineEndReason::PassedEnd;
+        if (g.alongM >= g.lengthM + s.runOutM)
+            why = LineEndReason::PassedEnd;
         else if (offTrackSinceMs_ && ms - *offTrackSinceMs_ >= s.offTrackSeconds * 1000.0)
             why = LineEndReason::OffTrack;
         if (why) {

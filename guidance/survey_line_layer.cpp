@@ -76,9 +76,8 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
             if (!t.String.trimmed().isEmpty()) names.push_back({t.x, t.y, t.String.trimmed()});
         }
     }
-    std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) {
-        return a.x != b.x ? a.x < b.x : a.y < b.y;
-    });
+    std::sort(names.begin(), names.end(),
+              [](const Name& a, const Name& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
     std::set<QString> used;
     for (std::int32_t id : ids) {
         std::vector<QPointF> points = lineVertices(doc, id);

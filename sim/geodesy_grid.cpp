@@ -42,8 +42,8 @@ std::optional<GridModel::Geographic> GeodesyGridModel::toWgs84(double easting, d
         }
         if (!std::isfinite(best)) return std::nullopt;
     }
-    const auto answer = geodesy::gridToWgs84(projector_, easting, northing, height,
-                                             {g.latitude, g.longitude});
+    const auto answer =
+        geodesy::gridToWgs84(projector_, easting, northing, height, {g.latitude, g.longitude});
     if (!answer) return std::nullopt;
     last_ = Geographic{answer->latitude, answer->longitude};
     return last_;

@@ -52,7 +52,8 @@ SurveyPlan::SurveyPlan(const std::vector<PlanLine>& lines, double speedMps, Wand
         PlanLine run = l;
         if (!runs.empty()) {
             const auto& at = runs.back().back();
-            const double toStart = std::hypot(l.front().first - at.first, l.front().second - at.second);
+            const double toStart =
+                std::hypot(l.front().first - at.first, l.front().second - at.second);
             const double toEnd = std::hypot(l.back().first - at.first, l.back().second - at.second);
             if (toEnd < toStart) std::reverse(run.begin(), run.end());
         }
@@ -70,7 +71,8 @@ SurveyPlan::SurveyPlan(const std::vector<PlanLine>& lines, double speedMps, Wand
         const PlanLine& l = runs[i];
         const auto runInFrom = outward(l[1], l[0], kRunInOut);
         addStraight(runInFrom.first, runInFrom.second,
-                    heading(l[0].first - runInFrom.first, l[0].second - runInFrom.second), kRunInOut);
+                    heading(l[0].first - runInFrom.first, l[0].second - runInFrom.second),
+                    kRunInOut);
         double along = 0;
         for (std::size_t k = 0; k + 1 < l.size(); ++k) {
             const double dx = l[k + 1].first - l[k].first, dy = l[k + 1].second - l[k].second;
@@ -101,7 +103,8 @@ std::vector<PlanLine> SurveyPlan::lines() const {
         const double h = s.heading * pi / 180;
         const std::pair<double, double> a{s.x0, s.y0},
             b{s.x0 + s.length * std::sin(h), s.y0 + s.length * std::cos(h)};
-        if (static_cast<int>(out.size()) <= s.line) out.resize(static_cast<std::size_t>(s.line) + 1);
+        if (static_cast<int>(out.size()) <= s.line)
+            out.resize(static_cast<std::size_t>(s.line) + 1);
         PlanLine& l = out[static_cast<std::size_t>(s.line)];
         if (l.empty()) l.push_back(a);
         l.push_back(b);

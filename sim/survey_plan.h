@@ -14,8 +14,8 @@ struct VesselPose {
     double northing = 0;
     double heading = 0;  // degrees clockwise from grid north
     bool onLine = false;
-    int line = -1;            // the planned line run, -1 in a turn or transit
-    double crossTrack = 0;    // the wander off it, metres, + starboard
+    int line = -1;          // the planned line run, -1 in a turn or transit
+    double crossTrack = 0;  // the wander off it, metres, + starboard
 };
 
 // A steering wander about each line: a sine of this amplitude and wavelength
@@ -55,8 +55,8 @@ class SurveyPlan {
         double sweep = 0;       // arc: radians, signed
         double length = 0;
         double startS = 0;
-        int line = -1;       // straight: the planned line it belongs to
-        double lineS = 0;    // along that line where the segment starts
+        int line = -1;     // straight: the planned line it belongs to
+        double lineS = 0;  // along that line where the segment starts
     };
     void addStraight(double x0, double y0, double heading, double length, int line = -1,
                      double lineS = 0);

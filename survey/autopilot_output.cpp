@@ -60,7 +60,8 @@ bool AutopilotOutput::open(qint64 nowMs) {
         return true;
     }
     retryAtMs_ = nowMs + 2000;
-    const QString text = QStringLiteral("Autopilot output %1 cannot be opened: %2").arg(target_, why);
+    const QString text =
+        QStringLiteral("Autopilot output %1 cannot be opened: %2").arg(target_, why);
     if (text != said_ && reportError_) reportError_(text);
     said_ = text;
     return false;
@@ -77,7 +78,8 @@ bool AutopilotOutput::offer(const std::vector<std::string>& sentences, qint64 no
         // One datagram per sentence: a listener reads a sentence per packet.
         for (const std::string& s : sentences) {
             ok = udp_->writeDatagram(s.data(), static_cast<qint64>(s.size()), QHostAddress(host_),
-                                     port_) == static_cast<qint64>(s.size()) && ok;
+                                     port_) == static_cast<qint64>(s.size()) &&
+                 ok;
         }
     } else if (serial_) {
         ok = serial_->write(bytes.data(), static_cast<qint64>(bytes.size())) ==

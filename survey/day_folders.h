@@ -27,11 +27,11 @@ class DayFolders {
     QString logsFolder() const;      // day + "LOG/"
     QString profilesFolder() const;  // day + "SVP/"
 
-    QString coordinateLogPath() const;                 // start date + " Coordinates.csv"
-    QString eventsLogPath(const QDate& today) const;   // date + " Events.log"
-    QString geodesyLogPath(const QDate& today) const;  // date + " Geodesy.txt"
-    QString offsetsLogPath(const QDate& today) const;  // date + " Offsets.log"
-    QString lineLogPath(const QDate& today) const;     // date + " Lines.csv"
+    QString coordinateLogPath() const;                  // start date + " Coordinates.csv"
+    QString eventsLogPath(const QDate& today) const;    // date + " Events.log"
+    QString geodesyLogPath(const QDate& today) const;   // date + " Geodesy.txt"
+    QString offsetsLogPath(const QDate& today) const;   // date + " Offsets.log"
+    QString lineLogPath(const QDate& today) const;      // date + " Lines.csv"
     QString guidanceLogPath(const QDate& today) const;  // date + " Guidance.csv"
     QString rawLogPath(RawLogKind kind,
                        const QDate& today) const;  // date + " NDW_GNSS_V3.log" / " NDW_SBES_V3.log"

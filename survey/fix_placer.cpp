@@ -55,8 +55,8 @@ std::optional<std::pair<double, double>> FixPlacer::toWgs84(double easting, doub
                                                             double height, double nearLatitude,
                                                             double nearLongitude) {
     if (!projector_) return std::nullopt;
-    const auto p = geodesy::gridToWgs84(*projector_, easting, northing, height,
-                                        {nearLatitude, nearLongitude});
+    const auto p =
+        geodesy::gridToWgs84(*projector_, easting, northing, height, {nearLatitude, nearLongitude});
     if (!p) return std::nullopt;
     return std::make_pair(p->latitude, p->longitude);
 }

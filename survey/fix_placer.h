@@ -35,9 +35,8 @@ class FixPlacer {
 
     // The WGS-84 position of a grid point (the inverse of place), searched
     // from a position near it; nothing before the parameters are taken.
-    std::optional<std::pair<double, double>> toWgs84(double easting, double northing,
-                                                     double height, double nearLatitude,
-                                                     double nearLongitude);
+    std::optional<std::pair<double, double>> toWgs84(double easting, double northing, double height,
+                                                     double nearLatitude, double nearLongitude);
 
   private:
     ErrorSink reportError_;

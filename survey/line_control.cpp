@@ -106,7 +106,8 @@ qint64 LineControl::nowMs() const {
 }
 
 QPointF LineControl::here() const {
-    if (lastEpoch_ && lastEpoch_->grid) return {lastEpoch_->grid->easting, lastEpoch_->grid->northing};
+    if (lastEpoch_ && lastEpoch_->grid)
+        return {lastEpoch_->grid->easting, lastEpoch_->grid->northing};
     const VesselPlace& v = chart_.vessel();
     return {v.grid.easting, v.grid.northing};
 }
@@ -120,8 +121,10 @@ void LineControl::setActive(int index) {
     active_ = index;
     saveActive();
     const QString name = activeLine() ? activeLine()->name : QString();
-    if (activeLine()) run_.setLine(name, activeLine()->bearingDeg());
-    else run_.setLine(QString(), 0);
+    if (activeLine())
+        run_.setLine(name, activeLine()->bearingDeg());
+    else
+        run_.setLine(QString(), 0);
     last_.line = name;
     last_.guidance.reset();
     publish();
@@ -198,11 +201,12 @@ void LineControl::endLine() {
 
 void LineControl::ended(const LineRunRecord& r) {
     logs_->appendRun(r);
-    survey_.message(QStringLiteral("Line %1 ended (%2): %3 soundings, mean |XTE| %4 m, largest %5 m")
-                        .arg(r.line, lineEndReasonText(r.reason))
-                        .arg(r.soundings)
-                        .arg(r.meanAbsCrossTrackM(), 0, 'f', 2)
-                        .arg(r.maxAbsCrossTrackM, 0, 'f', 2));
+    survey_.message(
+        QStringLiteral("Line %1 ended (%2): %3 soundings, mean |XTE| %4 m, largest %5 m")
+            .arg(r.line, lineEndReasonText(r.reason))
+            .arg(r.soundings)
+            .arg(r.meanAbsCrossTrackM(), 0, 'f', 2)
+            .arg(r.maxAbsCrossTrackM, 0, 'f', 2));
     emit runChanged(false);
 }
 
@@ -271,8 +275,8 @@ void LineControl::onEpoch(const GnssEpoch& epoch) {
         const LineGuidance g =
             guideAlong(*line, e, n, gridCourse(epoch), epoch.speedKnots * kMetresPerSecondPerKnot);
         u.guidance = g;
-        const LineRunSettings rs{settings.autoStart,      settings.autoEnd,
-                                 settings.runInM(),       settings.runOutM(),
+        const LineRunSettings rs{settings.autoStart,        settings.autoEnd,
+                                 settings.runInM(),         settings.runOutM(),
                                  settings.offTrackLimitM(), settings.offTrackSeconds()};
         logs_->appendGuidance(epoch.receivedAtMs, line->name, g, e, n);
         const LineRun::Change change = run_.update(g, epoch.receivedAtMs, QPointF(e, n), rs);

@@ -24,7 +24,8 @@ void field(std::string& out, double v, int decimals) {
 std::string csvText(const QString& text) {
     QString t = text;
     t.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')))
+    if (t.contains(QLatin1Char(',')) || t.contains(QLatin1Char('"')) ||
+        t.contains(QLatin1Char('\n')))
         t = QLatin1Char('"') + t + QLatin1Char('"');
     return t.toStdString();
 }

@@ -331,3 +331,72 @@ TEST(SurveyCommands, ALiveSurveyPrintsItsProgress) {
 
 }  // namespace
 }  // namespace nivora
+
+namespace nivora {
+namespace {
+
+// The demo's planned lines run in order with a known wander: the guidance
+// log's cross-track error is the simulator's real one, and the line log
+// holds every line run with the soundings logged while it ran.
+TEST(SimulatedLines, GuidanceAgreesWithTruthAndTheLineLogCountsTheSoundings) {
+    QTemporaryDir dir;
+    cli::SimulateOptions o;
+    o.ini = kDemoIni;
+    o.minutes = 30;
+    o.out = dir.filePath(QStringLiteral("lines"));
+    o.layout = QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/planned_lines.nwl");
+    o.lines = true;
+    o.wander = 1.5;
+    o.wanderWavelength = 120;
+    cli::RunSummary summary;
+    QString error;
+    ASSERT_TRUE(cli::runSimulation(o, &summary, &error)) << error.toStdString();
+    const QString logs = summary.dayFolder + QStringLiteral("LOG/2026-06-01 ");
+
+    // Truth by the second (the GNSS epochs are on whole seconds).
+    std::map<QByteArray, std::pair<int, double>> truth;
+    for (const Row& r : readRows(dir.filePath(QStringLiteral("lines/truth.csv")))) {
+        ASSERT_EQ(r.f.size(), 10);
+        if (!r.f[8].isEmpty() && r.f[0].mid(17) == "000")
+            truth[r.f[0].left(17)] = {r.f[8].toInt(), r.at(9)};
+    }
+    int compared = 0;
+    double worst = 0;
+    for (const Row& g : readRows(logs + QStringLiteral("Guidance.csv"))) {
+        const auto t = truth.find(g.f[0].left(17));
+        // On the line (not in its run-in, run-out or the transit to the next).
+        if (t == truth.end() ||
+            g.f[1] !=
+                QStringLiteral("L%1").arg(t->second.first, 3, 10, QLatin1Char('0')).toLatin1())
+            continue;
+        worst = std::max(worst, std::abs(g.at(2) - t->second.second));
+        ++compared;
+    }
+    EXPECT_GT(compared, 1500);
+    EXPECT_LT(worst, 0.01) << "metres between the logged and the real cross-track error";
+
+    // Lines 1 to 4 run in 30 minutes (each 775 m at 2 m/s, with turns).
+    const std::vector<Row> runs = readRows(logs + QStringLiteral("Lines.csv"));
+    ASSERT_GE(runs.size(), 4u);
+    const std::vector<Row> coordinates = readRows(logs + QStringLiteral("Coordinates.csv"));
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Row& r = runs[i];
+        EXPECT_EQ(r.f[0], QStringLiteral("L%1").arg(i + 1, 3, 10, QLatin1Char('0')).toLatin1());
+        EXPECT_EQ(r.f[11], "past the end");
+        EXPECT_NEAR(r.at(1), i % 2 ? 180.0 : 0.0, 1e-9) << "run back and forth";
+        // A sine of 1.5 m: mean |XTE| 2 x 1.5 / pi, largest 1.5.
+        EXPECT_NEAR(r.at(9), 3.0 / M_PI, 0.03);
+        EXPECT_NEAR(r.at(10), 1.5, 0.005);
+        // The soundings between the run's start and end, as the coordinate log has them.
+        long long logged = 0;
+        for (const Row& c : coordinates) {
+            if (c.f[0] >= r.f[2] && c.f[0] < r.f[5]) ++logged;
+        }
+        EXPECT_NEAR(static_cast<double>(r.at(8)), static_cast<double>(logged), 1.0)
+            << r.f[0].constData();
+    }
+    EXPECT_EQ(summary.linesRun, static_cast<long long>(runs.size()));
+}
+
+}  // namespace
+}  // namespace nivora

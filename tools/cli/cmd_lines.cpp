@@ -16,7 +16,8 @@ int runLines(const Arguments& args) {
     QString error;
     if (!loadDrawingFile(files[0], doc, false, &error)) return fail(error);
     const std::vector<SurveyLine> lines = readSurveyLines(doc);
-    std::printf("name,vertices,length,bearing,start_easting,start_northing,end_easting,end_northing\n");
+    std::printf(
+        "name,vertices,length,bearing,start_easting,start_northing,end_easting,end_northing\n");
     double total = 0;
     for (const SurveyLine& l : lines) {
         total += l.length();

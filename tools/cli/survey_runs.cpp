@@ -14,6 +14,9 @@
 #include "core/ini_store.h"
 #include "core/number_format.h"
 #include "core/number_text.h"
+#include "files/drawing_files.h"
+#include "files/runlines.h"
+#include "guidance/survey_line_layer.h"
 #include "sensors/line_assembler.h"
 #include "sim/configured_simulator.h"
 #include "sim/geodesy_grid.h"
@@ -22,9 +25,6 @@
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
 #include "survey/line_control.h"
-#include "files/drawing_files.h"
-#include "guidance/survey_line_layer.h"
-#include "files/runlines.h"
 #include "survey/realtime_survey.h"
 #include "tools/cli/cli.h"
 
@@ -131,7 +131,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
             s.lines.push_back(std::move(line));
         }
         if (s.lines.empty()) {
-            *error = o.layout + QStringLiteral(": no survey lines on the layer ") + kRunlineLayerName;
+            *error =
+                o.layout + QStringLiteral(": no survey lines on the layer ") + kRunlineLayerName;
             return false;
         }
     }
