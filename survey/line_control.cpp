@@ -78,7 +78,9 @@ void LineControl::refreshIfChanged() {
 }
 
 void LineControl::refresh() {
-    const QString activeName = activeLine() ? activeLine()->name : QString();
+    // Before the first lines (the layout opens after start) the one active at the last close.
+    const QString activeName =
+        activeLine() ? activeLine()->name : survey_.models().guidance.activeLine;
     CanvasDocument& doc = chart_.document();
     lines_ = readSurveyLines(doc);
     nameSurveyLines(doc, lines_);
@@ -91,6 +93,7 @@ void LineControl::refresh() {
     if (!activeName.isEmpty() && active_ < 0 && run_.running()) {
         if (auto r = run_.end(nowMs(), here(), LineEndReason::LineChanged)) ended(*r);
     }
+    if (const SurveyLine* line = activeLine()) run_.setLine(line->name, line->bearingDeg());
     publish();
     emit linesChanged();
 }
