@@ -22,11 +22,6 @@ QFont sized(int pixels, bool bold = true) {
     return f;
 }
 
-QString distance(double m) {
-    return std::abs(m) >= 1000 ? QStringLiteral("%1 km").arg(m / 1000, 0, 'f', 2)
-                               : QStringLiteral("%1 m").arg(m, 0, 'f', 0);
-}
-
 }  // namespace
 
 HelmsmanWindow::HelmsmanWindow(LineControl& lines, GuidanceSettings& settings,
@@ -189,12 +184,15 @@ void HelmsmanWindow::paintEvent(QPaintEvent*) {
     QString toGo = QStringLiteral("to go ---"), course = QStringLiteral("CE ---");
     if (update_.guidance) {
         const LineGuidance& g = *update_.guidance;
-        toGo = g.beforeStart ? QStringLiteral("to start ") + distance(g.toStartM)
-                             : QStringLiteral("to go ") + distance(g.toGoM);
-        if (g.courseErrorDeg)
+        toGo = g.beforeStart ? QStringLiteral("to start ") + guidanceDistanceText(g.toStartM)
+                             : QStringLiteral("to go ") + guidanceDistanceText(g.toGoM);
+        if (g.courseErrorDeg) {
+            // Whole degrees, without a sign on a nought.
+            const long long ce = std::llround(*g.courseErrorDeg);
             course = QStringLiteral("CE %1%2\u00B0")
-                         .arg(*g.courseErrorDeg > 0 ? QStringLiteral("+") : QString())
-                         .arg(*g.courseErrorDeg, 0, 'f', 0);
+                         .arg(ce > 0 ? QStringLiteral("+") : QString())
+                         .arg(ce);
+        }
     }
     const QString speed = QStringLiteral("%1 kn").arg(update_.speedKnots, 0, 'f', 1);
     p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, toGo);

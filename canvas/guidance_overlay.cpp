@@ -1,5 +1,7 @@
 #include "canvas/guidance_overlay.h"
 
+#include "canvas/overlay_painter.h"
+
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
@@ -118,7 +120,8 @@ void DrawSurveyLinesOverlay(QPainter& painter, const OverlayState& overlay,
     if (overlay.SurveyLines.empty()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    const QColor activeColour(255, 0, 200);
+    // See-through, so that the track run along it still shows.
+    const QColor activeColour(255, 0, 200, 130);
     const QColor markColour(0, 90, 200);
     for (const SurveyLineMark& line : overlay.SurveyLines) {
         if (line.Points.size() < 2 || outsideView(line.Points, view)) continue;
@@ -175,7 +178,11 @@ void DrawGuidanceStrip(QPainter& painter, const OverlayState& overlay, const Vie
     const int barWidth = 180;
     const int w = std::min(view.Width - 8, m.horizontalAdvance(text) + barWidth + 28);
     const int h = m.height() + 10;
-    const QRect box((view.Width - w) / 2, 4, w, h);
+    QRect box((view.Width - w) / 2, 4, w, h);
+    // Below the position status box when that sits in the way.
+    const QRect status =
+        GGAOverlayRect(overlay, QFontMetrics(GGAOverlayFont()), view.Width, view.Height);
+    if (!status.isEmpty() && status.intersects(box)) box.moveTop(status.bottom() + 4);
     painter.setPen(QPen(style.frame, 1));
     painter.setBrush(style.background);
     painter.drawRect(box);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "canvas/canvas_document.h"
 #include "core/system_text.h"
@@ -214,6 +215,16 @@ bool NwlReader::read(QIODevice& in, CanvasDocument& doc) {
 }
 
 void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
+    // A shape's layer is the file's layer id, the place of its LAYER record
+    // (the program writes its layers in id order and never removes one). Added
+    // to a drawing that has layers already, those records open other ids:
+    // the shapes follow them, so that they stay on the layer of their name.
+    std::vector<int> layerIds;
+    const auto fileLayer = [&layerIds](std::int32_t id) {
+        return id >= 0 && static_cast<std::size_t>(id) < layerIds.size()
+                   ? layerIds[static_cast<std::size_t>(id)]
+                   : id;
+    };
     LineCursor lines(body);
     std::string_view line;
     std::uint32_t records = 0;
@@ -242,7 +253,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::string_view name = f.rest();
                 if (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
                     name.remove_prefix(1);
-                doc.LayerOpen(systemText(name));
+                layerIds.push_back(doc.LayerOpen(systemText(name)));
                 break;
             }
             case Keyword::Line: {
@@ -250,6 +261,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1;
                 TColor color = 0;
                 f >> x1 >> y1 >> x2 >> y2 >> layer >> color >> width;
+                layer = fileLayer(layer);
                 applyPen(doc, doc.DrawLine(x1, y1, x2, y2, layer), color, width);
                 break;
             }
@@ -258,6 +270,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1;
                 TColor color = 0;
                 f >> cx >> cy >> r >> layer >> color >> width;
+                layer = fileLayer(layer);
                 applyPen(doc, doc.DrawCircle(cx, cy, r, layer), color, width);
                 break;
             }
@@ -266,6 +279,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1;
                 TColor color = 0;
                 f >> x >> y >> layer >> color >> width >> z;
+                layer = fileLayer(layer);
                 auto p = std::make_unique<TNPoint>(x, y);
                 p->Z = z;
                 p->Size = 3;
@@ -279,6 +293,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, fontIndex = 0, bold = 0, italic = 0;
                 TColor color = 0;
                 f >> x >> y >> layer >> fontIndex >> color >> height >> angle >> bold >> italic;
+                layer = fileLayer(layer);
                 std::string_view font;
                 std::string_view text;
                 if (!f.failed()) {
@@ -305,6 +320,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, count = 0, width = 1;
                 TColor color = 0;
                 f >> layer >> count >> color >> width;
+                layer = fileLayer(layer);
                 const bool closed = key == Keyword::Polygon;
                 const int type = key == Keyword::Polygon  ? shape_type::Polygon
                                  : key == Keyword::Spline ? shape_type::Curve
@@ -340,6 +356,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1, brushStyle = 0;
                 TColor color = 0, brush = 0;
                 f >> x1 >> y1 >> x2 >> y2 >> layer >> color >> width >> brush >> brushStyle >> z;
+                layer = fileLayer(layer);
                 auto r = std::make_unique<TNRectangle>(x1, y1, x2, y2);
                 r->Rounded = false;
                 r->CornerRadius = 10.0;
@@ -356,6 +373,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1;
                 TColor color = 0;
                 f >> x1 >> y1 >> x2 >> y2 >> layer >> color >> width;
+                layer = fileLayer(layer);
                 auto e = std::make_unique<TNEllipse>(x1, y1, x2, y2);
                 if (color != 0) {
                     e->PenFg = color;
@@ -369,6 +387,7 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 std::int32_t layer = 0, width = 1;
                 TColor color = 0;
                 f >> x1 >> y1 >> x2 >> y2 >> x3 >> y3 >> layer >> color >> width;
+                layer = fileLayer(layer);
                 auto a = std::make_unique<TNArc>(x1, y1, x2, y2, x3, y3);
                 if (color != 0) {
                     a->PenFg = color;

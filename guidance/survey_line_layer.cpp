@@ -24,23 +24,67 @@ std::vector<std::int32_t> layerIdsInOrder(const CanvasDocument& doc, int layer) 
     return ids;
 }
 
+// The name texts of the run-line layer by anchor, so that finding the name
+// of each of ten thousand lines stays a search, not a scan.
+class NameTexts {
+  public:
+    struct Name {
+        double x, y;
+        QString text;
+        std::int32_t id;
+    };
+    NameTexts(const CanvasDocument& doc, int layer) {
+        for (std::int32_t id : layerIdsInOrder(doc, layer)) {
+            const TNShape* s = doc.FindShape(id);
+            if (!s || s->Class() != ShapeClass::Text) continue;
+            const auto& t = static_cast<const TNText&>(*s);
+            if (!t.String.trimmed().isEmpty()) names_.push_back({t.x, t.y, t.String.trimmed(), id});
+        }
+        std::stable_sort(names_.begin(), names_.end(),
+                         [](const Name& a, const Name& b) { return a.x < b.x; });
+    }
+    // The first text (in drawing order) anchored at the point.
+    const Name* at(QPointF p) const {
+        auto it = std::lower_bound(names_.begin(), names_.end(), p.x() - kAnchorTolerance,
+                                   [](const Name& n, double x) { return n.x < x; });
+        for (; it != names_.end() && it->x <= p.x() + kAnchorTolerance; ++it) {
+            if (sameAnchor(p, it->x, it->y)) return &*it;
+        }
+        return nullptr;
+    }
+
+  private:
+    std::vector<Name> names_;
+};
+
 // The name text of a line, 0 for none.
 std::int32_t nameTextOf(const CanvasDocument& doc, const SurveyLine& line) {
     const int layer = doc.LayerFindByName(kRunlineLayerName);
     if (layer < 0 || line.points.empty()) return 0;
-    for (std::int32_t id : layerIdsInOrder(doc, layer)) {
-        const TNShape* s = doc.FindShape(id);
-        if (s && s->Class() == ShapeClass::Text) {
-            const auto& t = static_cast<const TNText&>(*s);
-            if (sameAnchor(line.start(), t.x, t.y)) return id;
-        }
-    }
-    return 0;
+    const NameTexts::Name* n = NameTexts(doc, layer).at(line.start());
+    return n ? n->id : 0;
 }
 
-// A name text that reads well beside a line of this length.
+// A name text that reads well beside a line of this length. It runs along
+// the line, so that the names of lines side by side never overlap.
 double nameHeight(double length) {
-    return std::clamp(length / 30.0, 1.0, 40.0);
+    return std::clamp(length / 60.0, 1.0, 20.0);
+}
+
+double nameAngle(const SurveyLine& line) {
+    return 90.0 - line.bearingDeg();
+}
+
+void addNameText(CanvasDocument& doc, int layer, const SurveyLine& line, const QString& name) {
+    const int current = doc.CurrentLayer;
+    const std::int32_t id = doc.TextAdd(layer, name, line.start().x(), line.start().y(), -1);
+    doc.CurrentLayer = current;
+    if (auto* t = dynamic_cast<TNText*>(doc.FindShape(id))) {
+        t->Height = nameHeight(line.length());
+        t->Angle = nameAngle(line);
+        t->VAlign = 2;
+        doc.Dirty = true;
+    }
 }
 
 }  // namespace
@@ -63,21 +107,8 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
     std::vector<SurveyLine> lines;
     const int layer = doc.LayerFindByName(kRunlineLayerName);
     if (layer < 0) return lines;
-    struct Name {
-        double x, y;
-        QString text;
-    };
-    std::vector<Name> names;
     const std::vector<std::int32_t> ids = layerIdsInOrder(doc, layer);
-    for (std::int32_t id : ids) {
-        const TNShape* s = doc.FindShape(id);
-        if (s && s->Class() == ShapeClass::Text) {
-            const auto& t = static_cast<const TNText&>(*s);
-            if (!t.String.trimmed().isEmpty()) names.push_back({t.x, t.y, t.String.trimmed()});
-        }
-    }
-    std::sort(names.begin(), names.end(),
-              [](const Name& a, const Name& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+    const NameTexts names(doc, layer);
     std::set<QString> used;
     for (std::int32_t id : ids) {
         std::vector<QPointF> points = lineVertices(doc, id);
@@ -87,15 +118,7 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
         SurveyLine line;
         line.points = std::move(points);
         line.shapeId = id;
-        const QPointF a = line.start();
-        auto it = std::lower_bound(names.begin(), names.end(), a.x() - kAnchorTolerance,
-                                   [](const Name& n, double x) { return n.x < x; });
-        for (; it != names.end() && it->x <= a.x() + kAnchorTolerance; ++it) {
-            if (sameAnchor(a, it->x, it->y)) {
-                line.name = it->text;
-                break;
-            }
-        }
+        if (const NameTexts::Name* n = names.at(line.start())) line.name = n->text;
         if (!line.name.isEmpty()) used.insert(line.name);
         lines.push_back(std::move(line));
     }
@@ -111,10 +134,13 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
 }
 
 bool nameSurveyLines(CanvasDocument& doc, const std::vector<SurveyLine>& lines) {
+    const int layer = doc.LayerFindByName(kRunlineLayerName);
+    if (layer < 0) return false;
+    const NameTexts names(doc, layer);
     bool added = false;
     for (const SurveyLine& line : lines) {
-        if (nameTextOf(doc, line)) continue;
-        renameSurveyLine(doc, line, line.name);
+        if (line.points.empty() || names.at(line.start())) continue;
+        addNameText(doc, layer, line, line.name);
         added = true;
     }
     return added;
@@ -124,15 +150,7 @@ void renameSurveyLine(CanvasDocument& doc, const SurveyLine& line, const QString
     if (line.points.empty()) return;
     if (const std::int32_t old = nameTextOf(doc, line)) doc.ShapeDelete(old);
     const int layer = doc.LayerFindByName(kRunlineLayerName);
-    if (layer < 0) return;
-    const int current = doc.CurrentLayer;
-    const std::int32_t id = doc.TextAdd(layer, name, line.start().x(), line.start().y(), -1);
-    doc.CurrentLayer = current;
-    if (auto* t = dynamic_cast<TNText*>(doc.FindShape(id))) {
-        t->Height = nameHeight(line.length());
-        t->VAlign = 2;
-        doc.Dirty = true;
-    }
+    if (layer >= 0) addNameText(doc, layer, line, name);
 }
 
 bool swapSurveyLine(CanvasDocument& doc, const SurveyLine& line) {
@@ -154,6 +172,9 @@ bool swapSurveyLine(CanvasDocument& doc, const SurveyLine& line) {
     if (name) {
         doc.ShapeTranslate(name, line.end().x() - line.start().x(),
                            line.end().y() - line.start().y());
+        SurveyLine swapped = line;
+        swapped.swap();
+        if (auto* t = dynamic_cast<TNText*>(doc.FindShape(name))) t->Angle = nameAngle(swapped);
     }
     return true;
 }

@@ -36,7 +36,7 @@ bool AutopilotOutput::open(qint64 nowMs) {
         if (url.port() <= 0 || address.isNull()) {
             why = QStringLiteral("it needs udp://ADDRESS:PORT");
         } else {
-            host_ = url.host();
+            host_ = address;
             port_ = static_cast<quint16>(url.port());
             udp_ = std::make_unique<QUdpSocket>();
         }
@@ -77,8 +77,8 @@ bool AutopilotOutput::offer(const std::vector<std::string>& sentences, qint64 no
     if (udp_) {
         // One datagram per sentence: a listener reads a sentence per packet.
         for (const std::string& s : sentences) {
-            ok = udp_->writeDatagram(s.data(), static_cast<qint64>(s.size()), QHostAddress(host_),
-                                     port_) == static_cast<qint64>(s.size()) &&
+            ok = udp_->writeDatagram(s.data(), static_cast<qint64>(s.size()), host_, port_) ==
+                     static_cast<qint64>(s.size()) &&
                  ok;
         }
     } else if (serial_) {

@@ -13,6 +13,8 @@
 
 #include "sensors/serial_transport.h"
 
+#include <QHostAddress>
+
 class QUdpSocket;
 
 namespace nivora {
@@ -43,7 +45,7 @@ class AutopilotOutput {
     qint64 retryAtMs_ = 0;
     QString said_;  // the last failure said
     std::unique_ptr<QUdpSocket> udp_;
-    QString host_;
+    QHostAddress host_;
     quint16 port_ = 0;
     std::unique_ptr<SerialTransport> serial_;
     qint64 sent_ = 0;

@@ -17,11 +17,6 @@ namespace {
 
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
 
-QString metres(double m) {
-    return std::abs(m) >= 1000 ? QStringLiteral("%1 km").arg(m / 1000, 0, 'f', 2)
-                               : QStringLiteral("%1 m").arg(m, 0, 'f', 0);
-}
-
 QString duration(double seconds) {
     const long long s = std::llround(seconds);
     return s >= 3600 ? QStringLiteral("%1:%2:%3")
@@ -49,6 +44,11 @@ AutopilotChoice chosenSentences(const QString& text) {
 }
 
 }  // namespace
+
+QString guidanceDistanceText(double m) {
+    return std::abs(m) >= 1000 ? QStringLiteral("%1 km").arg(m / 1000, 0, 'f', 2)
+                               : QStringLiteral("%1 m").arg(m, 0, 'f', 0);
+}
 
 LineControl::LineControl(ChartSession& chart, QObject* parent)
     : QObject(parent),
@@ -338,11 +338,16 @@ void LineControl::sendAutopilot(const GnssEpoch& epoch, const LineGuidance& g) {
     f.passedEnd = g.pastEnd;
     f.origin = line.name + QLatin1Char('S');
     f.destination = line.name + QLatin1Char('E');
-    const double height = epoch.altitudeM + epoch.geoidSeparationM.value_or(0.0);
-    if (const auto wgs = survey_.placer().toWgs84(end.x(), end.y(), height, epoch.latitudeDeg,
-                                                  epoch.longitudeDeg)) {
-        f.destinationLatitude = wgs->first;
-        f.destinationLongitude = wgs->second;
+    if (!destination_ || destination_->end != end) {
+        destination_.reset();
+        const double height = epoch.altitudeM + epoch.geoidSeparationM.value_or(0.0);
+        if (const auto wgs = survey_.placer().toWgs84(end.x(), end.y(), height, epoch.latitudeDeg,
+                                                      epoch.longitudeDeg))
+            destination_ = Destination{end, wgs->first, wgs->second};
+    }
+    if (destination_) {
+        f.destinationLatitude = destination_->latitude;
+        f.destinationLongitude = destination_->longitude;
     }
     autopilot_->configure(s.autopilotPort, s.autopilotRateHz());
     autopilot_->offer(autopilotSentences(f, chosenSentences(s.autopilotSentences)),
@@ -377,8 +382,8 @@ void LineControl::publish(bool marks) {
         const LineGuidance& g = *last_.guidance;
         strip.CrossTrack = g.crossTrackM;
         strip.WithinGate = g.withinGate;
-        QString t = g.beforeStart ? QStringLiteral("to start ") + metres(g.toStartM)
-                                  : QStringLiteral("to go ") + metres(g.toGoM);
+        QString t = g.beforeStart ? QStringLiteral("to start ") + guidanceDistanceText(g.toStartM)
+                                  : QStringLiteral("to go ") + guidanceDistanceText(g.toGoM);
         if (g.timeToGoS) t += QStringLiteral("  ") + duration(*g.timeToGoS);
         t += QStringLiteral("  %1 kn").arg(last_.speedKnots, 0, 'f', 1);
         if (run_.running()) t += QStringLiteral("  REC");

@@ -40,6 +40,9 @@ struct GuidanceUpdate {
     double speedKnots = 0;
 };
 
+// "245 m", "1.25 km": a distance on the guidance displays.
+QString guidanceDistanceText(double metres);
+
 class LineControl : public QObject {
     Q_OBJECT
 
@@ -115,6 +118,12 @@ class LineControl : public QObject {
         bool operator==(const LayerKey&) const = default;
     } key_;
     LayerKey currentKey() const;
+    // The WGS-84 position of the active line's end, found once per line.
+    struct Destination {
+        QPointF end;
+        double latitude = 0, longitude = 0;
+    };
+    std::optional<Destination> destination_;
     std::unique_ptr<LineLogs> logs_;
     std::unique_ptr<AutopilotOutput> autopilot_;
 };

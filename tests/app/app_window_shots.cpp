@@ -20,7 +20,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("window-shots");
     QTemporaryDir dir;
-    const QString ini = nivora::test::demoIni(dir);
+    // The demo's planned lines, L001 active, as run.sh starts it.
+    const QString ini =
+        nivora::test::demoIni(dir, "\n[FILE]\nLast File Saved=" NIVORA_SOURCE_DIR
+                                   "/data/demo/planned_lines.nwl\n\n[GUIDANCE]\nActiveLine=L001\n");
     nivora::test::ProgramFixture f(ini);
     if (argc > 2) nivora::applyTheme(QLatin1String(nivora::kNightTheme));
     f.program->start();
@@ -30,9 +33,9 @@ int main(int argc, char** argv) {
         f.vt.advance(1000);
         QApplication::processEvents();
     }
-    for (const char* name :
-         {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings", "aVesselShape",
-          "aSoundVelocity", "aLatency", "aTheme", "aWaterfall", "aGenerateRunline"}) {
+    for (const char* name : {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings",
+                             "aVesselShape", "aSoundVelocity", "aLatency", "aTheme", "aWaterfall",
+                             "aGenerateRunline", "aLineList", "aHelmsman"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();

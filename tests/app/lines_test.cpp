@@ -83,5 +83,31 @@ TEST(ProgramLines, AutopilotSentencesAndTheHelmsmanDisplayAgree) {
     applyTheme(QLatin1String(kDefaultTheme));
 }
 
+// The demo as run.sh sets it up: the layout of the last close opened at the
+// first show, and the line active then active again, with guidance logged.
+TEST(ProgramLines, TheLastLayoutsLinesAndTheLastActiveLineComeBack) {
+    QTemporaryDir dir;
+    const QByteArray extra = "\n[FILE]\nLast File Saved=" NIVORA_SOURCE_DIR
+                             "/data/demo/planned_lines.nwl\n\n[GUIDANCE]\nActiveLine=L003\n";
+    ProgramFixture f(test::demoIni(dir, extra), true);
+    f.program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.nav()));
+    f.vt.advance(10'000);
+    LineControl& lines = f.program->lines();
+    EXPECT_EQ(lines.lines().size(), 40u);
+    ASSERT_NE(lines.activeLine(), nullptr);
+    EXPECT_EQ(lines.activeLine()->name, QStringLiteral("L003"));
+    ASSERT_TRUE(lines.last().guidance);
+    EXPECT_NEAR(lines.last().guidance->crossTrackM, -50.0, 0.5) << "two lines east of the boat";
+    const OverlayState& overlay = f.chart().document().Overlay;
+    EXPECT_EQ(overlay.SurveyLines.size(), 40u);
+    EXPECT_TRUE(overlay.SurveyLines[2].Active);
+    EXPECT_TRUE(overlay.GuidanceStrip.Shown);
+    f.survey().flushLogs();
+    EXPECT_GT(
+        test::readFile(f.survey().logs().folders().guidanceLogPath(f.vt.now().date())).count('\n'),
+        5);
+}
+
 }  // namespace
 }  // namespace nivora

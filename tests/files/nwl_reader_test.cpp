@@ -193,19 +193,27 @@ TEST(NwlReader, ReplaceModeResetsLayersAndIds) {
     EXPECT_TRUE(doc.Dirty);
 }
 
-TEST(NwlReader, AppendModeGivesNewLayersTheNextIdsAndKeepsShapeLayers) {
+// Added to a drawing, a file's shapes stay on the layers of their names (they
+// went to the drawing's layer of the same id: run lines onto a chart's coastline).
+TEST(NwlReader, AppendModeGivesNewLayersTheNextIdsAndShapesFollowTheirLayer) {
     CanvasDocument doc;
     doc.LayerOpen(QStringLiteral("a"));
     doc.LayerOpen(QStringLiteral("b"));
     doc.DrawLine(0, 0, 1, 1, 2);
-    ASSERT_TRUE(loadNwl("LAYER Default\nLAYER x\nLAYER a\nPOINT 0 0 1 0 1 0\n", doc, true));
+    ASSERT_TRUE(
+        loadNwl("LAYER Default\nLAYER x\nLAYER a\nPOINT 0 0 1 0 1 0\nLINE 0 0 1 1 2 0 1\nLINE 0 0 "
+                "1 1 7 0 1\n",
+                doc, true));
     ASSERT_EQ(doc.Layers().size(), 4u);
     EXPECT_EQ(doc.LayerFindByName(QStringLiteral("x")), 3);
     EXPECT_EQ(doc.LayerFindByName(QStringLiteral("a")), 1);
     const auto shapes = shapesOf(doc);
-    ASSERT_EQ(shapes.size(), 2u);
-    EXPECT_EQ(shapes[1]->Layer(), 1);  // the file's id, not remapped
+    ASSERT_EQ(shapes.size(), 4u);
+    EXPECT_EQ(shapes[0]->Layer(), 2) << "the drawing's own shape is where it was";
+    EXPECT_EQ(shapes[1]->Layer(), 3) << "the file's layer 1 is x";
     EXPECT_EQ(shapes[1]->Id(), 2);
+    EXPECT_EQ(shapes[2]->Layer(), 1) << "the file's layer 2 is a";
+    EXPECT_EQ(shapes[3]->Layer(), 0) << "a line on no layer goes to Default";
 }
 
 TEST(NwlReader, CommentsUnknownKeywordsAndLowerCaseAreIgnored) {
