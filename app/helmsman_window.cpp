@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "canvas/guidance_overlay.h"
 #include "config/guidance_settings.h"
+#include "config/ui/config_widgets.h"
 
 namespace nivora {
 namespace {
@@ -25,8 +27,13 @@ QFont sized(int pixels, bool bold = true) {
 }  // namespace
 
 HelmsmanWindow::HelmsmanWindow(LineControl& lines, GuidanceSettings& settings,
-                               std::function<void()> save, QWidget* parent)
-    : QWidget(parent, Qt::Window), lines_(lines), settings_(settings), save_(std::move(save)) {
+                               const SettingsFile& file, std::function<void()> save,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      lines_(lines),
+      settings_(settings),
+      file_(file),
+      save_(std::move(save)) {
     setObjectName(QStringLiteral("THelmsman"));
     setWindowTitle(QStringLiteral("Helmsman"));
     resize(900, 520);
@@ -63,6 +70,17 @@ HelmsmanWindow::HelmsmanWindow(LineControl& lines, GuidanceSettings& settings,
         update();
     });
     update_ = lines.last();
+}
+
+void HelmsmanWindow::syncFromSettings() {
+    fullScale_->setValue(settings_.fullScaleM());
+    deadBand_->setValue(settings_.deadBandM());
+    update();
+}
+
+void HelmsmanWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) RestoreWindowPlacement(*this, file_);
+    QWidget::showEvent(event);
 }
 
 void HelmsmanWindow::scaleEdited() {

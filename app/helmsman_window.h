@@ -17,13 +17,17 @@ class QFrame;
 namespace nivora {
 
 struct GuidanceSettings;
+class SettingsFile;
 
 class HelmsmanWindow : public QWidget {
     Q_OBJECT
 
   public:
-    HelmsmanWindow(LineControl& lines, GuidanceSettings& settings, std::function<void()> save,
-                   QWidget* parent = nullptr);
+    // `file` keeps where the window was (a second screen, say).
+    HelmsmanWindow(LineControl& lines, GuidanceSettings& settings, const SettingsFile& file,
+                   std::function<void()> save, QWidget* parent = nullptr);
+    // The scale fields follow settings changed elsewhere.
+    void syncFromSettings();
 
     void showUpdate(const GuidanceUpdate& update);
     void toggleFullScreen();
@@ -33,6 +37,7 @@ class HelmsmanWindow : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -42,6 +47,7 @@ class HelmsmanWindow : public QWidget {
 
     LineControl& lines_;
     GuidanceSettings& settings_;
+    const SettingsFile& file_;
     std::function<void()> save_;
     GuidanceUpdate update_;
     QFrame* foot_ = nullptr;

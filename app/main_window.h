@@ -78,7 +78,7 @@ class TFNav : public QMainWindow {
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,
     // pick on the chart, mark as survey lines, automatic line changes.
-    void addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman,
+    void addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman, QWidget* settings,
                          std::function<void()> pickOnChart, std::function<void()> saveGuidance);
     QLabel* statusPanel(int index) const;
     QToolButton* realtimeButton() const { return realtimeButton_; }

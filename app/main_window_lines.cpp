@@ -7,12 +7,13 @@
 #include "app/main_window.h"
 #include "app/toolbar_icons.h"
 #include "config/guidance_settings.h"
+#include "config/settings_changes.h"
 #include "survey/line_control.h"
 #include "survey/realtime_survey.h"
 
 namespace nivora {
 
-void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman,
+void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman, QWidget* settings,
                             std::function<void()> pickOnChart, std::function<void()> saveGuidance) {
     GuidanceSettings& g = survey_.models().guidance;
     addAction("aLineList", QStringLiteral("Survey Lines..."), IconId::Runline,
@@ -40,6 +41,8 @@ void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman
         [&lines] { lines.closest(); }, QKeySequence(Qt::SHIFT | Qt::Key_F9));
     addAction("aLinePick", QStringLiteral("Pick Line on Chart"), IconId::ShapeSelect,
               std::move(pickOnChart));
+    addAction("aGuidanceSettings", QStringLiteral("Guidance Settings..."), IconId::Settings,
+              [this, settings] { showWindow(settings); });
     addAction("aLineMark", QStringLiteral("Mark Selected as Survey Lines"), IconId::Runline,
               [&lines] { lines.markSelected(); });
     QAction* autoRun = addAction("aLineAuto", QStringLiteral("Start and End Lines Automatically"),
@@ -53,20 +56,29 @@ void TFNav::addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman
     autoRun->setChecked(g.autoStart && g.autoEnd);
     autoNext->setChecked(g.nextLineRule() != NextLineRule::None);
     connect(autoRun, &QAction::toggled, this, [&g, saveGuidance](bool on) {
+        if (on == (g.autoStart && g.autoEnd)) return;  // set to what it is, by the settings
         g.autoStart = g.autoEnd = on;
         saveGuidance();
     });
     connect(autoNext, &QAction::toggled, this, [&g, saveGuidance](bool on) {
+        // On keeps a rule chosen in the settings (closest line); off is off.
+        if (on == (g.nextLineRule() != NextLineRule::None)) return;
         g.nextLine = on ? static_cast<int>(NextLineRule::PlanOrder) : 0;
         saveGuidance();
     });
+    // Changed in the settings window: the ticks follow.
+    connect(&survey_.models().changes, &SettingsChanges::guidanceChanged, this,
+            [&g, autoRun, autoNext] {
+                autoRun->setChecked(g.autoStart && g.autoEnd);
+                autoNext->setChecked(g.nextLineRule() != NextLineRule::None);
+            });
 
     QMenu* menu = new QMenu(QStringLiteral("Lines"), this);
     menu->setObjectName(QStringLiteral("mLines"));
     for (const char* name : std::initializer_list<const char*>{
              "aLineList", "aHelmsman", nullptr, "aLineStart", "aLineEnd", "aLineSwap", nullptr,
              "aLinePrevious", "aLineNext", "aLineClosest", "aLinePick", nullptr, "aLineMark",
-             nullptr, "aLineAuto", "aLineAutoNext"}) {
+             nullptr, "aLineAuto", "aLineAutoNext", "aGuidanceSettings"}) {
         if (name)
             menu->addAction(action(QLatin1String(name)));
         else

@@ -19,6 +19,7 @@
 #include "app/theme.h"
 #include "app/theme_window.h"
 #include "config/ui/config_widgets.h"
+#include "config/ui/guidance_window.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
@@ -179,8 +180,9 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     joystick_ = new TfJoystick(survey, &nav);
     lines_ = std::make_unique<LineControl>(*chart_);
     helmsman_ = new HelmsmanWindow(
-        *lines_, models_.guidance, [this] { saveGuidance(); }, &nav);
+        *lines_, models_.guidance, file, [this] { saveGuidance(); }, &nav);
     lineList_ = new SurveyLinesWindow(*lines_, &nav);
+    guidanceSettings_ = new TGuidanceSettings(models_.guidance, models_.changes, file, &nav);
 }
 
 void Program::saveGuidance() {
@@ -193,7 +195,7 @@ void Program::saveGuidance() {
 void Program::connectLines() {
     TFNav& nav = *nav_;
     nav.addLineCommands(
-        *lines_, lineList_, helmsman_,
+        *lines_, lineList_, helmsman_, guidanceSettings_,
         [this] {
             pickingLine_ = true;
             nav_->prompts().showMessage(QStringLiteral("Click the survey line to run"));
@@ -207,6 +209,12 @@ void Program::connectLines() {
                 if (!lines_->activateAt(x, y, tolerance))
                     survey_->message(QStringLiteral("No survey line there"));
             });
+    connect(&models_.changes, &SettingsChanges::guidanceChanged, helmsman_,
+            &HelmsmanWindow::syncFromSettings);
+    // The helmsman's screen comes back where it was when it was open at the last close.
+    connect(&nav, &TFNav::firstShowDone, helmsman_, [this] {
+        if (WindowWasVisible(*helmsman_, models_.file)) helmsman_->show();
+    });
     // A layout opened or lines generated: the lines are read again.
     connect(&chart_->files(), &ChartFiles::captionChanged, lines_.get(),
             [this] { lines_->refresh(); });
@@ -329,8 +337,9 @@ void Program::storePlacements() {
     // In the close: a file that cannot be written is reported (message
     // window and events log), never asked about.
     QString error;
-    for (QWidget* w : std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_,
-                                                      svp_, runline_, joystick_}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_, svp_, runline_,
+                                         joystick_, helmsman_, lineList_, guidanceSettings_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

@@ -24,6 +24,7 @@ class ConfiguredSimulator;
 
 class AboutBox;
 class HelmsmanWindow;
+class TGuidanceSettings;
 class LineControl;
 class SurveyLinesWindow;
 class ChartSession;
@@ -91,6 +92,7 @@ class Program : public QObject, private RunlineHost {
     LineControl& lines() { return *lines_; }
     HelmsmanWindow& helmsman() { return *helmsman_; }
     SurveyLinesWindow& lineList() { return *lineList_; }
+    TGuidanceSettings& guidanceSettings() { return *guidanceSettings_; }
 
   private:
     void createWindows(Clock& clock, TimerSource& timers);
@@ -122,6 +124,7 @@ class Program : public QObject, private RunlineHost {
     std::unique_ptr<LineControl> lines_;
     HelmsmanWindow* helmsman_ = nullptr;
     SurveyLinesWindow* lineList_ = nullptr;
+    TGuidanceSettings* guidanceSettings_ = nullptr;
     bool pickingLine_ = false;
     TNavset* navset_ = nullptr;
     TFShape* shape_ = nullptr;

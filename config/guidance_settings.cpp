@@ -7,12 +7,50 @@
 namespace nivora {
 namespace {
 
-double numberIn(const QString& text, double fallback, double lo, double hi) {
+// Each number field with its name on the window, its default and its range.
+struct GuidanceNumber {
+    const char* label;
+    QString GuidanceSettings::*member;
+    double fallback, lo, hi;
+};
+
+const GuidanceNumber kNumbers[] = {
+    {"Run-in", &GuidanceSettings::runIn, 10, 0, 10000},
+    {"Run-out", &GuidanceSettings::runOut, 10, 0, 10000},
+    {"Off-track limit", &GuidanceSettings::offTrackLimit, 10, 0.01, 10000},
+    {"Off-track time", &GuidanceSettings::offTrackTime, 10, 0, 3600},
+    {"Full scale", &GuidanceSettings::fullScale, 10, 0.1, 10000},
+    {"Dead band", &GuidanceSettings::deadBand, 0.5, 0, 10000},
+    {"Arrival radius", &GuidanceSettings::arrivalRadius, 5, 0, 10000},
+    {"Autopilot rate", &GuidanceSettings::autopilotRate, 1, 0.1, 10},
+};
+
+std::optional<double> inRange(const QString& text, const GuidanceNumber& f) {
     const auto v = toNumber(text);
-    return v && *v >= lo && *v <= hi ? *v : fallback;
+    if (v && *v >= f.lo && *v <= f.hi) return v;
+    return std::nullopt;
+}
+
+double value(const GuidanceSettings& g, QString GuidanceSettings::*member) {
+    for (const GuidanceNumber& f : kNumbers) {
+        if (f.member == member) return inRange(g.*member, f).value_or(f.fallback);
+    }
+    return 0;
 }
 
 }  // namespace
+
+QString GuidanceSettings::problem() const {
+    for (const GuidanceNumber& f : kNumbers) {
+        if (!inRange(this->*f.member, f)) {
+            return QStringLiteral("%1: '%2' is not a number from %3 to %4")
+                .arg(QLatin1String(f.label), this->*f.member)
+                .arg(f.lo)
+                .arg(f.hi);
+        }
+    }
+    return {};
+}
 
 const std::vector<IniKey<GuidanceSettings>>& GuidanceSettings::keys() {
     using G = GuidanceSettings;
@@ -37,28 +75,28 @@ const std::vector<IniKey<GuidanceSettings>>& GuidanceSettings::keys() {
 }
 
 double GuidanceSettings::runInM() const {
-    return numberIn(runIn, 10, 0, 10000);
+    return value(*this, &GuidanceSettings::runIn);
 }
 double GuidanceSettings::runOutM() const {
-    return numberIn(runOut, 10, 0, 10000);
+    return value(*this, &GuidanceSettings::runOut);
 }
 double GuidanceSettings::offTrackLimitM() const {
-    return numberIn(offTrackLimit, 10, 0.01, 10000);
+    return value(*this, &GuidanceSettings::offTrackLimit);
 }
 double GuidanceSettings::offTrackSeconds() const {
-    return numberIn(offTrackTime, 10, 0, 3600);
+    return value(*this, &GuidanceSettings::offTrackTime);
 }
 double GuidanceSettings::fullScaleM() const {
-    return numberIn(fullScale, 10, 0.1, 10000);
+    return value(*this, &GuidanceSettings::fullScale);
 }
 double GuidanceSettings::deadBandM() const {
-    return std::min(numberIn(deadBand, 0.5, 0, 10000), fullScaleM());
+    return std::min(value(*this, &GuidanceSettings::deadBand), fullScaleM());
 }
 double GuidanceSettings::arrivalRadiusM() const {
-    return numberIn(arrivalRadius, 5, 0, 10000);
+    return value(*this, &GuidanceSettings::arrivalRadius);
 }
 double GuidanceSettings::autopilotRateHz() const {
-    return numberIn(autopilotRate, 1, 0.1, 10);
+    return value(*this, &GuidanceSettings::autopilotRate);
 }
 NextLineRule GuidanceSettings::nextLineRule() const {
     return nextLine == 2   ? NextLineRule::Closest

@@ -43,6 +43,9 @@ struct GuidanceSettings {
     double arrivalRadiusM() const;
     double autopilotRateHz() const;  // 0.1 .. 10
     NextLineRule nextLineRule() const;
+    // The first number field that is not a number in its range, in words;
+    // empty when every one is.
+    QString problem() const;
 
     void load(const IniStore& ini);
     void save(IniStore& ini) const;

@@ -16,6 +16,7 @@ struct SurveyLine {
     QString name;
     std::vector<QPointF> points;  // two or more, start first
     std::int32_t shapeId = 0;     // the chart shape it was read from, 0 for none
+    bool nameStored = false;      // its name is on the chart (else a default, not yet written)
 
     QPointF start() const { return points.front(); }
     QPointF end() const { return points.back(); }

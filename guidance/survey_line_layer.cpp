@@ -118,7 +118,10 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
         SurveyLine line;
         line.points = std::move(points);
         line.shapeId = id;
-        if (const NameTexts::Name* n = names.at(line.start())) line.name = n->text;
+        if (const NameTexts::Name* n = names.at(line.start())) {
+            line.name = n->text;
+            line.nameStored = true;
+        }
         if (!line.name.isEmpty()) used.insert(line.name);
         lines.push_back(std::move(line));
     }
@@ -151,6 +154,16 @@ void renameSurveyLine(CanvasDocument& doc, const SurveyLine& line, const QString
     if (const std::int32_t old = nameTextOf(doc, line)) doc.ShapeDelete(old);
     const int layer = doc.LayerFindByName(kRunlineLayerName);
     if (layer >= 0) addNameText(doc, layer, line, name);
+}
+
+bool moveSurveyLineName(CanvasDocument& doc, QPointF from, const SurveyLine& line) {
+    const int layer = doc.LayerFindByName(kRunlineLayerName);
+    if (layer < 0 || line.points.empty()) return false;
+    const NameTexts::Name* n = NameTexts(doc, layer).at(from);
+    if (!n || n->text != line.name) return false;
+    doc.ShapeTranslate(n->id, line.start().x() - from.x(), line.start().y() - from.y());
+    if (auto* t = dynamic_cast<TNText*>(doc.FindShape(n->id))) t->Angle = nameAngle(line);
+    return true;
 }
 
 bool swapSurveyLine(CanvasDocument& doc, const SurveyLine& line) {

@@ -27,6 +27,10 @@ bool nameSurveyLines(CanvasDocument& doc, const std::vector<SurveyLine>& lines);
 // Reverses the line's shape and moves its name to the new start.
 bool swapSurveyLine(CanvasDocument& doc, const SurveyLine& line);
 
+// A line that was moved: its name text, still where the line started
+// (`from`), goes to its new start. False when there is none of that name.
+bool moveSurveyLineName(CanvasDocument& doc, QPointF from, const SurveyLine& line);
+
 // Renames the line (its text is written or replaced).
 void renameSurveyLine(CanvasDocument& doc, const SurveyLine& line, const QString& name);
 

@@ -1,6 +1,8 @@
 #include "survey/line_control.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "canvas/canvas_document.h"
@@ -74,7 +76,17 @@ LineControl::LayerKey LineControl::currentKey() const {
 }
 
 void LineControl::refreshIfChanged() {
-    if (currentKey() != key_) refresh();
+    if (currentKey() != key_) {
+        refresh();
+        return;
+    }
+    // A line moved or edited keeps the layer's counts: the one steered by is
+    // looked at every time.
+    if (const SurveyLine* line = activeLine()) {
+        std::vector<QPointF> now = lineVertices(chart_.document(), line->shapeId);
+        now.erase(std::unique(now.begin(), now.end()), now.end());
+        if (now != line->points) refresh();
+    }
 }
 
 void LineControl::refresh() {
@@ -82,7 +94,21 @@ void LineControl::refresh() {
     const QString activeName =
         activeLine() ? activeLine()->name : survey_.models().guidance.activeLine;
     CanvasDocument& doc = chart_.document();
+    std::map<std::int32_t, std::pair<QString, QPointF>> before;
+    for (const SurveyLine& l : lines_)
+        before[l.shapeId] = {l.name, l.start()};
     lines_ = readSurveyLines(doc);
+    // A line moved on the chart keeps its name: the name follows it.
+    for (SurveyLine& l : lines_) {
+        const auto it = before.find(l.shapeId);
+        if (l.nameStored || it == before.end()) continue;
+        SurveyLine named = l;
+        named.name = it->second.first;
+        if (moveSurveyLineName(doc, it->second.second, named)) {
+            l.name = named.name;
+            l.nameStored = true;
+        }
+    }
     nameSurveyLines(doc, lines_);
     index_ = LineIndex(lines_);
     key_ = currentKey();

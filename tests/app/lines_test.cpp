@@ -11,6 +11,7 @@
 
 #include "app/helmsman_window.h"
 #include "app/theme.h"
+#include "guidance/survey_line_layer.h"
 #include "survey/chart_files.h"
 #include "survey/line_control.h"
 #include "tests/app/app_test_support.h"

@@ -4,15 +4,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUdpSocket>
 #include <cmath>
 
 #include "canvas/canvas_document.h"
 #include "core/ini_store.h"
+#include "files/drawing_files.h"
 #include "files/layout_files.h"
 #include "geodesy/fix_projection.h"
+#include "guidance/survey_line_layer.h"
 #include "sensors/nmea.h"
 #include "sim/seabed.h"
 #include "sim/survey_area.h"
@@ -396,6 +401,103 @@ TEST(SimulatedLines, GuidanceAgreesWithTruthAndTheLineLogCountsTheSoundings) {
             << r.f[0].constData();
     }
     EXPECT_EQ(summary.linesRun, static_cast<long long>(runs.size()));
+}
+
+// The autopilot sentences of a simulated survey, received on a loopback UDP
+// port and read by an independent parser (pynmea2, checksums checked): the
+// cross-track error and the side to steer agree with the guidance of the
+// same epoch, and the destination is the end of the line.
+TEST(SimulatedLines, AnIndependentParserReadsTheAutopilotAsTheGuidanceHasIt) {
+    QProcess probe;
+    probe.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QStringLiteral("import pynmea2")});
+    if (!probe.waitForFinished(20000) || probe.exitCode() != 0)
+        GTEST_SKIP() << "pynmea2 is missing: ./setup.sh installs python3-nmea2";
+    QTemporaryDir dir;
+    QUdpSocket listener;
+    ASSERT_TRUE(listener.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    // Virtual time sends them all before the first is read: room for them.
+    listener.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
+    const QString ini = dir.filePath(QStringLiteral("autopilot.INI"));
+    test::writeFile(
+        ini, test::readFile(kDemoIni) +
+                 "\n[GUIDANCE]\nAutopilot=1\nAutopilotRate=10\nAutopilotPort=udp://127.0.0.1:" +
+                 QByteArray::number(listener.localPort()) + "\n");
+    cli::SimulateOptions o;
+    o.ini = ini;
+    o.minutes = 8;  // L001 and most of L002: 480 epochs, three sentences each
+    o.out = dir.filePath(QStringLiteral("run"));
+    o.layout = QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/planned_lines.nwl");
+    o.lines = true;
+    o.wander = 3;
+    o.wanderWavelength = 150;
+    cli::RunSummary summary;
+    QString error;
+    ASSERT_TRUE(cli::runSimulation(o, &summary, &error)) << error.toStdString();
+
+    QByteArray sentences;
+    while (listener.hasPendingDatagrams())
+        sentences += listener.receiveDatagram().data();
+    const QString file = dir.filePath(QStringLiteral("sentences.txt"));
+    test::writeFile(file, sentences);
+    QProcess parser;
+    parser.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(NIVORA_SOURCE_DIR "/tests/cli/autopilot_sentences.py"), file});
+    ASSERT_TRUE(parser.waitForFinished(60000));
+    ASSERT_EQ(parser.exitCode(), 0) << parser.readAllStandardError().constData();
+    std::vector<QList<QByteArray>> xte, apb, rmb;
+    for (const QByteArray& l : parser.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> f = l.trimmed().split(',');
+        if (f[0] == "XTE") xte.push_back(f);
+        if (f[0] == "APB") apb.push_back(f);
+        if (f[0] == "RMB") rmb.push_back(f);
+    }
+    const std::vector<Row> guidance =
+        readRows(summary.dayFolder + QStringLiteral("LOG/2026-06-01 Guidance.csv"));
+    ASSERT_GT(guidance.size(), 400u);
+    ASSERT_EQ(xte.size(), guidance.size()) << "one set of sentences per epoch of the active line";
+    ASSERT_EQ(apb.size(), guidance.size());
+    ASSERT_EQ(rmb.size(), guidance.size());
+
+    // The lines as run (L002 swapped to be run from its nearer end), as the
+    // closing snapshot keeps them.
+    const QStringList snapshots = QDir(summary.dayFolder + QStringLiteral("NWL"))
+                                      .entryList({QStringLiteral("*.nwl")}, QDir::Files);
+    ASSERT_EQ(snapshots.size(), 1);
+    CanvasDocument plan;
+    ASSERT_TRUE(loadDrawingFile(summary.dayFolder + QStringLiteral("NWL/") + snapshots[0], plan,
+                                false, &error));
+    std::map<QByteArray, QPointF> ends;
+    for (SurveyLine l : readSurveyLines(plan))
+        ends[l.name.toLatin1()] = l.end();
+    geodesy::FixProjector projector = demoProjector();
+    int port = 0, starboard = 0, arrivals = 0;
+    double worstEnd = 0;
+    for (std::size_t i = 0; i < guidance.size(); ++i) {
+        const double logged = guidance[i].at(2);
+        // 0.0001 NM is 0.19 m: the field's own resolution.
+        EXPECT_NEAR(xte[i][1].toDouble(), logged, 0.0933) << i;
+        EXPECT_NEAR(apb[i][1].toDouble(), logged, 0.0933) << i;
+        EXPECT_NEAR(rmb[i][1].toDouble(), logged, 0.0933) << i;
+        EXPECT_EQ(xte[i][2], "A");
+        const QByteArray line = guidance[i].f[1];
+        EXPECT_EQ(rmb[i][4], line + "E");
+        EXPECT_EQ(apb[i][4], line + "E");
+        port += logged < -0.2;
+        starboard += logged > 0.2;
+        arrivals += apb[i][2] == "A";
+        // The destination is where the line ends, on the grid the survey uses.
+        const geodesy::FixResult end =
+            projector.project(rmb[i][2].toDouble(), rmb[i][3].toDouble(), 38.0);
+        ASSERT_TRUE(end.placed());
+        const QPointF expected = ends.at(line);
+        worstEnd =
+            std::max(worstEnd, std::hypot(end.easting - expected.x(), end.northing - expected.y()));
+    }
+    EXPECT_GT(port, 100);
+    EXPECT_GT(starboard, 100);
+    EXPECT_GT(arrivals, 2) << "the end of L001 reached";
+    EXPECT_LT(worstEnd, 0.01) << "metres from the line's end";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -10,7 +11,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "config/guidance_settings.h"
+#include "config/settings_changes.h"
 #include "config/ui/config_widgets.h"
+#include "config/ui/guidance_window.h"
 #include "config/ui/small_windows.h"
 #include "tests/config/config_test_support.h"
 
@@ -297,6 +301,53 @@ TEST(WindowPlacementUi, AnUnreadableSettingsFileIsNotOverwritten) {
     EXPECT_FALSE(SaveWindowPlacement(a, ini.file(), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QFileInfo(ini.path()).size(), 17 * 1024 * 1024);
+}
+
+}  // namespace
+}  // namespace nivora
+
+namespace nivora {
+namespace {
+
+// Guidance settings: a field that is not a number is named and nothing is
+// written; good fields are written once and announced once.
+TEST(GuidanceSettingsWindow, RefusesANonNumberAndWritesTheRest) {
+    test::ScratchIni ini;
+    const SettingsFile file = ini.file();
+    GuidanceSettings model;
+    SettingsChanges changes;
+    TGuidanceSettings w(model, changes, file);
+    QSignalSpy announced(&changes, &SettingsChanges::guidanceChanged);
+    auto* runIn = w.findChild<QLineEdit*>(QStringLiteral("eRunIn"));
+    ASSERT_NE(runIn, nullptr);
+    runIn->setText(QStringLiteral("ten"));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_EQ(w.status(), QStringLiteral("Run-in: 'ten' is not a number from 0 to 10000"));
+    EXPECT_TRUE(ini.bytes().isEmpty());
+    EXPECT_EQ(announced.count(), 0);
+
+    runIn->setText(QStringLiteral("25"));
+    w.findChild<QComboBox*>(QStringLiteral("cbNextLine"))->setCurrentIndex(2);
+    w.findChild<QCheckBox*>(QStringLiteral("cAutopilot"))->setChecked(true);
+    w.findChild<QCheckBox*>(QStringLiteral("cRmb"))->setChecked(false);
+    w.findChild<QLineEdit*>(QStringLiteral("eAutopilotPort"))
+        ->setText(QStringLiteral("/dev/ttyUSB1,4800"));
+    ASSERT_TRUE(w.SaveClick()) << w.status().toStdString();
+    EXPECT_EQ(announced.count(), 1);
+    EXPECT_DOUBLE_EQ(model.runInM(), 25);
+    EXPECT_EQ(model.nextLineRule(), NextLineRule::Closest);
+    GuidanceSettings back;
+    back.load(ini.store());
+    EXPECT_DOUBLE_EQ(back.runInM(), 25);
+    EXPECT_TRUE(back.autopilot);
+    EXPECT_EQ(back.autopilotPort, QStringLiteral("/dev/ttyUSB1,4800"));
+    EXPECT_EQ(back.autopilotSentences, QStringLiteral("APB,XTE"));
+    EXPECT_EQ(back.nextLineRule(), NextLineRule::Closest);
+
+    // With no sentence chosen the output would send nothing.
+    w.findChild<QCheckBox*>(QStringLiteral("cApb"))->setChecked(false);
+    w.findChild<QCheckBox*>(QStringLiteral("cXte"))->setChecked(false);
+    EXPECT_FALSE(w.SaveClick());
 }
 
 }  // namespace
