@@ -167,13 +167,14 @@ void DrawGuidanceStrip(QPainter& painter, const OverlayState& overlay, const Vie
     painter.setFont(font);
     const SteeringBarStyle style = dayBarStyle();
     const QFontMetrics m(font);
+    // The side only for an error that shows as more than nought.
+    const double shown = std::round(std::abs(g.CrossTrack) * 10) / 10;
+    const QString side = shown == 0         ? QString()
+                         : g.CrossTrack > 0 ? QStringLiteral("stbd")
+                                            : QStringLiteral("port");
     const QString xte = !g.HasGuidance  ? QString()
                         : !g.WithinGate ? QStringLiteral("off line")
-                                        : QStringLiteral("%1 m %2")
-                                              .arg(std::abs(g.CrossTrack), 0, 'f', 1)
-                                              .arg(g.CrossTrack > 0   ? QStringLiteral("stbd")
-                                                   : g.CrossTrack < 0 ? QStringLiteral("port")
-                                                                      : QString());
+                                        : QStringLiteral("%1 m %2").arg(shown, 0, 'f', 1).arg(side);
     const QString text = g.Line + QStringLiteral("   ") + xte + QStringLiteral("   ") + g.Text;
     const int barWidth = 180;
     const int w = std::min(view.Width - 8, m.horizontalAdvance(text) + barWidth + 28);

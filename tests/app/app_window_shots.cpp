@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     }
     for (const char* name : {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings",
                              "aVesselShape", "aSoundVelocity", "aLatency", "aTheme", "aWaterfall",
-                             "aGenerateRunline", "aLineList", "aHelmsman"}) {
+                             "aGenerateRunline", "aLineList", "aHelmsman", "aGuidanceSettings"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();
