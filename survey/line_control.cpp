@@ -69,10 +69,18 @@ LineControl::LineControl(ChartSession& chart, QObject* parent)
 LineControl::~LineControl() = default;
 
 LineControl::LayerKey LineControl::currentKey() const {
+    // The run-line layer alone: the track and labels the tick adds elsewhere
+    // must not make every epoch read the lines again. A shape removed and
+    // another added changes the sum of the ids (a new id is a larger one).
     const CanvasDocument& doc = chart_.document();
     const int layer = doc.LayerFindByName(kRunlineLayerName);
-    return {layer, layer >= 0 ? doc.LayerShapeCount(layer) : 0, doc.NextShapeId(),
-            doc.ShapeCount()};
+    LayerKey key{layer, 0, 0};
+    if (const auto* ids = layer >= 0 ? doc.LayerShapeIds(layer) : nullptr) {
+        key.shapes = ids->size();
+        for (std::int32_t id : *ids)
+            key.idSum += static_cast<std::uint64_t>(id);
+    }
+    return key;
 }
 
 void LineControl::refreshIfChanged() {
@@ -91,8 +99,8 @@ void LineControl::refreshIfChanged() {
 
 void LineControl::refresh() {
     // Before the first lines (the layout opens after start) the one active at the last close.
-    const QString activeName =
-        activeLine() ? activeLine()->name : survey_.models().guidance.activeLine;
+    const QString wasActive = activeLine() ? activeLine()->name : QString();
+    const QString activeName = activeLine() ? wasActive : survey_.models().guidance.activeLine;
     CanvasDocument& doc = chart_.document();
     std::map<std::int32_t, std::pair<QString, QPointF>> before;
     for (const SurveyLine& l : lines_)
@@ -122,6 +130,8 @@ void LineControl::refresh() {
     if (const SurveyLine* line = activeLine()) run_.setLine(line->name, line->bearingDeg());
     publish();
     emit linesChanged();
+    const QString nowActive = activeLine() ? activeLine()->name : QString();
+    if (nowActive != wasActive) emit activeLineChanged(nowActive);
 }
 
 const SurveyLine* LineControl::activeLine() const {

@@ -113,8 +113,7 @@ class LineControl : public QObject {
     struct LayerKey {
         int layer = -2;
         std::size_t shapes = 0;
-        std::int32_t nextId = 0;
-        int total = 0;
+        std::uint64_t idSum = 0;
         bool operator==(const LayerKey&) const = default;
     } key_;
     LayerKey currentKey() const;

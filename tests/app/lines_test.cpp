@@ -6,6 +6,7 @@
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -100,6 +101,10 @@ TEST(ProgramLines, TheLastLayoutsLinesAndTheLastActiveLineComeBack) {
     EXPECT_EQ(lines.activeLine()->name, QStringLiteral("L003"));
     ASSERT_TRUE(lines.last().guidance);
     EXPECT_NEAR(lines.last().guidance->crossTrackM, -50.0, 0.5) << "two lines east of the boat";
+    // The track and labels the tick draws do not make the lines be read again.
+    QSignalSpy reread(&lines, &LineControl::linesChanged);
+    f.vt.advance(5'000);
+    EXPECT_EQ(reread.count(), 0);
     const OverlayState& overlay = f.chart().document().Overlay;
     EXPECT_EQ(overlay.SurveyLines.size(), 40u);
     EXPECT_TRUE(overlay.SurveyLines[2].Active);
