@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
+#include "config/ranged_numbers.h"
 #include "core/ini_store.h"
 
 namespace nivora {
 namespace {
 
-// Each number field with its name on the window, its default and its range.
-struct GuidanceNumber {
-    const char* label;
-    QString GuidanceSettings::*member;
-    double fallback, lo, hi;
-};
-
-const GuidanceNumber kNumbers[] = {
+const RangedNumber<GuidanceSettings> kNumbers[] = {
     {"Run-in", &GuidanceSettings::runIn, 10, 0, 10000},
     {"Run-out", &GuidanceSettings::runOut, 10, 0, 10000},
     {"Off-track limit", &GuidanceSettings::offTrackLimit, 10, 0.01, 10000},
@@ -25,31 +19,14 @@ const GuidanceNumber kNumbers[] = {
     {"Autopilot rate", &GuidanceSettings::autopilotRate, 1, 0.1, 10},
 };
 
-std::optional<double> inRange(const QString& text, const GuidanceNumber& f) {
-    const auto v = toNumber(text);
-    if (v && *v >= f.lo && *v <= f.hi) return v;
-    return std::nullopt;
-}
-
 double value(const GuidanceSettings& g, QString GuidanceSettings::*member) {
-    for (const GuidanceNumber& f : kNumbers) {
-        if (f.member == member) return inRange(g.*member, f).value_or(f.fallback);
-    }
-    return 0;
+    return rangedValue(kNumbers, g, member);
 }
 
 }  // namespace
 
 QString GuidanceSettings::problem() const {
-    for (const GuidanceNumber& f : kNumbers) {
-        if (!inRange(this->*f.member, f)) {
-            return QStringLiteral("%1: '%2' is not a number from %3 to %4")
-                .arg(QLatin1String(f.label), this->*f.member)
-                .arg(f.lo)
-                .arg(f.hi);
-        }
-    }
-    return {};
+    return rangedProblem(kNumbers, *this);
 }
 
 const std::vector<IniKey<GuidanceSettings>>& GuidanceSettings::keys() {

@@ -13,6 +13,7 @@ void SurveyModels::load(const SettingsFile& settings) {
     latency.load(ini);
     echogram.load(ini);
     guidance.load(ini);
+    quality.load(ini);
     session.load(ini);
 }
 

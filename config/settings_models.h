@@ -11,6 +11,7 @@
 #include "config/latency_shape.h"
 #include "config/navigation_settings.h"
 #include "config/offsets_model.h"
+#include "config/quality_settings.h"
 #include "config/session_keys.h"
 #include "config/settings_changes.h"
 #include "config/svp_model.h"
@@ -28,6 +29,7 @@ struct SurveyModels {
     LatencyModel latency;
     EchogramSettings echogram;
     GuidanceSettings guidance;
+    QualitySettings quality;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.
     SettingsChanges changes;

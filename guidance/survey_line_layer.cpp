@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 #include "canvas/canvas_document.h"
@@ -43,14 +44,15 @@ class NameTexts {
         std::stable_sort(names_.begin(), names_.end(),
                          [](const Name& a, const Name& b) { return a.x < b.x; });
     }
-    // The first text (in drawing order) anchored at the point.
-    const Name* at(QPointF p) const {
+    // The first text (in drawing order) anchored at the point, by value: the
+    // index is often a temporary.
+    std::optional<Name> at(QPointF p) const {
         auto it = std::lower_bound(names_.begin(), names_.end(), p.x() - kAnchorTolerance,
                                    [](const Name& n, double x) { return n.x < x; });
         for (; it != names_.end() && it->x <= p.x() + kAnchorTolerance; ++it) {
-            if (sameAnchor(p, it->x, it->y)) return &*it;
+            if (sameAnchor(p, it->x, it->y)) return *it;
         }
-        return nullptr;
+        return std::nullopt;
     }
 
   private:
@@ -61,7 +63,7 @@ class NameTexts {
 std::int32_t nameTextOf(const CanvasDocument& doc, const SurveyLine& line) {
     const int layer = doc.LayerFindByName(kRunlineLayerName);
     if (layer < 0 || line.points.empty()) return 0;
-    const NameTexts::Name* n = NameTexts(doc, layer).at(line.start());
+    const auto n = NameTexts(doc, layer).at(line.start());
     return n ? n->id : 0;
 }
 
@@ -118,7 +120,7 @@ std::vector<SurveyLine> readSurveyLines(const CanvasDocument& doc) {
         SurveyLine line;
         line.points = std::move(points);
         line.shapeId = id;
-        if (const NameTexts::Name* n = names.at(line.start())) {
+        if (const auto n = names.at(line.start())) {
             line.name = n->text;
             line.nameStored = true;
         }
@@ -159,7 +161,7 @@ void renameSurveyLine(CanvasDocument& doc, const SurveyLine& line, const QString
 bool moveSurveyLineName(CanvasDocument& doc, QPointF from, const SurveyLine& line) {
     const int layer = doc.LayerFindByName(kRunlineLayerName);
     if (layer < 0 || line.points.empty()) return false;
-    const NameTexts::Name* n = NameTexts(doc, layer).at(from);
+    const auto n = NameTexts(doc, layer).at(from);
     if (!n || n->text != line.name) return false;
     doc.ShapeTranslate(n->id, line.start().x() - from.x(), line.start().y() - from.y());
     if (auto* t = dynamic_cast<TNText*>(doc.FindShape(n->id))) t->Angle = nameAngle(line);

@@ -19,8 +19,11 @@ std::string_view trimLine(std::string_view line) {
     return line;
 }
 
-void LineAssembler::append(std::string_view chunk) {
+void LineAssembler::append(std::string_view chunk, std::int64_t arrivedMs) {
     compact();
+    // What is pending holds no line end: a line after it starts in this chunk.
+    if (buffer_.empty()) pendingArrivedMs_ = arrivedMs;
+    appendArrivedMs_ = arrivedMs;
     buffer_.append(chunk);
 }
 
@@ -103,6 +106,8 @@ bool LineAssembler::next(std::string_view& line) {
         if (lf == std::string::npos) return false;
         const std::string_view raw(buffer_.data() + start_, lf + 1 - start_);
         start_ = lf + 1;
+        lineArrivedMs_ = pendingArrivedMs_;
+        pendingArrivedMs_ = appendArrivedMs_;
         cutting_ = false;
         line = trimLine(raw);
         // Binary bytes the trim took off the ends (NUL padding, frame tails)
@@ -123,6 +128,7 @@ void LineAssembler::bound() {
     if (pending() > kMaxPending) {
         buffer_.erase(0, buffer_.size() - kKeptPending);
         start_ = 0;
+        pendingArrivedMs_ = appendArrivedMs_;
         if (!cutting_) ++linesCut_;
         cutting_ = true;
     }

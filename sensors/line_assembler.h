@@ -28,11 +28,15 @@ class LineAssembler {
     // is bounded the same way however much arrives at once.
     static constexpr std::size_t kPieceBytes = 1023;
 
-    void append(std::string_view chunk);
+    // `arrivedMs`: when the chunk's bytes arrived (ms since 1970 UTC), so
+    // that each line carries the arrival of its first byte.
+    void append(std::string_view chunk, std::int64_t arrivedMs = 0);
 
     // The next complete, trimmed, non-empty line; false when none is left.
     // The view stays valid until the next call of append() or next().
     bool next(std::string_view& line);
+    // When the first byte of the line next() gave last arrived.
+    std::int64_t lineArrivedMs() const { return lineArrivedMs_; }
 
     // Applies the bound on unterminated text; call after the lines are taken.
     void bound();
@@ -41,9 +45,9 @@ class LineAssembler {
     // bounds the buffer after each piece. `onLine` returns false to stop
     // (the rest of the bytes is dropped, as when a port closes).
     template <class OnLine>
-    void feed(std::string_view bytes, OnLine&& onLine) {
+    void feed(std::string_view bytes, OnLine&& onLine, std::int64_t arrivedMs = 0) {
         for (std::size_t at = 0; at < bytes.size(); at += kPieceBytes) {
-            append(bytes.substr(at, kPieceBytes));
+            append(bytes.substr(at, kPieceBytes), arrivedMs);
             std::string_view line;
             while (next(line)) {
                 if (!onLine(line)) return;
@@ -72,6 +76,11 @@ class LineAssembler {
     std::uint64_t linesCut_ = 0;
     bool cutting_ = false;     // the pending text is the rest of a cut line
     bool afterFrame_ = false;  // the last line was part of a binary frame
+    // The arrival of the byte at start_, of the last append, and of the
+    // first byte of the line given last.
+    std::int64_t pendingArrivedMs_ = 0;
+    std::int64_t appendArrivedMs_ = 0;
+    std::int64_t lineArrivedMs_ = 0;
 };
 
 std::string_view trimLine(std::string_view line);

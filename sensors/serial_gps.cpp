@@ -279,13 +279,17 @@ void TNivoraSerialGPS::pollTick() {
     qint64 budget = kReadBudgetBytes;
     bool read = false;
     while (open_ && waiting > 0 && budget > 0) {
-        const qint64 n = transport_->read(
-            buf.data(), std::min<qint64>({waiting, budget, static_cast<qint64>(buf.size())}));
+        qint64 arrivedMs = -1;
+        const qint64 n = transport_->readStamped(
+            buf.data(), std::min<qint64>({waiting, budget, static_cast<qint64>(buf.size())}),
+            arrivedMs);
         if (n <= 0) break;
         read = true;
         budget -= n;
-        lines_.feed(std::string_view(buf.data(), static_cast<std::size_t>(n)),
-                    [this](std::string_view line) { return handleLine(line); });
+        lines_.feed(
+            std::string_view(buf.data(), static_cast<std::size_t>(n)),
+            [this](std::string_view line) { return handleLine(line); },
+            arrivedMs >= 0 ? arrivedMs : clock_.msecsSinceEpoch());
         if (!open_ || !transport_) return;
         waiting = transport_->bytesAvailable();
     }
@@ -346,7 +350,7 @@ void TNivoraSerialGPS::writeRawLog(std::string_view line) {
     if (!rawQueue_) return;
     QByteArray bytes;
     if (LogTimeStamp) {
-        const QDateTime now = clock_.now();
+        const QDateTime now = QDateTime::fromMSecsSinceEpoch(lines_.lineArrivedMs());
         bytes = (formatDate(DateFormat, now.date()) + QLatin1Char(' ') +
                  formatTime(TimeFormat, now.time()) + QLatin1Char(' '))
                     .toLatin1();

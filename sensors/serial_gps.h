@@ -119,6 +119,10 @@ class TNivoraSerialGPS : public QObject {
     int Satellites() const { return nav().satellites; }
     const NavValues& nav() const { return decoder_.nav(); }
 
+    // When the first byte of the line being handled arrived (ms since 1970
+    // UTC): for the line sink, which runs with the line.
+    qint64 lineArrivedMs() const { return lines_.lineArrivedMs(); }
+
     // Sentences dropped because their checksum did not match, since construction.
     quint64 badChecksumCount() const { return badChecksums_; }
     // Non-empty lines received, since construction.

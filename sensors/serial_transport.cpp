@@ -1,5 +1,6 @@
 #include "sensors/serial_transport.h"
 
+#include <QDateTime>
 #include <QSerialPort>
 #include <algorithm>
 #include <cstring>
@@ -9,7 +10,12 @@ namespace {
 
 class SerialPortTransport final : public SerialTransport {
   public:
-    explicit SerialPortTransport(const QString& device) { port_.setPortName(device); }
+    explicit SerialPortTransport(const QString& device) {
+        port_.setPortName(device);
+        // The driver's bytes are stamped as the event loop hands them to
+        // the port, not at the reader's next poll, up to a poll later.
+        QObject::connect(&port_, &QSerialPort::readyRead, [this] { noteArrival(); });
+    }
 
     bool open(const SerialSettings& s) override {
         error_.clear();
@@ -47,11 +53,14 @@ class SerialPortTransport final : public SerialTransport {
             return false;
         }
         port_.clear(QSerialPort::AllDirections);
+        readTotal_ = 0;
+        arrivals_.clear();
         return true;
     }
 
     void close() override {
         if (port_.isOpen()) port_.close();
+        arrivals_.clear();
     }
 
     qint64 bytesAvailable() override {
@@ -69,7 +78,21 @@ class SerialPortTransport final : public SerialTransport {
         return port_.bytesAvailable();
     }
 
-    qint64 read(char* data, qint64 max) override { return port_.read(data, max); }
+    qint64 read(char* data, qint64 max) override {
+        const qint64 n = port_.read(data, max);
+        if (n > 0) {
+            readTotal_ += n;
+            arrivals_.consumed(readTotal_);
+        }
+        return n;
+    }
+
+    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
+        noteArrival();
+        qint64 run = 0;
+        arrivedMs = arrivals_.arrivalAt(readTotal_, run);
+        return read(data, run > 0 ? std::min(max, run) : max);
+    }
 
     qint64 write(const char* data, qint64 size) override {
         const qint64 n = port_.write(data, size);
@@ -94,11 +117,44 @@ class SerialPortTransport final : public SerialTransport {
         return false;
     }
 
+    void noteArrival() {
+        if (port_.isOpen())
+            arrivals_.mark(readTotal_ + port_.bytesAvailable(),
+                           QDateTime::currentMSecsSinceEpoch());
+    }
+
     QSerialPort port_;
     QString error_;
+    qint64 readTotal_ = 0;  // bytes read since the open
+    ArrivalMarks arrivals_;
 };
 
 }  // namespace
+
+void ArrivalMarks::mark(qint64 end, qint64 ms) {
+    if (!marks_.empty() && end <= marks_.back().end) return;
+    if (!marks_.empty() && marks_.back().ms == ms) {
+        marks_.back().end = end;
+    } else {
+        marks_.push_back({end, ms});
+    }
+}
+
+qint64 ArrivalMarks::arrivalAt(qint64 offset, qint64& run) const {
+    for (const Mark& m : marks_) {
+        if (offset < m.end) {
+            run = m.end - offset;
+            return m.ms;
+        }
+    }
+    run = 0;
+    return -1;
+}
+
+void ArrivalMarks::consumed(qint64 offset) {
+    while (!marks_.empty() && marks_.front().end <= offset)
+        marks_.pop_front();
+}
 
 std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device) {
     return std::make_unique<SerialPortTransport>(device);
@@ -121,7 +177,20 @@ bool MemoryTransport::open(const SerialSettings& settings) {
     open_ = true;
     incoming_.clear();
     readPos_ = 0;
+    streamPos_ = 0;
+    arrivals_.clear();
     return true;
+}
+
+void MemoryTransport::push(const QByteArray& bytes, qint64 arrivedMs) {
+    incoming_ += bytes;
+    if (arrivedMs >= 0) arrivals_.mark(streamPos_ + incoming_.size(), arrivedMs);
+}
+
+qint64 MemoryTransport::readStamped(char* data, qint64 max, qint64& arrivedMs) {
+    qint64 run = 0;
+    arrivedMs = arrivals_.arrivalAt(streamPos_ + readPos_, run);
+    return read(data, run > 0 ? std::min(max, run) : max);
 }
 
 qint64 MemoryTransport::bytesAvailable() {
@@ -134,7 +203,9 @@ qint64 MemoryTransport::read(char* data, qint64 max) {
     const qint64 n = std::min<qint64>(max, incoming_.size() - readPos_);
     std::memcpy(data, incoming_.constData() + readPos_, static_cast<size_t>(n));
     readPos_ += n;
+    arrivals_.consumed(streamPos_ + readPos_);
     if (readPos_ == incoming_.size()) {
+        streamPos_ += incoming_.size();
         incoming_.clear();
         readPos_ = 0;
     }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -30,9 +31,38 @@ class SerialTransport {
     virtual qint64 bytesAvailable() = 0;
     // Reads what is waiting, at most `max` bytes; negative on a read error.
     virtual qint64 read(char* data, qint64 max) = 0;
+    // As read(), but no further than the bytes that arrived together, with
+    // when they arrived (ms since 1970 UTC) in `arrivedMs`; -1 there when
+    // the transport cannot tell, and the reader takes its poll's time.
+    virtual qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) {
+        arrivedMs = -1;
+        return read(data, max);
+    }
     // Sends all bytes within one second; returns how many went out, negative on error.
     virtual qint64 write(const char* data, qint64 size) = 0;
     virtual QString errorString() const = 0;
+};
+
+// When the bytes of a stream arrived: runs of bytes, by their offset since
+// the stream began, with one arrival time each.
+class ArrivalMarks {
+  public:
+    // The bytes up to `end` (the stream's offset after them) arrived at `ms`;
+    // bytes marked already keep their time.
+    void mark(qint64 end, qint64 ms);
+    // The arrival of the byte at `offset` and how many bytes from it share
+    // that time; -1 and 0 for a byte not marked.
+    qint64 arrivalAt(qint64 offset, qint64& run) const;
+    // The bytes before `offset` are read: their marks go.
+    void consumed(qint64 offset);
+    void clear() { marks_.clear(); }
+
+  private:
+    struct Mark {
+        qint64 end;
+        qint64 ms;
+    };
+    std::deque<Mark> marks_;
 };
 
 // Makes the transport for a device name ("COM3", "/dev/ttyUSB0", "SIM").
@@ -49,13 +79,16 @@ class MemoryTransport final : public SerialTransport {
     void close() override { open_ = false; }
     qint64 bytesAvailable() override;
     qint64 read(char* data, qint64 max) override;
+    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override;
     qint64 write(const char* data, qint64 size) override;
     QString errorString() const override { return error_; }
 
     // A factory that makes memory ports and points `current` at the last one made.
     static TransportFactory factory(MemoryTransport*& current);
 
-    void push(const QByteArray& bytes) { incoming_ += bytes; }
+    // What the device sends; with `arrivedMs` (ms since 1970 UTC) the bytes
+    // carry that arrival, else the reader's poll time stamps them.
+    void push(const QByteArray& bytes, qint64 arrivedMs = -1);
     bool isOpen() const { return open_; }
     const QByteArray& written() const { return written_; }
     const SerialSettings& settings() const { return settings_; }
@@ -69,6 +102,8 @@ class MemoryTransport final : public SerialTransport {
     bool open_ = false;
     QByteArray incoming_;
     qsizetype readPos_ = 0;
+    qint64 streamPos_ = 0;  // offset of incoming_'s first byte in the stream
+    ArrivalMarks arrivals_;
     QByteArray written_;
     SerialSettings settings_;
     QString error_;

@@ -22,13 +22,29 @@ class SimulatorPort final : public SerialTransport {
     qint64 bytesAvailable() override {
         if (!open_) return -1;
         feed_.pump();
-        return feed_.pending(device_).size();
+        qint64 n = -taken_;
+        for (const SimulatorFeed::Arrived& a : feed_.pending(device_))
+            n += a.bytes.size();
+        return n;
     }
     qint64 read(char* data, qint64 max) override {
-        QByteArray& p = feed_.pending(device_);
-        const qint64 n = std::min<qint64>(max, p.size());
-        std::memcpy(data, p.constData(), static_cast<std::size_t>(n));
-        p.remove(0, n);
+        qint64 arrived = 0;
+        return readStamped(data, max, arrived);
+    }
+    // A line at a time, with the moment it reached the port.
+    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
+        auto& pending = feed_.pending(device_);
+        arrivedMs = -1;
+        if (pending.empty()) return 0;
+        const QByteArray& line = pending.front().bytes;
+        arrivedMs = pending.front().arrivedMs;
+        const qint64 n = std::min<qint64>(max, line.size() - taken_);
+        std::memcpy(data, line.constData() + taken_, static_cast<std::size_t>(n));
+        taken_ += n;
+        if (taken_ == line.size()) {
+            pending.pop_front();
+            taken_ = 0;
+        }
         return n;
     }
     qint64 write(const char* data, qint64 size) override {
@@ -41,6 +57,7 @@ class SimulatorPort final : public SerialTransport {
     SimulatorFeed& feed_;
     Device device_;
     bool open_ = false;
+    qint64 taken_ = 0;  // bytes of the first pending line read already
 };
 
 }  // namespace
@@ -52,11 +69,17 @@ SimulatorFeed::SimulatorFeed(Simulator simulator, const Clock& clock)
 
 void SimulatorFeed::pump() {
     // Polled at every read: milliseconds, not a local date and time.
-    sim_.runUntil(clock_.msecsSinceEpoch() - startMs_);
-    for (auto& l : sim_.takeGnss())
-        gnss_ += l.bytes;
-    for (auto& l : sim_.takeSounder())
-        sounder_ += l.bytes;
+    const qint64 now = clock_.msecsSinceEpoch();
+    sim_.runUntil(now - startMs_);
+    for (int d = 0; d < 2; ++d) {
+        for (auto& l : d == 0 ? sim_.takeGnss() : sim_.takeSounder())
+            inFlight_[d].push_back({startMs_ + l.elapsedMs + latencyMs_[d], std::move(l.bytes)});
+        std::deque<Arrived>& arrived = d == 0 ? gnss_ : sounder_;
+        while (!inFlight_[d].empty() && inFlight_[d].front().arrivedMs <= now) {
+            arrived.push_back(std::move(inFlight_[d].front()));
+            inFlight_[d].pop_front();
+        }
+    }
     for (const TruthRow& t : sim_.takeTruth()) {
         if (truthSink_) truthSink_(t);
     }

@@ -5,6 +5,7 @@
 // clock's present moment.
 
 #include <QByteArray>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -26,7 +27,17 @@ class SimulatorFeed {
 
     // Brings the simulator up to the clock.
     void pump();
-    QByteArray& pending(Device d) { return d == Device::Gnss ? gnss_ : sounder_; }
+    // What a device sent that has reached its port by now: each line with
+    // the moment it arrived (ms since 1970 UTC), the device's latency after
+    // it was sent.
+    struct Arrived {
+        qint64 arrivedMs;
+        QByteArray bytes;
+    };
+    std::deque<Arrived>& pending(Device d) { return d == Device::Gnss ? gnss_ : sounder_; }
+    // How long a device's lines take to reach the port (ms, 0 by default):
+    // the device measured what a line says that long before it arrives.
+    void setLatency(Device d, qint64 ms) { latencyMs_[d == Device::Gnss ? 0 : 1] = ms; }
     Simulator& simulator() { return sim_; }
     // Receives the truth of each sounding as it happens.
     void setTruthSink(std::function<void(const TruthRow&)> sink) { truthSink_ = std::move(sink); }
@@ -41,8 +52,11 @@ class SimulatorFeed {
     Simulator sim_;
     const Clock& clock_;
     qint64 startMs_;  // the simulation's start, ms since 1970 UTC
-    QByteArray gnss_;
-    QByteArray sounder_;
+    // Lines sent whose arrival is still to come, and those that arrived.
+    std::deque<Arrived> inFlight_[2];
+    std::deque<Arrived> gnss_;
+    std::deque<Arrived> sounder_;
+    qint64 latencyMs_[2] = {0, 0};
     QByteArray received_;
     std::function<void(const TruthRow&)> truthSink_;
 };

@@ -38,7 +38,7 @@ void GnssTracker::positionLost(const NavValues& nav) {
     current_.courseDeg = nav.course;
 }
 
-GnssLineOutcome GnssTracker::apply(const GnssReading& r, const Clock& clock,
+GnssLineOutcome GnssTracker::apply(const GnssReading& r, qint64 arrivedMs, qint64 latencyMs,
                                    const OffsetFieldTexts* offsets) {
     GnssLineOutcome out;
     const NavValues& nav = r.navigation;
@@ -50,7 +50,8 @@ GnssLineOutcome GnssTracker::apply(const GnssReading& r, const Clock& clock,
     current_.courseDeg = nav.course;
     if (r.nav.type == SentenceType::GGA && r.nav.accepted) {
         out.epoch = true;
-        current_.receivedAtMs = clock.msecsSinceEpoch();
+        current_.receivedAtMs = arrivedMs;
+        current_.timeMs = arrivedMs - latencyMs;
         current_.latitudeDeg = nav.latitude;
         current_.longitudeDeg = nav.longitude;
         current_.altitudeM = nav.altitude;

@@ -31,8 +31,9 @@ class GnssTracker {
   public:
     // `offsets`: the Offsets window's fields, or null while it is shown
     // (the operator may be editing them; the snapshot stays).
-    // `clock` stamps the epoch (it is read for epochs only).
-    GnssLineOutcome apply(const GnssReading& reading, const Clock& clock,
+    // `arrivedMs`: when the line's first byte arrived; the epoch's own time
+    // is that less the receiver's `latencyMs`.
+    GnssLineOutcome apply(const GnssReading& reading, qint64 arrivedMs, qint64 latencyMs,
                           const OffsetFieldTexts* offsets);
 
     // The offsets snapshot from the field texts; false with the conversion

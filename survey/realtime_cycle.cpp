@@ -85,6 +85,8 @@ void RealtimeCycle::tick() {
     const bool measureLatency = survey_.windowShown(SurveyWindow::Latency);
     if (measureLatency) latency.start();
 
+    // Soundings whose epoch is late take the last fix once they waited long enough.
+    survey_.settleRows();
     const SurveyModels& models = survey_.models();
     const GnssEpoch& e = survey_.epoch();
     const std::optional<CorrectedSounding>& sounding = survey_.sounding();

@@ -53,6 +53,8 @@ RealtimeSurvey::~RealtimeSurvey() {
     sounder_.blockSignals(true);
     gnss_.Close();
     sounder_.Close();
+    // No sounding that waited for its epoch is lost with the survey.
+    writeRows(timeline_.takeAll());
     // What the readers and the logs queued reaches the disk before they go.
     writer_.flush();
 }
@@ -153,7 +155,8 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
     if (monitorRunning()) emit indicators_.monitorLineReceived(PortRole::Gnss, bytes(s.line));
     const OffsetFieldTexts offsets = models_.offsets.fieldTexts();
     const GnssLineOutcome out =
-        tracker_.apply(reading, clock_, windowShown(SurveyWindow::Offsets) ? nullptr : &offsets);
+        tracker_.apply(reading, gnss_.lineArrivedMs(), latencyMs_[0],
+                       windowShown(SurveyWindow::Offsets) ? nullptr : &offsets);
     if (!out.error.isEmpty()) {
         reportError(out.error);
     } else if (out.fixIndicator) {
@@ -165,7 +168,9 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
         if (placer_.taken())
             tracker_.setGrid(placer_.place(e.latitudeDeg, e.longitudeDeg, e.altitudeM));
         lastEpochMs_ = e.receivedAtMs;
+        if (interpolate_) timeline_.addEpoch(e);
         emit epochReceived(e);
+        if (interpolate_) settleRows();
         if (gnssStale_) gnssResumed();
     }
     if (out.speedChanged) {
@@ -195,22 +200,36 @@ void RealtimeSurvey::onSounderLine(std::string_view line) {
     if (!r.error.isEmpty()) reportError(r.error);
     if (!r.sounding) return;
     CorrectedSounding& s = sounding_.emplace(*r.sounding);
-    s.receivedAtMs = clock_.msecsSinceEpoch();
+    s.receivedAtMs = sounder_.lineArrivedMs();
+    s.timeMs = s.receivedAtMs - latencyMs_[1];
     emit indicators_.depthTextsChanged(depthText(s.shownHi()), depthText(s.shownLo()));
     if (s.batteryVoltage) {
         emit indicators_.batteryVoltageChanged(
             QString::fromStdString(formatFixed(*s.batteryVoltage, 2)));
     }
     emit soundingCorrected(s);
-    if (s.rowDue) writeCoordinateRow(s);
+    if (!s.rowDue) return;
+    if (interpolate_) {
+        timeline_.addSounding(s);
+        settleRows();
+    } else {
+        // The last epoch, or no position after a gap.
+        writeCoordinateRow(s, tracker_.current());
+    }
 }
 
-void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s) {
-    // The sounding with the epoch it belongs to: the last one, or no
-    // position after a gap.
-    const GnssEpoch& e = tracker_.current();
+void RealtimeSurvey::settleRows() {
+    if (timeline_.waiting()) writeRows(timeline_.take(clock_.msecsSinceEpoch()));
+}
+
+void RealtimeSurvey::writeRows(std::vector<SoundingTimeline::Placed> placed) {
+    for (const SoundingTimeline::Placed& p : placed)
+        writeCoordinateRow(p.sounding, p.epoch);
+}
+
+void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s, const GnssEpoch& e) {
     CoordinateRow row;
-    row.time = clock_.now();  // the sounding's own moment: the row is written as it comes
+    row.time = QDateTime::fromMSecsSinceEpoch(s.timeMs);  // the sounding's own moment
     row.latitude = e.latitudeDeg;
     row.longitude = e.longitudeDeg;
     // Parameters taken after the epoch came: it is placed now.
@@ -244,6 +263,11 @@ void RealtimeSurvey::RealtimeClick() {
 
 void RealtimeSurvey::start() {
     logs_.appendGeodesyLog(models_.device.geodeticParameters());
+    const QualitySettings& quality = models_.quality;
+    latencyMs_[0] = quality.gnssLatencyMs();
+    latencyMs_[1] = quality.sounderLatencyMs();
+    interpolate_ = quality.interpolate;
+    timeline_.setOptions({quality.interpolate, quality.interpolationWaitMs()});
     // Parameters are taken as real time starts, so that the first rows
     // already carry their grid position; a failure is retried each tick.
     placer_.take(models_);
@@ -294,6 +318,7 @@ void RealtimeSurvey::start() {
 void RealtimeSurvey::stop() {
     gnss_.Close();
     sounder_.Close();
+    writeRows(timeline_.takeAll());
     cycle_.stop();
     cycle_.stopEchogram();
     running_ = false;
@@ -302,6 +327,7 @@ void RealtimeSurvey::stop() {
     portProblem_[1].clear();
     // The next start must not take the position from before the stop.
     tracker_.positionLost(gnss_.nav());
+    timeline_.positionLost(tracker_.current());
     emit realtimeStartedChanged(false);
     logs_.AppendEventLog(QStringLiteral("Realtime STOPPED"));
     emit indicators_.gpsGroupColourChanged(colors::Silver);
@@ -315,6 +341,7 @@ void RealtimeSurvey::stop() {
 void RealtimeSurvey::closeReaders() {
     gnss_.Close();
     sounder_.Close();
+    writeRows(timeline_.takeAll());
     cycle_.stop();
     cycle_.stopEchogram();
     running_ = false;
@@ -336,6 +363,8 @@ void RealtimeSurvey::updateStatus() {
 void RealtimeSurvey::positionLost() {
     cycle_.stop();
     tracker_.positionLost(gnss_.nav());
+    timeline_.positionLost(tracker_.current());
+    settleRows();
     gnssStale_ = true;
     // The overlay must not go on showing the last fix as if it were live.
     emit gnssWentStale(lastEpochMs_ != 0

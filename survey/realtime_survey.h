@@ -23,6 +23,7 @@
 #include "survey/gnss_tracker.h"
 #include "survey/realtime_cycle.h"
 #include "survey/sounder_handler.h"
+#include "survey/sounding_timeline.h"
 #include "survey/survey_indicators.h"
 #include "survey/survey_logs.h"
 #include "survey/survey_values.h"
@@ -74,6 +75,11 @@ class RealtimeSurvey : public QObject {
     const GnssEpoch& epoch() const { return tracker_.current(); }
     // The last sounding the echosounder gave, none before the first.
     const std::optional<CorrectedSounding>& sounding() const { return sounding_; }
+    // Where the soundings wait for the epoch after them.
+    const SoundingTimeline& timeline() const { return timeline_; }
+    // Writes the rows of the soundings whose position is settled by now
+    // (the cycle's tick: a GNSS that falls late).
+    void settleRows();
 
     // A short status message: the message window and the events log.
     void message(const QString& text);
@@ -100,7 +106,8 @@ class RealtimeSurvey : public QObject {
     void connectReaders();
     void onGnssLine(const NmeaSentence& sentence, const GnssReading& reading);
     void onSounderLine(std::string_view line);
-    void writeCoordinateRow(const CorrectedSounding& sounding);
+    void writeCoordinateRow(const CorrectedSounding& sounding, const GnssEpoch& epoch);
+    void writeRows(std::vector<SoundingTimeline::Placed> placed);
     void start();
     void stop();
     void updateStatus();
@@ -123,6 +130,11 @@ class RealtimeSurvey : public QObject {
     SurveyIndicators indicators_;
     RealtimeCycle cycle_;
     std::optional<CorrectedSounding> sounding_;
+    SoundingTimeline timeline_;
+    // As real time started: each device's latency, and whether rows wait
+    // for the epoch after their sounding.
+    qint64 latencyMs_[2] = {0, 0};
+    bool interpolate_ = false;
     bool shown_[4] = {};
     bool monitorPaused_ = false;
     bool running_ = false;

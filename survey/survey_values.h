@@ -30,7 +30,8 @@ struct GridPosition {
 // One GNSS epoch: a GGA with a position, with the motion the receiver gave
 // last (RMC, VTG, HDT).
 struct GnssEpoch {
-    qint64 receivedAtMs = 0;  // when the line was read, ms since 1970 UTC
+    qint64 receivedAtMs = 0;  // when the GGA's first byte arrived, ms since 1970 UTC
+    qint64 timeMs = 0;        // the epoch's own time: the arrival less the receiver's latency
     double utcTime = 0;       // hhmmss.ss of the GGA; 0 when it had none
     double latitudeDeg = 0;
     double longitudeDeg = 0;
@@ -57,7 +58,8 @@ struct GnssEpoch {
 
 // One sounding, corrected for sound velocity and draft.
 struct CorrectedSounding {
-    qint64 receivedAtMs = 0;  // when the line was read, ms since 1970 UTC
+    qint64 receivedAtMs = 0;  // when the line's first byte arrived, ms since 1970 UTC
+    qint64 timeMs = 0;        // the sounding's own time: the arrival less the sounder's latency
     QString family;           // the echosounder message family
     double rawHi = 0;         // metres at 1500 m/s; 0 when the family does not read it
     double rawLo = 0;

@@ -96,7 +96,7 @@ void BM_ReaderWithGnssHandler(benchmark::State& st) {
     reader.setTransportFactory(MemoryTransport::factory(port));
     std::size_t epochs = 0;
     reader.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
-        epochs += tracker.apply(r, vt, &offsets).epoch;
+        epochs += tracker.apply(r, vt.msecsSinceEpoch(), 0, &offsets).epoch;
     });
     reader.Open();
     const QByteArray bytes(data.data(), static_cast<qsizetype>(data.size()));

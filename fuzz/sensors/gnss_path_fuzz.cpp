@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryTransport* port = nullptr;
     gps.setTransportFactory(MemoryTransport::factory(port));
     gps.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
-        tracker.apply(r, time, (steer & 0x40) != 0 ? nullptr : &offsets);
+        tracker.apply(r, time.msecsSinceEpoch(), 0, (steer & 0x40) != 0 ? nullptr : &offsets);
     });
     gps.Open();
     if (!gps.isOpen() || !port) std::abort();

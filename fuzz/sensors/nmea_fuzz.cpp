@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (nmeaChecksum(line) == Checksum::Invalid) return true;
         const GnssReading reading = decoder.decode(line);
         decoder.apply(reading);
-        gnss.apply(reading, time, &offsets);
+        gnss.apply(reading, time.msecsSinceEpoch(), 0, &offsets);
         for (const auto& family : echosounderFamilies()) {
             SounderLineInputs in;
             in.family = QLatin1String(family.name);

@@ -23,6 +23,7 @@
 #include "sim/survey_area.h"
 #include "survey/standard_layers.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/cli/run_rows.h"
 #include "tests/support/test_support.h"
 #include "tools/cli/survey_runs.h"
 
@@ -33,19 +34,8 @@ const QString kDemoIni = QStringLiteral(NIVORA_SOURCE_DIR "/data/demo/NivoraDW.I
 const sim::SurveyArea kArea{415300, 4540700, 416300, 4541500};  // the demo's [SIMULATOR] Area
 constexpr double kSpeed = 2.0;                                  // m/s, the demo's Speed
 
-struct Row {
-    QList<QByteArray> f;
-    double at(int i) const { return f[i].toDouble(); }
-};
-
-std::vector<Row> readRows(const QString& path) {
-    std::vector<Row> rows;
-    const QList<QByteArray> lines = test::readFile(path).split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (!lines[i].isEmpty()) rows.push_back({lines[i].split(',')});
-    }
-    return rows;
-}
+using test::readRows;
+using test::Row;
 
 geodesy::FixProjector demoProjector() {
     const IniStore ini(kDemoIni);

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "core/clock.h"
+#include "core/date_time_text.h"
 #include "sensors/serial_gps.h"
 #include "survey/gnss_tracker.h"
 #include "tests/support/test_support.h"
@@ -366,6 +367,41 @@ TEST_F(ReaderTest, RawLogWithAndWithoutTimeStamp) {
         << "appends";
 }
 
+// Each line carries the arrival of its first byte, not the poll that read
+// it: a line cut across two arrivals keeps the first, lines that came
+// together share one, and unstamped bytes take the poll's time. The raw log
+// keeps those stamps.
+TEST_F(ReaderTest, ALineIsStampedWhenItsFirstByteArrived) {
+    QTemporaryDir dir;
+    const QString stamped = dir.filePath(QStringLiteral("stamped.log"));
+    reader.LogEnabled = true;
+    reader.LogTimeStamp = true;
+    reader.LogFileName = stamped;
+    std::vector<std::pair<QByteArray, qint64>> seen;
+    reader.setLineSink([&](const NmeaSentence& s, const GnssReading&) {
+        seen.emplace_back(QByteArray(s.line.data(), static_cast<qsizetype>(s.line.size())),
+                          reader.lineArrivedMs());
+    });
+    reader.Open();
+    const qint64 t0 = vt.msecsSinceEpoch();
+    port->push("$GPHDT,1,T\n$GPHD", t0 + 3);
+    port->push("T,2,T\n$GPHDT,3,T\n", t0 + 41);
+    vt.advance(50);
+    port->push("$GPHDT,4,T\n");
+    vt.advance(50);
+    reader.flushLog();
+    const std::vector<std::pair<QByteArray, qint64>> expected = {{"$GPHDT,1,T", t0 + 3},
+                                                                 {"$GPHDT,2,T", t0 + 3},
+                                                                 {"$GPHDT,3,T", t0 + 41},
+                                                                 {"$GPHDT,4,T", t0 + 100}};
+    EXPECT_EQ(seen, expected);
+    const QList<QByteArray> log = test::readFile(stamped).trimmed().split('\n');
+    ASSERT_EQ(log.size(), 4);
+    const QByteArray second =
+        dateTimeText(QDateTime::fromMSecsSinceEpoch(t0 + 3)).toLatin1() + " $GPHDT,2,T";
+    EXPECT_EQ(log[1], second);
+}
+
 // Lines still waiting for a full disk when the port closed were dropped
 // without a word; they are counted and said.
 TEST_F(ReaderTest, RawLogLinesADiskRefusesToTheEndAreCountedAndSaid) {
@@ -440,7 +476,7 @@ TEST_F(ReaderTest, AnOffsetsErrorInTheLineHandlerDoesNotStopPositionDecoding) {
                                    QStringLiteral("1"), QStringLiteral("0")};
     QStringList handlerErrors;
     reader.setLineSink([&](const NmeaSentence&, const GnssReading& r) {
-        const auto out = tracker.apply(r, vt, &offsets);
+        const auto out = tracker.apply(r, vt.msecsSinceEpoch(), 0, &offsets);
         if (!out.error.isEmpty()) handlerErrors << out.error;
     });
     reader.Open();

@@ -19,7 +19,7 @@ class GnssTrackerTest : public ::testing::Test {
     GnssLineOutcome apply(const char* line) {
         const GnssReading r = decoder.decode(line);
         decoder.apply(r);
-        return tracker.apply(r, vt, offsetsWindowShown ? nullptr : &offsets);
+        return tracker.apply(r, vt.msecsSinceEpoch(), 0, offsetsWindowShown ? nullptr : &offsets);
     }
     const GnssEpoch& epoch() const { return tracker.current(); }
 

@@ -16,6 +16,9 @@ void printSummary(const RunSummary& s, qint64 wallMs) {
                  "errors: %lld, %lld ms\n",
                  s.dayFolder.toLocal8Bit().constData(), s.gnssEpochs, s.soundings, s.rows, s.errors,
                  static_cast<long long>(wallMs));
+    if (s.interpolatedRows || s.lastFixRows)
+        std::fprintf(stderr, "rows at their sounding's time: %lld, at the last fix: %lld\n",
+                     s.interpolatedRows, s.lastFixRows);
     if (s.surveyLines)
         std::fprintf(stderr, "survey lines: %lld, lines run: %lld\n", s.surveyLines, s.linesRun);
 }
@@ -53,7 +56,9 @@ int runSimulate(const Arguments& args) {
     if (!number("--seed", seed, 0, 1e15) || !number("--rate-gnss", o.gnssRateHz, 0.1, 20) ||
         !number("--rate-sbes", o.sounderRateHz, 0.1, 50) ||
         !number("--bad-checksums", o.badChecksumRate, 0, 1) ||
-        !number("--garbage", o.garbageRate, 0, 1)) {
+        !number("--garbage", o.garbageRate, 0, 1) ||
+        !number("--latency-gnss", o.gnssLatencyMs, 0, 10000) ||
+        !number("--latency-sbes", o.sounderLatencyMs, 0, 10000)) {
         return 2;
     }
     o.seed = static_cast<unsigned long long>(seed);

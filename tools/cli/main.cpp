@@ -51,12 +51,15 @@ const Command kCommands[] = {
      "           [--rate-sbes HZ] [--noise] [--bad-checksums RATE] [--garbage RATE] [--start "
      "ISO-TIME]\n"
      "           [--lines | --layout FILE] [--wander METRES] [--wander-wavelength METRES]\n"
+     "           [--latency-gnss MS] [--latency-sbes MS]\n"
      "      Run the built-in simulator and a survey in virtual time; write the day's folders\n"
      "      under DIR and truth.csv. The INI needs [SIMULATOR] Area=MINE,MINN,MAXE,MAXN.\n"
      "      --lines: the lawnmower's legs become survey lines, run with guidance and the\n"
      "      line and guidance logs; --layout: the boat runs the layout's survey lines in\n"
      "      order instead. --wander: the helmsman's sine wander about each line, so that\n"
-     "      truth.csv gives the real cross-track error (its last two columns).",
+     "      truth.csv gives the real cross-track error (its last two columns).\n"
+     "      --latency-gnss, --latency-sbes: the devices' lines reach the ports that late, for\n"
+     "      the settings' [QUALITY] GnssLatency and SounderLatency to take off again.",
      nivora::cli::runSimulate},
     {"lines",
      "lines LAYOUT\n"

@@ -143,6 +143,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         return false;
     }
     sim::SimulatorFeed& feed = simulator->feed();
+    feed.setLatency(sim::Device::Gnss, std::llround(o.gnssLatencyMs));
+    feed.setLatency(sim::Device::Sounder, std::llround(o.sounderLatencyMs));
 
     const DayFolders folders(o.out, o.start.date());
     ConsoleView view;
@@ -208,6 +210,8 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         summary->errors = view.errors;
         summary->surveyLines = static_cast<long long>(lines.lines().size());
         summary->linesRun = countRows(folders.lineLogPath(o.start.date()));
+        summary->interpolatedRows = survey.timeline().interpolated();
+        summary->lastFixRows = survey.timeline().lastFix();
     }
     return true;
 }
@@ -296,7 +300,7 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
     for (const StampedLine& l : lines) {
         // The bytes are waiting just before the poll that read them.
         vt.advanceTo(std::max<qint64>(vt.elapsedMs(), start.msecsTo(l.time) - 1));
-        (l.gnss ? gnssPort : sounderPort)->push(l.line + '\n');
+        (l.gnss ? gnssPort : sounderPort)->push(l.line + '\n', l.time.toMSecsSinceEpoch());
         ++(l.gnss ? gnssLines : sounderLines);
     }
     vt.advanceTo(start.msecsTo(lines.back().time) + poll);
@@ -309,6 +313,8 @@ bool runReplay(const ReplayOptions& o, RunSummary* summary, QString* error) {
         summary->soundings = sounderLines;
         summary->rows = countRows(folders.coordinateLogPath());
         summary->errors = view.errors;
+        summary->interpolatedRows = survey.timeline().interpolated();
+        summary->lastFixRows = survey.timeline().lastFix();
     }
     return true;
 }

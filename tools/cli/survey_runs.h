@@ -28,6 +28,10 @@ struct SimulateOptions {
     QString layout;
     bool lines = false;
     double wander = 0;
+    // How long the simulated devices' lines take to reach the ports (ms),
+    // to be corrected by the settings' latencies.
+    double gnssLatencyMs = 0;
+    double sounderLatencyMs = 0;
     double wanderWavelength = 200;
     // Fixed, so that a run gives the same files every time.
     QDateTime start = QDateTime(QDate(2026, 6, 1), QTime(9, 0));
@@ -50,6 +54,11 @@ struct RunSummary {
     long long errors = 0;
     long long surveyLines = 0;
     long long linesRun = 0;  // rows of the line log
+    // Rows placed between the epochs around their sounding, and rows that
+    // took the last fix (no epoch after them in time).
+    long long interpolatedRows = 0;
+    long long lastFixRows = 0;
+    long long alarms = 0;  // alarms raised
 };
 
 // False with a one-line reason in `error`.
