@@ -36,6 +36,7 @@ struct LineRunRecord {
     qint64 endMs = 0;
     QPointF endAt;
     long long soundings = 0;
+    long long soundingsUnderAlarm = 0;  // taken while an alarm was active
     long long epochs = 0;
     double sumAbsCrossTrackM = 0;
     double maxAbsCrossTrackM = 0;
@@ -57,8 +58,10 @@ class LineRun {
     void start(const QString& line, double bearingDeg, qint64 ms, QPointF at);
     // The record of the run that ended; nothing when none ran.
     std::optional<LineRunRecord> end(qint64 ms, QPointF at, LineEndReason reason);
-    void countSounding() {
-        if (running_) ++record_.soundings;
+    void countSounding(bool underAlarm = false) {
+        if (!running_) return;
+        ++record_.soundings;
+        if (underAlarm) ++record_.soundingsUnderAlarm;
     }
     // The line the run belongs to, for update() to start it by name.
     void setLine(const QString& line, double bearingDeg) {

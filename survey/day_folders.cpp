@@ -52,6 +52,10 @@ QString DayFolders::guidanceLogPath(const QDate& today) const {
     return logsFolder() + dateText(today) + QLatin1String(" Guidance.csv");
 }
 
+QString DayFolders::alarmLogPath(const QDate& today) const {
+    return logsFolder() + dateText(today) + QLatin1String(" Alarms.csv");
+}
+
 QString DayFolders::rawLogPath(RawLogKind kind, const QDate& today) const {
     return logsFolder() + dateText(today) +
            (kind == RawLogKind::Gnss ? QLatin1String(" NDW_GNSS_V3.log")

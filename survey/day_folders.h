@@ -33,6 +33,7 @@ class DayFolders {
     QString offsetsLogPath(const QDate& today) const;   // date + " Offsets.log"
     QString lineLogPath(const QDate& today) const;      // date + " Lines.csv"
     QString guidanceLogPath(const QDate& today) const;  // date + " Guidance.csv"
+    QString alarmLogPath(const QDate& today) const;     // date + " Alarms.csv"
     QString rawLogPath(RawLogKind kind,
                        const QDate& today) const;  // date + " NDW_GNSS_V3.log" / " NDW_SBES_V3.log"
     QString snapshotPath(const QDateTime& now) const;  // layouts + date + " " + hhmm + ".nwl"

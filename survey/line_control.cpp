@@ -331,6 +331,8 @@ void LineControl::onEpoch(const GnssEpoch& epoch) {
         }
     }
     u.running = run_.running();
+    survey_.observeCrossTrack(u.running && u.guidance ? std::optional(u.guidance->crossTrackM)
+                                                      : std::nullopt);
     // A line change above has said its own; the update carries the line now active.
     if (activeLine() && activeLine()->name != u.line) {
         u.line = activeLine()->name;
@@ -342,7 +344,7 @@ void LineControl::onEpoch(const GnssEpoch& epoch) {
 }
 
 void LineControl::onSounding(const CorrectedSounding& sounding) {
-    if (sounding.rowDue) run_.countSounding();
+    if (sounding.rowDue) run_.countSounding(survey_.alarms().anyActive());
 }
 
 void LineControl::onRealtime(bool running) {

@@ -16,7 +16,7 @@
 
 namespace nivora {
 
-class LogQueue;
+class CsvDayLog;
 class SurveyLogs;
 
 // "Line,Bearing,Start Time,..." with a line feed.
@@ -37,11 +37,9 @@ class LineLogs {
     void close();
 
   private:
-    struct Files;
     SurveyLogs& logs_;
-    std::shared_ptr<Files> files_;
-    std::unique_ptr<LogQueue> lines_;
-    std::unique_ptr<LogQueue> guidance_;
+    std::unique_ptr<CsvDayLog> lines_;
+    std::unique_ptr<CsvDayLog> guidance_;
 };
 
 }  // namespace nivora

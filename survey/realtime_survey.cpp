@@ -3,6 +3,7 @@
 #include "core/date_time_text.h"
 #include "core/number_format.h"
 #include "sensors/fix_quality.h"
+#include "survey/csv_day_log.h"
 
 namespace nivora {
 namespace {
@@ -34,7 +35,11 @@ RealtimeSurvey::RealtimeSurvey(SurveyModels& models, const DayFolders& folders, 
       gnss_(clock, timers),
       sounder_(clock, timers),
       placer_([this](const QString& e) { reportError(e); }),
-      cycle_(*this, timers) {
+      cycle_(*this, timers),
+      alarmLog_(std::make_unique<CsvDayLog>(logs_, alarmLogHeader(), 10000)),
+      alarmTimer_(timers.createTimer()) {
+    alarmTimer_->setInterval(kAlarmTickMs);
+    alarmTimer_->setCallback([this] { alarmTick(); });
     writer_.setWhenFull(whenFull);
     gnss_.Role = QStringLiteral("GPS");
     sounder_.Role = QStringLiteral("echosounder");
@@ -55,8 +60,37 @@ RealtimeSurvey::~RealtimeSurvey() {
     sounder_.Close();
     // No sounding that waited for its epoch is lost with the survey.
     writeRows(timeline_.takeAll());
+    alarmLog_.reset();
     // What the readers and the logs queued reaches the disk before they go.
     writer_.flush();
+}
+
+void RealtimeSurvey::alarmChanges(const std::vector<AlarmChange>& changes) {
+    for (const AlarmChange& c : changes) {
+        alarmLog_->append(formatAlarmRow(c), logs_.folders().alarmLogPath(
+                                                 QDateTime::fromMSecsSinceEpoch(c.atMs).date()));
+        if (c.state == AlarmState::Raised) {
+            message(
+                QStringLiteral("Alarm: %1 %2 (%3)").arg(alarmName(c.kind), c.value, c.threshold));
+        }
+        emit alarmChanged(c);
+    }
+}
+
+void RealtimeSurvey::acknowledgeAlarm(AlarmKind kind) {
+    if (const auto c = alarms_.acknowledge(kind, clock_.msecsSinceEpoch())) alarmChanges({*c});
+}
+
+void RealtimeSurvey::acknowledgeAllAlarms() {
+    alarmChanges(alarms_.acknowledgeAll(clock_.msecsSinceEpoch()));
+}
+
+void RealtimeSurvey::observeCrossTrack(std::optional<double> metres) {
+    if (running_) alarmChanges(alarms_.onCrossTrack(metres, clock_.msecsSinceEpoch()));
+}
+
+void RealtimeSurvey::alarmTick() {
+    if (running_) alarmChanges(alarms_.onTime(clock_.msecsSinceEpoch()));
 }
 
 void RealtimeSurvey::flushLogs() {
@@ -169,6 +203,7 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
             tracker_.setGrid(placer_.place(e.latitudeDeg, e.longitudeDeg, e.altitudeM));
         lastEpochMs_ = e.receivedAtMs;
         if (interpolate_) timeline_.addEpoch(e);
+        alarmChanges(alarms_.onEpoch(e, clock_.msecsSinceEpoch()));
         emit epochReceived(e);
         if (interpolate_) settleRows();
         if (gnssStale_) gnssResumed();
@@ -207,6 +242,8 @@ void RealtimeSurvey::onSounderLine(std::string_view line) {
         emit indicators_.batteryVoltageChanged(
             QString::fromStdString(formatFixed(*s.batteryVoltage, 2)));
     }
+    // Before the sounding is counted, so that a line log counts it under its own alarm.
+    alarmChanges(alarms_.onSounding(s, clock_.msecsSinceEpoch()));
     emit soundingCorrected(s);
     if (!s.rowDue) return;
     if (interpolate_) {
@@ -305,6 +342,8 @@ void RealtimeSurvey::start() {
     } else {
         emit indicators_.depthFramesVisibleChanged(false);
     }
+    alarms_.start(models_.quality, models_.device.sensorEnabled, clock_.msecsSinceEpoch());
+    alarmTimer_->start();
     running_ = true;
     everStarted_ = true;
     // Before the first epoch there is no GPS data either.
@@ -319,6 +358,8 @@ void RealtimeSurvey::stop() {
     gnss_.Close();
     sounder_.Close();
     writeRows(timeline_.takeAll());
+    alarmTimer_->stop();
+    alarmChanges(alarms_.stop(clock_.msecsSinceEpoch()));
     cycle_.stop();
     cycle_.stopEchogram();
     running_ = false;
@@ -342,6 +383,8 @@ void RealtimeSurvey::closeReaders() {
     gnss_.Close();
     sounder_.Close();
     writeRows(timeline_.takeAll());
+    alarmTimer_->stop();
+    alarmChanges(alarms_.stop(clock_.msecsSinceEpoch()));
     cycle_.stop();
     cycle_.stopEchogram();
     running_ = false;

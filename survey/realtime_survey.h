@@ -19,6 +19,7 @@
 #include "core/clock.h"
 #include "core/error_report.h"
 #include "sensors/serial_gps.h"
+#include "survey/alarm_monitor.h"
 #include "survey/fix_placer.h"
 #include "survey/gnss_tracker.h"
 #include "survey/realtime_cycle.h"
@@ -33,10 +34,13 @@ namespace nivora {
 // The windows whose being shown changes what the survey does.
 enum class SurveyWindow { Offsets, Monitor, Echogram, Latency };
 
+class CsvDayLog;
+
 class RealtimeSurvey : public QObject {
     Q_OBJECT
 
   public:
+    static constexpr int kAlarmTickMs = 1000;
     // The models are loaded already. `whenFull`: what a full log queue does
     // (virtual time runs far faster than a disk: there it waits, so that a
     // run logs every row; on the wall clock nothing may wait for a disk).
@@ -81,6 +85,16 @@ class RealtimeSurvey : public QObject {
     // (the cycle's tick: a GNSS that falls late).
     void settleRows();
 
+    // The alarms, raised and cleared as the data comes (and on a timer of
+    // their own, for data that stops); each change is logged and said.
+    const AlarmMonitor& alarms() const { return alarms_; }
+    void acknowledgeAlarm(AlarmKind kind);
+    void acknowledgeAllAlarms();
+    // The cross-track error while a line runs, none while none does.
+    void observeCrossTrack(std::optional<double> metres);
+    // Checks the data-age alarms now (their timer calls it).
+    void alarmTick();
+
     // A short status message: the message window and the events log.
     void message(const QString& text);
     // The one error path: throttled, logged, shown.
@@ -101,6 +115,7 @@ class RealtimeSurvey : public QObject {
     void messagePosted(const QString& text);
     void errorPosted(const QString& text);
     void echogramShowRequested();
+    void alarmChanged(const nivora::AlarmChange& change);
 
   private:
     void connectReaders();
@@ -108,6 +123,7 @@ class RealtimeSurvey : public QObject {
     void onSounderLine(std::string_view line);
     void writeCoordinateRow(const CorrectedSounding& sounding, const GnssEpoch& epoch);
     void writeRows(std::vector<SoundingTimeline::Placed> placed);
+    void alarmChanges(const std::vector<AlarmChange>& changes);
     void start();
     void stop();
     void updateStatus();
@@ -131,6 +147,9 @@ class RealtimeSurvey : public QObject {
     RealtimeCycle cycle_;
     std::optional<CorrectedSounding> sounding_;
     SoundingTimeline timeline_;
+    AlarmMonitor alarms_;
+    std::unique_ptr<CsvDayLog> alarmLog_;
+    std::unique_ptr<Timer> alarmTimer_;
     // As real time started: each device's latency, and whether rows wait
     // for the epoch after their sounding.
     qint64 latencyMs_[2] = {0, 0};

@@ -391,6 +391,34 @@ TEST(SimulatedLines, GuidanceAgreesWithTruthAndTheLineLogCountsTheSoundings) {
             << r.f[0].constData();
     }
     EXPECT_EQ(summary.linesRun, static_cast<long long>(runs.size()));
+
+    // The demo's fix script drops RTK fixed every ten minutes: the alarm
+    // log holds each drop from its raise to its clearing, and the line log
+    // counts the soundings of each line that fall in one.
+    std::vector<std::pair<QByteArray, QByteArray>> alarmed;  // raised, cleared
+    for (const Row& a : readRows(logs + QStringLiteral("Alarms.csv"))) {
+        ASSERT_EQ(a.f.size(), 5);
+        if (a.f[1] != "Fix quality") continue;
+        if (a.f[2] == "raised") alarmed.push_back({a.f[0], "9999"});
+        if (a.f[2] == "cleared") alarmed.back().second = a.f[0];
+    }
+    ASSERT_GE(alarmed.size(), 3u);
+    EXPECT_EQ(alarmed[0].first, "2026-06-01 090400000") << "the first float epoch";
+    long long underAlarm = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Row& r = runs[i];
+        long long expected = 0;
+        for (const Row& c : coordinates) {
+            if (c.f[0] < r.f[2] || c.f[0] >= r.f[5]) continue;
+            for (const auto& [from, to] : alarmed)
+                expected += c.f[0] >= from && c.f[0] < to ? 1 : 0;
+        }
+        // The alarm's stamp is the poll that saw it, up to a sounding apart.
+        EXPECT_NEAR(r.at(12), static_cast<double>(expected), 2.0 * alarmed.size())
+            << r.f[0].constData();
+        underAlarm += static_cast<long long>(r.at(12));
+    }
+    EXPECT_GT(underAlarm, 0);
 }
 
 // The autopilot sentences of a simulated survey, received on a loopback UDP
