@@ -18,6 +18,7 @@
 
 class QAction;
 class QLabel;
+class QDockWidget;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -26,6 +27,7 @@ class QUrl;
 namespace nivora {
 
 class TFMsg;
+class AlarmPanel;
 class LineControl;
 
 class TFNav : public QMainWindow {
@@ -75,6 +77,10 @@ class TFNav : public QMainWindow {
 
     // Controls by their names (toolbar buttons, menu items, status panels).
     QAction* action(const QString& name) const;
+    // The alarm panel as a dock (shown when an alarm is raised), its label
+    // in the status bar, and the alarm commands in the Tools menu.
+    void addAlarmCommands(AlarmPanel& panel, QWidget* settings);
+    QDockWidget* alarmDock() const { return alarmDock_; }
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,
     // pick on the chart, mark as survey lines, automatic line changes.
@@ -145,6 +151,7 @@ class TFNav : public QMainWindow {
     FileJobDialog jobDialog_;
     Windows windows_;
     QToolBar* tRealtime_ = nullptr;
+    QDockWidget* alarmDock_ = nullptr;
     QToolBar* tDraw_ = nullptr;
     QToolBar* tShape_ = nullptr;
     QToolButton* realtimeButton_ = nullptr;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/about_box.h"
+#include "app/alarm_panel.h"
 #include "app/canvas_settings_binder.h"
 #include "app/helmsman_window.h"
 #include "app/joystick_window.h"
@@ -21,6 +22,7 @@
 #include "config/ui/config_widgets.h"
 #include "config/ui/guidance_window.h"
 #include "config/ui/offsets_window.h"
+#include "config/ui/quality_window.h"
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
 #include "config/ui/svp_window.h"
@@ -130,6 +132,7 @@ Program::Program(const ProgramOptions& options, Clock& clock, TimerSource& timer
     startSimulator(ini, clock);
     connectWindows();
     connectLines();
+    connectAlarms();
     watchSignals();
 }
 
@@ -183,6 +186,19 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
         *lines_, models_.guidance, file, [this] { saveGuidance(); }, &nav);
     lineList_ = new SurveyLinesWindow(*lines_, &nav);
     guidanceSettings_ = new TGuidanceSettings(models_.guidance, models_.changes, file, &nav);
+    qualitySettings_ = new TQualitySettings(models_.quality, models_.changes, file, &nav);
+    alarmPanel_ = new AlarmPanel(
+        survey, models_.quality,
+        [this] {
+            if (chart_) chart_->saveSettings([this](IniStore& ini) { models_.quality.save(ini); });
+        },
+        &nav);
+}
+
+void Program::connectAlarms() {
+    nav_->addAlarmCommands(*alarmPanel_, qualitySettings_);
+    connect(&models_.changes, &SettingsChanges::qualityChanged, alarmPanel_,
+            &AlarmPanel::syncFromSettings);
 }
 
 void Program::saveGuidance() {
@@ -297,6 +313,8 @@ void Program::connectWindows() {
     connect(&s.indicators(), &SurveyIndicators::gnssMonitorColourChanged, settings_,
             &TFGPS::setGnssMonitorColour);
     connect(&s.cycle(), &RealtimeCycle::latencyMeasured, latency_, &TfLatency::recordLatency);
+    connect(&s.cycle(), &RealtimeCycle::latencyMeasured, latency_,
+            [this] { latency_->showReceiverOffset(survey_->receiverClock().text()); });
     connect(&chart.selection(), &TrackSelection::routeDrawn, runline_, &TfRunline1::SetRoute);
     connect(&s.cycle(), &RealtimeCycle::echogramDepthAdded, echogram_, &TfCanvas::addDepth);
     connect(commands_.get(), &SurveyCommands::profileWindowRequested, &nav,
@@ -337,9 +355,9 @@ void Program::storePlacements() {
     // In the close: a file that cannot be written is reported (message
     // window and events log), never asked about.
     QString error;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{offsets_, navset_, nav_.get(), realtime_, svp_, runline_,
-                                         joystick_, helmsman_, lineList_, guidanceSettings_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             offsets_, navset_, nav_.get(), realtime_, svp_, runline_, joystick_, helmsman_,
+             lineList_, guidanceSettings_, qualitySettings_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

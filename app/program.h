@@ -23,6 +23,8 @@ class ConfiguredSimulator;
 }
 
 class AboutBox;
+class AlarmPanel;
+class TQualitySettings;
 class HelmsmanWindow;
 class TGuidanceSettings;
 class LineControl;
@@ -93,6 +95,8 @@ class Program : public QObject, private RunlineHost {
     HelmsmanWindow& helmsman() { return *helmsman_; }
     SurveyLinesWindow& lineList() { return *lineList_; }
     TGuidanceSettings& guidanceSettings() { return *guidanceSettings_; }
+    TQualitySettings& qualitySettings() { return *qualitySettings_; }
+    AlarmPanel& alarmPanel() { return *alarmPanel_; }
 
   private:
     void createWindows(Clock& clock, TimerSource& timers);
@@ -101,6 +105,7 @@ class Program : public QObject, private RunlineHost {
     void connectWindows();
     void connectLines();
     void saveGuidance();
+    void connectAlarms();
     void storePlacements();
     void watchSignals();
 
@@ -125,6 +130,8 @@ class Program : public QObject, private RunlineHost {
     HelmsmanWindow* helmsman_ = nullptr;
     SurveyLinesWindow* lineList_ = nullptr;
     TGuidanceSettings* guidanceSettings_ = nullptr;
+    TQualitySettings* qualitySettings_ = nullptr;
+    AlarmPanel* alarmPanel_ = nullptr;
     bool pickingLine_ = false;
     TNavset* navset_ = nullptr;
     TFShape* shape_ = nullptr;

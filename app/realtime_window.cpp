@@ -209,7 +209,11 @@ TfRealtime::TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget
         satellites_->setText(r.satellites);
         antennaHeight_->setText(r.antennaHeight);
         tideHeight_->setText(r.tideHeight);
+        showStale(v.gnssStale, v.depthStale);
     });
+    // A lost position turns the group red with light text, which says more than grey.
+    connect(&survey, &RealtimeSurvey::gnssWentStale, this,
+            [this] { showStale(false, depthShownStale()); });
     connect(&show, &SurveyIndicators::speedTextChanged, speed_, &QLabel::setText);
     connect(&show, &SurveyIndicators::depthTextsChanged, this,
             [this](const QString& high, const QString& low) {
@@ -239,6 +243,29 @@ TfRealtime::TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget
     timer1_->setInterval(kStartupDelayMs);
     connect(timer1_, &QTimer::timeout, this, &TfRealtime::Timer1Timer);
     timer1_->start();
+}
+
+void TfRealtime::showStale(bool gnss, bool depth) {
+    const auto mark = [](QLabel* l, bool stale) {
+        if (l->property("stale").toBool() == stale) return;
+        l->setProperty("stale", stale);
+        // Grey text: the value is old. An empty palette inherits the frame's again.
+        QPalette p;
+        if (stale) p.setColor(QPalette::WindowText, QColor(128, 128, 128));
+        l->setPalette(p);
+    };
+    for (QLabel* l : {fixed_, satellites_, antennaHeight_, tideHeight_, speed_})
+        mark(l, gnss);
+    for (QLabel* l : {depthHi_, depthLo_})
+        mark(l, depth);
+}
+
+bool TfRealtime::gnssShownStale() const {
+    return fixed_->property("stale").toBool();
+}
+
+bool TfRealtime::depthShownStale() const {
+    return depthHi_->property("stale").toBool();
 }
 
 void TfRealtime::setClientHeight(int height) {

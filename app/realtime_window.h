@@ -43,6 +43,10 @@ class TfRealtime : public QWidget {
 
     // The "Hide Window" button's image index: 0 normal, 1 compact.
     void setCompactMark(bool compact);
+    // The GNSS read-outs and the depths in the stale colour, or as usual.
+    void showStale(bool gnss, bool depth);
+    bool gnssShownStale() const;
+    bool depthShownStale() const;
     int compactMark() const { return compactMark_; }
 
     // What the start-up timer runs once, 10 s after creation.

@@ -249,6 +249,7 @@ class CanvasDocument {
     void ToggleDepthSpeedDisplayMode();
     void ToggleGGAOverlayPosition();
     void SetPositionStatus(const QString& text, int fixQuality);
+    void SetDataStale(bool position, bool depth);
     void StartDistanceMeasure(double x, double y);
     void UpdateDistanceMeasure(double x, double y, double distance, double bearing);
     void EndDistanceMeasure();

@@ -317,6 +317,13 @@ void CanvasDocument::SetPositionStatus(const QString& text, int fixQuality) {
     requestRepaint(RepaintRequest::Invalidate);
 }
 
+void CanvasDocument::SetDataStale(bool position, bool depth) {
+    if (Overlay.PositionStale == position && Overlay.DepthStale == depth) return;
+    Overlay.PositionStale = position;
+    Overlay.DepthStale = depth;
+    requestRepaint(RepaintRequest::Invalidate);
+}
+
 void CanvasDocument::StartDistanceMeasure(double x, double y) {
     Overlay.Measuring = true;
     Overlay.MeasureStart = Overlay.MeasureEnd = QPointF(x, y);

@@ -263,9 +263,9 @@ void DrawCurrentDepthOverlay(QPainter& painter, const OverlayState& overlay,
         default:
             break;
     }
-    const QColor color = toQColor(overlay.LabelColor);
+    const QColor color = toQColor(overlay.DepthStale ? kStaleColor : overlay.LabelColor);
     painter.setPen(QPen(color, 0));
-    painter.setBrush(Qt::white);
+    painter.setBrush(overlay.DepthStale ? QColor(225, 225, 225) : QColor(Qt::white));
     roundBox(painter, x - 6, y - 6, x + w + 6, y + h + 6);
     painter.setBrush(Qt::NoBrush);
     drawTextAt(painter, x, y, s);
@@ -313,7 +313,8 @@ void DrawGGAOverlay(QPainter& painter, const OverlayState& overlay, const ViewWi
     if (overlay.PositionStatusText.isEmpty()) return;
     painter.setFont(GGAOverlayFont());
     const QRect box = GGAOverlayRect(overlay, painter.fontMetrics(), view.Width, view.Height);
-    const QColor fill = toQColor(PositionStatusColor(overlay.PositionFixQuality));
+    const QColor fill = toQColor(
+        overlay.PositionStale ? kStaleColor : PositionStatusColor(overlay.PositionFixQuality));
     painter.setPen(QPen(fill, 0));
     painter.setBrush(fill);
     roundBox(painter, box.left(), box.top(), box.left() + box.width(), box.top() + box.height());

@@ -70,6 +70,10 @@ struct OverlayState {
     // Published by the host's real-time cycle; empty text shows no status box.
     QString PositionStatusText;
     int PositionFixQuality = 0;
+    // The position's or the depth's values are older than the stale age:
+    // their boxes are drawn in the stale colour.
+    bool PositionStale = false;
+    bool DepthStale = false;
 
     std::vector<SurveyLineMark> SurveyLines;
     GuidanceStripState GuidanceStrip;
@@ -90,6 +94,8 @@ struct OverlayState {
 
 // Fill colour of the position status box for a GGA fix quality.
 TColor PositionStatusColor(int fixQuality);
+// A read-out whose value is old: grey, unlike any fix colour.
+inline constexpr TColor kStaleColor = colors::Gray;
 
 // Steps a corner setting 0 -> 1 -> 2 -> 3 -> 0; any stored value lands in 0..3.
 int NextCorner(int corner);

@@ -29,6 +29,9 @@ class SettingsChanges : public QObject {
     void navigationChanged();
     // The guidance settings (line changes, helmsman scale, autopilot output).
     void guidanceChanged();
+    // The alarms, data age and timing settings (alarms and latencies apply
+    // at the next start of real time; the sound and the stale age at once).
+    void qualityChanged();
 };
 
 }  // namespace nivora

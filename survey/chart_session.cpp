@@ -108,6 +108,7 @@ void ChartSession::onSounding(const CorrectedSounding& s) {
 void ChartSession::onTick(const TickValues& v) {
     const SurveyModels& models = survey_.models();
     doc_.SetPositionStatus(v.overlayText, v.fixQuality);
+    doc_.SetDataStale(v.gnssStale, v.depthStale);
     if (!v.complete) return;
     if (v.placed) {
         vessel_ = {*v.placed, v.gridHeadingDeg, survey_.clock().now()};
@@ -140,7 +141,8 @@ void ChartSession::onTick(const TickValues& v) {
         track_.tick(doc_, layers_, track, v.fixQuality, v.placed->easting, v.placed->northing);
 
         const DisplaySettings& display = models.device.display();
-        if (display.ShowDepthLabelsSetting && v.depth &&
+        // An old depth is no depth of this place.
+        if (display.ShowDepthLabelsSetting && v.depth && !v.depthStale &&
             !(v.placed->easting == 0 && v.placed->northing == 0)) {
             doc_.SetDepthLabelSettings(display.ShowDepthLabelsSetting,
                                        display.DepthLabelSpacingSetting, display.DepthLabelFontName,

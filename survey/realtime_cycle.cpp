@@ -104,6 +104,14 @@ void RealtimeCycle::tick() {
         QStringLiteral("%1 | Spd: %2 kn | SV: %3 | Ant: %4 m | Tide: %5 m")
             .arg(fixQualityName(e.fixQuality), fixed(e.speedKnots, 1), v.readouts.satellites,
                  v.readouts.antennaHeight, v.readouts.tideHeight);
+    // Values older than the stale age are shown as old, never as current.
+    const qint64 now = survey_.clock().msecsSinceEpoch();
+    const double staleMs = models.quality.staleAfterS() * 1000.0;
+    v.gnssStale = e.receivedAtMs != 0 && now - e.receivedAtMs > staleMs;
+    v.depthStale = sounding && now - sounding->receivedAtMs > staleMs;
+    if (v.gnssStale) {
+        v.overlayText += QStringLiteral(" | %1 s old").arg((now - e.receivedAtMs) / 1000);
+    }
     if (sounding) v.depth = sounding->depth();
     if (models.device.sensorEnabled && v.depth)
         v.overlayText += QStringLiteral(" | Depth: ") + fixed(*v.depth, 2) + QStringLiteral(" m");

@@ -208,6 +208,9 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
         if (interpolate_) settleRows();
         if (gnssStale_) gnssResumed();
     }
+    if (s.type == SentenceType::RMC || s.type == SentenceType::ZDA) {
+        if (const auto utc = receiverUtcMs(s)) receiverClock_.add(gnss_.lineArrivedMs(), *utc);
+    }
     if (out.speedChanged) {
         emit indicators_.speedTextChanged(
             QString::fromStdString(formatFixed(tracker_.current().speedKnots, 1)));
@@ -343,6 +346,7 @@ void RealtimeSurvey::start() {
         emit indicators_.depthFramesVisibleChanged(false);
     }
     alarms_.start(models_.quality, models_.device.sensorEnabled, clock_.msecsSinceEpoch());
+    receiverClock_.clear();
     alarmTimer_->start();
     running_ = true;
     everStarted_ = true;

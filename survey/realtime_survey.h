@@ -23,6 +23,7 @@
 #include "survey/fix_placer.h"
 #include "survey/gnss_tracker.h"
 #include "survey/realtime_cycle.h"
+#include "survey/receiver_clock.h"
 #include "survey/sounder_handler.h"
 #include "survey/sounding_timeline.h"
 #include "survey/survey_indicators.h"
@@ -81,6 +82,8 @@ class RealtimeSurvey : public QObject {
     const std::optional<CorrectedSounding>& sounding() const { return sounding_; }
     // Where the soundings wait for the epoch after them.
     const SoundingTimeline& timeline() const { return timeline_; }
+    // The receiver's UTC against the arrival stamps, over the last minute.
+    const ReceiverClock& receiverClock() const { return receiverClock_; }
     // Writes the rows of the soundings whose position is settled by now
     // (the cycle's tick: a GNSS that falls late).
     void settleRows();
@@ -148,6 +151,7 @@ class RealtimeSurvey : public QObject {
     std::optional<CorrectedSounding> sounding_;
     SoundingTimeline timeline_;
     AlarmMonitor alarms_;
+    ReceiverClock receiverClock_;
     std::unique_ptr<CsvDayLog> alarmLog_;
     std::unique_ptr<Timer> alarmTimer_;
     // As real time started: each device's latency, and whether rows wait

@@ -119,6 +119,10 @@ struct TickValues {
     double boxHi = 0;
     double boxLo = 0;
     double speedKnots = 0;
+    // The epoch's or the sounding's values are older than the stale age:
+    // shown, but as old.
+    bool gnssStale = false;
+    bool depthStale = false;
 };
 
 }  // namespace nivora

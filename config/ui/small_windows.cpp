@@ -192,7 +192,17 @@ TfLatency::TfLatency(LatencyModel& model, ConfigHost& host, const SettingsFile& 
     form->addRow(QStringLiteral("Current"), eCurrentLatency_);
     form->addRow(QStringLiteral("Averaged"), eLatencyAveraged_);
     form->addRow(QStringLiteral("Tolerence"), eLatencyTol_);
-    (new QVBoxLayout(this))->addWidget(group_);
+    auto* receiver = new QGroupBox(QStringLiteral("GNSS line after its UTC (last minute)"), this);
+    eReceiverOffset_ = namedLineEdit("eReceiverOffset", receiver);
+    eReceiverOffset_->setReadOnly(true);
+    eReceiverOffset_->setMinimumWidth(220);
+    eReceiverOffset_->setToolTip(
+        QStringLiteral("How long after the time its RMC or ZDA names each line arrived: a check "
+                       "on the GNSS latency setting (it includes the computer clock's error)"));
+    (new QVBoxLayout(receiver))->addWidget(eReceiverOffset_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group_);
+    layout->addWidget(receiver);
 
     connect(eLatencyTol_, &QLineEdit::textEdited, this, &TfLatency::toleranceEdited);
     syncFromModel();
@@ -220,6 +230,14 @@ void TfLatency::syncFromModel() {
 void TfLatency::recordLatency(qint64 ms) {
     model_.record(ms);
     syncFromModel();
+}
+
+void TfLatency::showReceiverOffset(const QString& text) {
+    eReceiverOffset_->setText(text);
+}
+
+QString TfLatency::receiverOffset() const {
+    return eReceiverOffset_->text();
 }
 
 void TfLatency::toleranceEdited(const QString& text) {

@@ -72,6 +72,9 @@ class TfLatency : public QWidget {
     LatencyModel& model() { return model_; }
     // One measured real-time cycle, ms (while the window is visible).
     void recordLatency(qint64 ms);
+    // The receiver's UTC against the arrival stamps ("87 ms (spread 4 ms, ...)").
+    void showReceiverOffset(const QString& text);
+    QString receiverOffset() const;
     void syncFromModel();
 
   protected:
@@ -87,6 +90,7 @@ class TfLatency : public QWidget {
     QLineEdit* eCurrentLatency_ = nullptr;
     QLineEdit* eLatencyAveraged_ = nullptr;
     QLineEdit* eLatencyTol_ = nullptr;
+    QLineEdit* eReceiverOffset_ = nullptr;
 };
 
 // TFShape, "Vessel Geometry".

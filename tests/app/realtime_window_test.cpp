@@ -124,6 +124,54 @@ TEST_F(RealtimeWindowTest, ShowsTheSessionsReadoutsAndColours) {
     EXPECT_EQ(child<QLabel>("Fixed")->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
 
+// A sounder that stops while the GNSS goes on: past the stale age the
+// depths turn grey in the window and the chart's depth box, no new depth
+// label goes onto the chart, and the GNSS read-outs stay as they are; the
+// next sounding brings the colour back. Then the GNSS falls silent.
+TEST_F(RealtimeWindowTest, AnOldValueLooksOld) {
+    f.survey->RealtimeClick();
+    const auto epoch = [this](int s) {
+        f.gnss(QStringLiteral("$GPGGA,1200%1.00,4100.%2,N,02900.0000,E,4,08,0.9,10.0,M,36.1,M,,")
+                   .arg(s, 2, 10, QLatin1Char('0'))
+                   .arg(s * 100, 4, 10, QLatin1Char('0'))  // 18.5 m a second
+                   .toStdString());
+    };
+    f.sounder("$SDDBT,32.8,f,10.0,M,5.4,F");
+    for (int s = 0; s < 3; ++s) {
+        epoch(s);
+        f.vt.advance(1000);
+    }
+    EXPECT_FALSE(window.depthShownStale()) << "2.9 s old: still current";
+    EXPECT_FALSE(f.doc.Overlay.DepthStale);
+    const auto labels = f.doc.Overlay.DepthLabels.size();
+    for (int s = 3; s < 6; ++s) {
+        epoch(s);
+        f.vt.advance(1000);
+    }
+    EXPECT_TRUE(window.depthShownStale());
+    EXPECT_TRUE(f.doc.Overlay.DepthStale);
+    EXPECT_FALSE(window.gnssShownStale());
+    EXPECT_FALSE(f.doc.Overlay.PositionStale);
+    EXPECT_EQ(child<QLabel>("lDepthHi")->palette().color(QPalette::WindowText),
+              QColor(128, 128, 128));
+    EXPECT_GT(labels, 2u);
+    EXPECT_LE(f.doc.Overlay.DepthLabels.size(), labels + 1)
+        << "no label of an old depth (one a tick before: six)";
+
+    f.sounder("$SDDBT,32.8,f,10.0,M,5.4,F");
+    f.vt.advance(1000);  // a tick after it
+    EXPECT_FALSE(window.depthShownStale());
+    EXPECT_EQ(child<QLabel>("lDepthHi")->palette().color(QPalette::WindowText), QColor(Qt::black))
+        << "the frame's own text colour again";
+
+    // No epoch for 4 s (the reader calls the line idle only after 5 s).
+    f.vt.advance(3000);
+    EXPECT_TRUE(window.gnssShownStale());
+    EXPECT_TRUE(f.doc.Overlay.PositionStale);
+    EXPECT_TRUE(f.doc.Overlay.PositionStatusText.contains(QStringLiteral("s old")))
+        << f.doc.Overlay.PositionStatusText.toStdString();
+}
+
 TEST_F(RealtimeWindowTest, ToolbarStartupActionAndCompactMark) {
     window.show();
     QSignalSpy zoomIn(&window, &TfRealtime::zoomInRequested);

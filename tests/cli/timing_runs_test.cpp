@@ -92,9 +92,14 @@ TEST(SoundingTime, TheDevicesLatenciesAreTakenOffTheArrivals) {
     QTemporaryDir dir;
     // Lines 150 ms (GNSS) and 80 ms (sounder) late: corrected, the rows
     // lie where the soundings were; uncorrected, 70 ms of travel off.
-    const Distances corrected = run(dir, QStringLiteral("corrected"),
-                                    {{"GnssLatency", "150"}, {"SounderLatency", "80"}}, 150, 80);
+    cli::RunSummary s;
+    const Distances corrected =
+        run(dir, QStringLiteral("corrected"), {{"GnssLatency", "150"}, {"SounderLatency", "80"}},
+            150, 80, &s);
     EXPECT_LT(corrected.p95, 0.05);
+    // The receiver's RMC says when its epoch was: the lines came 150 ms after.
+    ASSERT_TRUE(s.receiverOffsetMs);
+    EXPECT_NEAR(*s.receiverOffsetMs, 150, 1);
     EXPECT_GT(corrected.matched, 15000u);
     // Without the correction, each row's time is the arrival: no truth at it.
     const Distances uncorrected = run(dir, QStringLiteral("uncorrected"), {}, 150, 80);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QTimeZone>
+
+#include "survey/receiver_clock.h"
 #include "survey/sounding_timeline.h"
 
 namespace nivora {
@@ -91,6 +95,37 @@ TEST(SoundingTimeline, ALateEpochAGapAndTheEndGiveTheLastFixAndNothingIsLost) {
     EXPECT_EQ(rows[0].sounding.trueHi, 5);
     EXPECT_EQ(rows[1].sounding.trueHi, 6);
     EXPECT_FALSE(t.waiting());
+}
+
+// The receiver's own UTC from real RMC and ZDA lines, and the offset of
+// the arrivals from it over the last minute.
+TEST(ReceiverClock, TheUtcOfRmcAndZdaAndTheArrivalsAfterIt) {
+    const auto utc = [](const char* line) { return receiverUtcMs(splitNmea(line)); };
+    const auto at = [](int y, int mo, int d, int h, int mi, int s, int ms) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), QTimeZone::utc())
+            .toMSecsSinceEpoch();
+    };
+    EXPECT_EQ(utc("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A"),
+              at(2094, 3, 23, 12, 35, 19, 0))
+        << "two-digit years are this century's";
+    EXPECT_EQ(utc("$GNRMC,132819.60,A,4134.49795459,N,09345.03431408,W,0.01,,110319,,,D"),
+              at(2019, 3, 11, 13, 28, 19, 600));
+    EXPECT_EQ(utc("$GPZDA,094737,20,08,2018,-01,00*6B"), at(2018, 8, 20, 9, 47, 37, 0));
+    EXPECT_FALSE(utc("$GPRMC,,V,,,,,,,,,,N"));
+    EXPECT_FALSE(utc("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,320394,,"));
+    EXPECT_FALSE(utc("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
+
+    ReceiverClock clock;
+    EXPECT_FALSE(clock.offset());
+    const qint64 t0 = at(2026, 6, 1, 9, 0, 0, 0);
+    clock.add(t0 + 500, t0);  // a minute and more before the rest: dropped
+    for (int i = 1; i <= 70; ++i)
+        clock.add(t0 + i * 1000 + (i % 2 ? 80 : 100), t0 + i * 1000);
+    const auto o = clock.offset();
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->count, 61);
+    EXPECT_NEAR(o->meanMs, 90, 0.2);
+    EXPECT_NEAR(o->spreadMs, 10, 0.1);
 }
 
 }  // namespace

@@ -19,6 +19,10 @@ void printSummary(const RunSummary& s, qint64 wallMs) {
     if (s.interpolatedRows || s.lastFixRows)
         std::fprintf(stderr, "rows at their sounding's time: %lld, at the last fix: %lld\n",
                      s.interpolatedRows, s.lastFixRows);
+    if (s.receiverOffsetMs)
+        std::fprintf(stderr,
+                     "GNSS lines arrive %.0f ms after their UTC (mean of the last minute)\n",
+                     *s.receiverOffsetMs);
     if (s.surveyLines)
         std::fprintf(stderr, "survey lines: %lld, lines run: %lld\n", s.surveyLines, s.linesRun);
 }

@@ -212,6 +212,7 @@ bool runSimulation(const SimulateOptions& o, RunSummary* summary, QString* error
         summary->linesRun = countRows(folders.lineLogPath(o.start.date()));
         summary->interpolatedRows = survey.timeline().interpolated();
         summary->lastFixRows = survey.timeline().lastFix();
+        if (const auto o = survey.receiverClock().offset()) summary->receiverOffsetMs = o->meanMs;
     }
     return true;
 }

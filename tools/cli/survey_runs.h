@@ -58,7 +58,9 @@ struct RunSummary {
     // took the last fix (no epoch after them in time).
     long long interpolatedRows = 0;
     long long lastFixRows = 0;
-    long long alarms = 0;  // alarms raised
+    // How long after the UTC its RMC or ZDA names a GNSS line arrived, mean
+    // over the last minute (none without such lines).
+    std::optional<double> receiverOffsetMs;
 };
 
 // False with a one-line reason in `error`.
