@@ -38,6 +38,9 @@ AlarmPanel::AlarmPanel(RealtimeSurvey& survey, QualitySettings& settings,
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Nine rows that take little of the chart's height.
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     for (int r = 0; r < kAlarmKinds; ++r) {
         for (int c = 0; c < Columns; ++c)
             table_->setItem(r, c, new QTableWidgetItem);
@@ -138,7 +141,11 @@ void AlarmPanel::refresh() {
     if (!raised.isEmpty()) parts << QStringLiteral("ALARM: ") + raised.join(QStringLiteral(", "));
     if (!acknowledged.isEmpty())
         parts << QStringLiteral("Acknowledged: ") + acknowledged.join(QStringLiteral(", "));
+    table_->resizeColumnsToContents();
     statusLabel_->setText(parts.join(QStringLiteral(" | ")));
+    // Read whole, beside the status panels that grow with their own texts.
+    statusLabel_->setMinimumWidth(
+        statusLabel_->fontMetrics().horizontalAdvance(statusLabel_->text()) + 14);
     statusLabel_->setVisible(!parts.isEmpty());
     QPalette p = statusLabel_->palette();
     p.setColor(QPalette::Window, raised.isEmpty() ? kAcknowledged : kRaised);

@@ -81,6 +81,7 @@ class TFNav : public QMainWindow {
     // in the status bar, and the alarm commands in the Tools menu.
     void addAlarmCommands(AlarmPanel& panel, QWidget* settings);
     QDockWidget* alarmDock() const { return alarmDock_; }
+    void showAlarmDock();
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,
     // pick on the chart, mark as survey lines, automatic line changes.

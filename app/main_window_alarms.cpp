@@ -22,17 +22,12 @@ void TFNav::addAlarmCommands(AlarmPanel& panel, QWidget* settings) {
     addDockWidget(Qt::BottomDockWidgetArea, alarmDock_);
     alarmDock_->hide();
     // A raised alarm is seen: the panel comes up if it was put away.
-    connect(&panel, &AlarmPanel::raised, alarmDock_, [this] {
-        alarmDock_->show();
-        alarmDock_->raise();
-    });
+    connect(&panel, &AlarmPanel::raised, alarmDock_, [this] { showAlarmDock(); });
     statusBar()->addPermanentWidget(panel.statusLabel());
     panel.statusLabel()->hide();
 
-    addAction("aAlarms", QStringLiteral("Alarms..."), IconId::Settings, [this] {
-        alarmDock_->show();
-        alarmDock_->raise();
-    });
+    addAction("aAlarms", QStringLiteral("Alarms..."), IconId::Settings,
+              [this] { showAlarmDock(); });
     addAction(
         "aAcknowledgeAlarms", QStringLiteral("Acknowledge All Alarms"), IconId::Settings,
         [this] { survey_.acknowledgeAllAlarms(); }, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
@@ -44,6 +39,14 @@ void TFNav::addAlarmCommands(AlarmPanel& panel, QWidget* settings) {
         for (const char* name : {"aAlarms", "aAcknowledgeAlarms", "aQualitySettings"})
             m->addAction(action(QLatin1String(name)));
     }
+}
+
+void TFNav::showAlarmDock() {
+    if (alarmDock_->isVisible()) return;
+    alarmDock_->show();
+    // About six rows high: the chart keeps most of the window.
+    const int rowHeight = alarmDock_->fontMetrics().height() + 4;
+    resizeDocks({alarmDock_}, {rowHeight * 9}, Qt::Vertical);
 }
 
 }  // namespace nivora

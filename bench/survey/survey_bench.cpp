@@ -13,8 +13,10 @@
 #include "core/clock.h"
 #include "sim/sentences.h"
 #include "sim/sim_ports.h"
+#include "survey/alarm_monitor.h"
 #include "survey/chart_session.h"
 #include "survey/realtime_survey.h"
+#include "survey/sounding_timeline.h"
 #include "tools/cli/survey_runs.h"
 
 namespace nivora {
@@ -78,6 +80,64 @@ void BM_SimulatedHour(benchmark::State& st) {
         benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimulatedHour)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The alarm checks of one epoch, one sounding and the data-age tick, every
+// alarm on; the values alternate about their thresholds, so that causes
+// come and go (clearing is held, so few changes are logged).
+void BM_AlarmChecksPerEpoch(benchmark::State& st) {
+    AlarmMonitor m;
+    QualitySettings settings;
+    qint64 now = 1'800'000'000'000;
+    m.start(settings, true, now);
+    GnssEpoch e;
+    e.latitudeDeg = 41;
+    e.longitudeDeg = 29;
+    e.hdop = 0.9;
+    e.correctionAgeS = 1.0;
+    CorrectedSounding s;
+    s.measuredHi = true;
+    std::size_t changes = 0;
+    int i = 0;
+    for (auto _ : st) {
+        ++i;
+        e.fixQuality = i % 50 < 45 ? 4 : 5;
+        e.satellites = i % 70 < 60 ? 14 : 5;
+        e.speedKnots = 4;
+        s.trueHi = 12;
+        now += 100;
+        changes += m.onEpoch(e, now).size();
+        changes += m.onSounding(s, now).size();
+        changes += m.onCrossTrack(i % 30 < 25 ? 1.0 : 6.0, now).size();
+        changes += m.onTime(now).size();
+    }
+    benchmark::DoNotOptimize(changes);
+    st.counters["changes"] = static_cast<double>(changes);
+}
+BENCHMARK(BM_AlarmChecksPerEpoch)->Unit(benchmark::kNanosecond);
+
+// A sounding at 10 Hz placed between 1 Hz epochs: the timeline's cost per sounding.
+void BM_SoundingAtItsOwnTime(benchmark::State& st) {
+    SoundingTimeline t;
+    qint64 ms = 0;
+    GnssEpoch e;
+    e.fixQuality = 4;
+    CorrectedSounding s;
+    std::size_t placed = 0;
+    for (auto _ : st) {
+        ms += 100;
+        if (ms % 1000 == 0) {
+            e.timeMs = ms;
+            e.latitudeDeg = 41 + ms * 1e-9;
+            e.longitudeDeg = 29;
+            t.addEpoch(e);
+        }
+        s.timeMs = ms - 30;
+        t.addSounding(s);
+        placed += t.take(ms).size();
+    }
+    benchmark::DoNotOptimize(placed);
+}
+BENCHMARK(BM_SoundingAtItsOwnTime)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 }  // namespace nivora

@@ -6,11 +6,13 @@
 #include <QAbstractSpinBox>
 #include <QColor>
 #include <QComboBox>
+#include <QLabel>
 #include <QWidget>
 
 #include "canvas/qt_color.h"
 #include "config/config_host.h"
 #include "core/colors.h"
+#include "core/settings_file.h"
 
 class QLineEdit;
 
@@ -97,5 +99,21 @@ bool WindowWasVisible(const QWidget& window, const SettingsFile& settings);
 
 // A label and field row helper for the windows' forms.
 QLineEdit* namedLineEdit(const char* name, QWidget* parent);
+
+// The Save of a settings window: `problem` (empty when every field is
+// usable) or the file's error goes to `status` and nothing changes;
+// otherwise `edited` is written through `save` and becomes the model.
+template <class Model, class Save>
+bool saveEditedModel(Model& model, const Model& edited, const QString& problem,
+                     const SettingsFile& settings, Save&& save, QLabel* status) {
+    QString said = problem;
+    const bool saved = said.isEmpty() && settings.update(save, &said);
+    if (saved) {
+        model = edited;
+        said = QStringLiteral("Saved");
+    }
+    status->setText(said);
+    return saved;
+}
 
 }  // namespace nivora

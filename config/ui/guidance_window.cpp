@@ -149,17 +149,9 @@ bool TGuidanceSettings::SaveClick() {
         why = QStringLiteral("Choose at least one sentence to send");
     if (why.isEmpty() && g.autopilot && g.autopilotPort.isEmpty())
         why = QStringLiteral("Say where the autopilot sentences go");
-    if (!why.isEmpty()) {
-        status_->setText(why);
+    if (!saveEditedModel(
+            model_, g, why, settings_, [&g](IniStore& ini) { g.save(ini); }, status_))
         return false;
-    }
-    QString error;
-    if (!settings_.update([&g](IniStore& ini) { g.save(ini); }, &error)) {
-        status_->setText(error);
-        return false;
-    }
-    model_ = g;
-    status_->setText(QStringLiteral("Saved"));
     emit changes_.guidanceChanged();
     return true;
 }

@@ -160,17 +160,9 @@ bool TQualitySettings::SaveClick() {
     QString why = q.problem();
     if (why.isEmpty() && q.depthMaxM() <= q.threshold(AlarmKind::Depth))
         why = QStringLiteral("Depth: the window's upper end must lie above its lower end");
-    if (!why.isEmpty()) {
-        status_->setText(why);
+    if (!saveEditedModel(
+            model_, q, why, settings_, [&q](IniStore& ini) { q.save(ini); }, status_))
         return false;
-    }
-    QString error;
-    if (!settings_.update([&q](IniStore& ini) { q.save(ini); }, &error)) {
-        status_->setText(error);
-        return false;
-    }
-    model_ = q;
-    status_->setText(QStringLiteral("Saved"));
     emit changes_.qualityChanged();
     return true;
 }

@@ -29,13 +29,15 @@ int main(int argc, char** argv) {
     f.program->start();
     QApplication::processEvents();
     f.program->offsets().RealtimeClick();
-    for (int s = 0; s < 240; ++s) {
+    // Past 9:04, when the demo receiver drops to RTK float: the fix alarm is up.
+    for (int s = 0; s < 250; ++s) {
         f.vt.advance(1000);
         QApplication::processEvents();
     }
-    for (const char* name : {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings",
-                             "aVesselShape", "aSoundVelocity", "aLatency", "aTheme", "aWaterfall",
-                             "aGenerateRunline", "aLineList", "aHelmsman", "aGuidanceSettings"}) {
+    for (const char* name :
+         {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings", "aVesselShape",
+          "aSoundVelocity", "aLatency", "aTheme", "aWaterfall", "aGenerateRunline", "aLineList",
+          "aHelmsman", "aGuidanceSettings", "aQualitySettings"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();
