@@ -8,6 +8,7 @@
 #define SI_IMPLEMENTATION  // Debian splits the template bodies out of the header
 #include <SimpleIni.h>
 
+#include "core/interrupted_saves.h"
 #include "core/number_format.h"
 #include "core/system_text.h"
 
@@ -119,6 +120,7 @@ bool IniStore::saveAs(const QString& path) {
         error_ = QStringLiteral("No settings file name");
         return false;
     }
+    removeInterruptedSaves(path);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) {
         error_ = QStringLiteral("Cannot write settings file %1: %2").arg(path, f.errorString());

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "canvas/canvas_document.h"
+#include "core/interrupted_saves.h"
 #include "files/dxf_reader.h"
 #include "files/dxf_writer.h"
 #include "files/nwl_file.h"
@@ -25,6 +26,7 @@ bool fail(FileReport* out, const QString& error) {
 
 bool saveUnguarded(DrawingWriter& writer, const CanvasDocument& doc, const QString& name,
                    FileReport* report) {
+    removeInterruptedSaves(name);
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) {
         return fail(report, QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));

@@ -4,6 +4,7 @@
 
 #include "canvas/canvas_document.h"
 #include "core/ini_store.h"
+#include "core/interrupted_saves.h"
 #include "files/drawing_files.h"
 #include "files/layout_files.h"
 #include "survey/chart_session.h"
@@ -161,6 +162,8 @@ QString ChartFiles::snapshotName() {
     const QString name = folders.freeSnapshotPath(chart_.survey().clock().now());
     // The snapshot must not be lost for a missing folder.
     if (!QFileInfo(folders.layoutsFolder()).isDir()) chart_.survey().logs().createDayFolders();
+    // Snapshots cut off by a kill under other names: their temporaries go.
+    removeInterruptedSavesIn(folders.layoutsFolder(), QStringLiteral("*.nwl"));
     chart_.clearVesselAndGrid();
     return name;
 }

@@ -119,6 +119,25 @@ TEST_F(IniStoreTest, AFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(readFile(path()), QByteArray("[A]\nk=old\n"));
 }
 
+// A save cut off by a kill leaves its temporary; the next save of the file
+// removes it, and only it.
+TEST_F(IniStoreTest, TheNextSaveRemovesTheTemporariesOfSavesCutOff) {
+    const QString cut = path() + QStringLiteral(".Ab3dE9");
+    const QStringList kept = {path() + QStringLiteral(".bak"), path() + QStringLiteral(".Ab3dE"),
+                              dir.filePath(QStringLiteral("Other.INI.Zz9zz9"))};
+    QStringList all = kept;
+    all << cut;
+    for (const QString& f : all)
+        writeFile(f, "[A]\nk=half");
+    IniStore ini(path());
+    ini.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v"));
+    ASSERT_TRUE(ini.save());
+    EXPECT_FALSE(QFile::exists(cut));
+    for (const QString& f : kept)
+        EXPECT_TRUE(QFile::exists(f)) << f.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+}
+
 TEST_F(IniStoreTest, SavingOverAFolderFailsAndSaysWhy) {
     const QString folder = dir.filePath(QStringLiteral("taken"));
     ASSERT_TRUE(QDir().mkpath(folder));
