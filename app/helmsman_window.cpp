@@ -72,6 +72,13 @@ HelmsmanWindow::HelmsmanWindow(LineControl& lines, GuidanceSettings& settings,
     update_ = lines.last();
 }
 
+HelmsmanWindow::~HelmsmanWindow() {
+    // The fields lose their focus as the widgets go, after this window's own
+    // part: their "editing finished" must not reach it then.
+    for (QDoubleSpinBox* box : {fullScale_, deadBand_})
+        box->disconnect(this);
+}
+
 void HelmsmanWindow::syncFromSettings() {
     fullScale_->setValue(settings_.fullScaleM());
     deadBand_->setValue(settings_.deadBandM());

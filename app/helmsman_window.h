@@ -26,6 +26,7 @@ class HelmsmanWindow : public QWidget {
     // `file` keeps where the window was (a second screen, say).
     HelmsmanWindow(LineControl& lines, GuidanceSettings& settings, const SettingsFile& file,
                    std::function<void()> save, QWidget* parent = nullptr);
+    ~HelmsmanWindow() override;
     // The scale fields follow settings changed elsewhere.
     void syncFromSettings();
 
