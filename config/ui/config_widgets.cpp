@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <algorithm>
@@ -277,6 +278,23 @@ QLineEdit* namedLineEdit(const char* name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     return e;
+}
+
+QHBoxLayout* saveCloseRow(QWidget& window, QLabel*& status, std::function<void()> save) {
+    status = new QLabel(&window);
+    status->setObjectName(QStringLiteral("lStatus"));
+    status->setWordWrap(true);
+    auto* saveButton = new QPushButton(QStringLiteral("Save"), &window);
+    saveButton->setObjectName(QStringLiteral("bSave"));
+    auto* close = new QPushButton(QStringLiteral("Close"), &window);
+    close->setObjectName(QStringLiteral("bClose"));
+    QObject::connect(saveButton, &QPushButton::clicked, &window, std::move(save));
+    QObject::connect(close, &QPushButton::clicked, &window, &QWidget::close);
+    auto* row = new QHBoxLayout;
+    row->addWidget(status, 1);
+    row->addWidget(saveButton);
+    row->addWidget(close);
+    return row;
 }
 
 }  // namespace nivora

@@ -6,8 +6,10 @@
 #include <QAbstractSpinBox>
 #include <QColor>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QWidget>
+#include <functional>
 
 #include "canvas/qt_color.h"
 #include "config/config_host.h"
@@ -99,6 +101,10 @@ bool WindowWasVisible(const QWidget& window, const SettingsFile& settings);
 
 // A label and field row helper for the windows' forms.
 QLineEdit* namedLineEdit(const char* name, QWidget* parent);
+
+// A settings window's foot: its status text ("lStatus", stretching), Save
+// ("bSave", which runs `save`) and Close ("bClose").
+QHBoxLayout* saveCloseRow(QWidget& window, QLabel*& status, std::function<void()> save);
 
 // The Save of a settings window: `problem` (empty when every field is
 // usable) or the file's error goes to `status` and nothing changes;

@@ -74,19 +74,7 @@ TGuidanceSettings::TGuidanceSettings(GuidanceSettings& model, SettingsChanges& c
     pilotForm->addRow(QStringLiteral("Arrival radius (m)"), arrivalRadius_);
     pilotForm->addRow(QStringLiteral("Sentences"), sentences);
 
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("lStatus"));
-    status_->setWordWrap(true);
-    auto* save = new QPushButton(QStringLiteral("Save"), this);
-    save->setObjectName(QStringLiteral("bSave"));
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("bClose"));
-    connect(save, &QPushButton::clicked, this, [this] { SaveClick(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(status_, 1);
-    buttons->addWidget(save);
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = saveCloseRow(*this, status_, [this] { SaveClick(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lines);
