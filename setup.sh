@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  zlib1g-dev libsimpleini-dev
+  zlib1g-dev libsimpleini-dev libsqlite3-dev proj-data
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # fuzzing (clang + libFuzzer)

@@ -111,7 +111,17 @@ std::optional<FixProjector> FixProjector::take(const GeodeticParameters& p,
         return std::nullopt;
     };
     if (!(a > 0)) return noEllipsoid("SemiMajorAxis", p.semiMajorAxis);
-    if (!(f >= 0 && f < 1)) return noEllipsoid("InverseFlattening", p.flattening);
+    if (const auto flattening = flatteningOf(p.flattening)) {
+        f = *flattening;
+    } else {
+        if (error) {
+            *error = {"InverseFlattening", p.flattening, false, false,
+                      "InverseFlattening: '" + p.flattening +
+                          "' is neither a flattening (below 1, such as 0.00336) nor an inverse "
+                          "flattening (250 to 350, such as 297)"};
+        }
+        return std::nullopt;
+    }
 
     // The projection reads its numbers back from the texts the cycle
     // builds; for fields that converted they are the same numbers.
@@ -269,7 +279,7 @@ FixResult FixProjector::projectLambert(double latitude, double longitude) {
     // The meridians lean towards the cone's apex by n * (lon - lon0): true
     // north lies that far west of grid north east of the central meridian,
     // as with the TM convergence, hence the sign.
-    const double gamma = -*cone_ * (longitude - L.centralMeridianDegrees);
+    const double gamma = -*cone_ * std::remainder(longitude - L.centralMeridianDegrees, 360.0);
     if (!std::isfinite(gamma)) return abandoned(FixStatus::ProjectionFailed);
     FixResult r;
     r.status = FixStatus::Placed;

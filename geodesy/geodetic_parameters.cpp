@@ -29,7 +29,7 @@ std::string joined(std::initializer_list<const std::string*> fields) {
 
 }  // namespace
 
-const std::array<GeodeticKey, 26> kGeodeticKeys = {{
+const std::array<GeodeticKey, 28> kGeodeticKeys = {{
     {S, "SemiMajorAxis", &P::semiMajorAxis, ""},
     {S, "InverseFlattening", &P::flattening, ""},
     {S, "X_Rotation", &P::rotationX, ""},
@@ -56,6 +56,8 @@ const std::array<GeodeticKey, 26> kGeodeticKeys = {{
     {S, "eLCCFN", &P::lccFalseNorthing, "0"},
     {S, "cbUseLCCProjection", &P::useLambert, ""},
     {S, "cLambert1", &P::useLambert1, ""},
+    {S, "EPSG_Code", &P::epsgCode, ""},
+    {S, "EPSG_Transformation", &P::epsgTransformation, ""},
 }};
 
 bool GeodeticParameters::lambertSelected() const {
@@ -86,14 +88,29 @@ GeodeticParameters defaultGeodeticParameters() {
         [](std::string_view, std::string_view) { return std::optional<std::string>(); });
 }
 
+std::optional<double> flatteningOf(std::string_view text) {
+    const auto v = parseNumber(text);
+    if (!v) return std::nullopt;
+    if (*v >= 0 && *v < 1) return v;
+    if (*v >= 250 && *v <= 350) return 1.0 / *v;
+    return std::nullopt;
+}
+
+std::string flatteningText(const GeodeticParameters& p) {
+    const auto v = parseNumber(p.flattening);
+    if (v && *v >= 250 && *v <= 350) return formatGeneral15(1.0 / *v);
+    return p.flattening;
+}
+
 std::string datumParameterText(const GeodeticParameters& p) {
+    const std::string f = flatteningText(p);
     return std::string(kWgs84IdentityPrefix) +
-           joined({&p.semiMajorAxis, &p.flattening, &p.scalePpm, &p.rotationX, &p.rotationY,
-                   &p.rotationZ, &p.shiftX, &p.shiftY, &p.shiftZ});
+           joined({&p.semiMajorAxis, &f, &p.scalePpm, &p.rotationX, &p.rotationY, &p.rotationZ,
+                   &p.shiftX, &p.shiftY, &p.shiftZ});
 }
 
 std::string ellipsoidPairText(const GeodeticParameters& p) {
-    return std::string(kWgs84EllipsoidPrefix) + p.semiMajorAxis + ' ' + p.flattening;
+    return std::string(kWgs84EllipsoidPrefix) + p.semiMajorAxis + ' ' + flatteningText(p);
 }
 
 std::string tmParameterText(const GeodeticParameters& p) {

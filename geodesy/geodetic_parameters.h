@@ -14,7 +14,10 @@ namespace nivora::geodesy {
 
 struct GeodeticParameters {
     std::string semiMajorAxis;
-    std::string flattening;  // key "InverseFlattening", but it holds the flattening itself
+    // Key "InverseFlattening", but it holds the flattening itself as stored
+    // files have it (0.00336...); an inverse flattening (298.257) typed
+    // there is understood too: see flatteningOf().
+    std::string flattening;
     std::string rotationX, rotationY, rotationZ;  // arc-seconds
     std::string shiftX, shiftY, shiftZ;           // metres
     std::string scalePpm;
@@ -31,6 +34,10 @@ struct GeodeticParameters {
     std::string lccFalseEasting, lccFalseNorthing;
     std::string useLambert;   // flag "cbUseLCCProjection"
     std::string useLambert1;  // flag "cLambert1"
+    // Where the fields came from: "EPSG:23035" and the transformation's name
+    // ("ED50 to WGS 84 (18)"); empty when typed by hand.
+    std::string epsgCode;
+    std::string epsgTransformation;
 
     // The check boxes as the settings window shows them after loading these
     // texts. A flag reads as an integer (non-zero is ticked); an empty or
@@ -56,7 +63,7 @@ struct GeodeticKey {
 };
 
 // Every key of the section, once, in the order the settings store them.
-extern const std::array<GeodeticKey, 26> kGeodeticKeys;
+extern const std::array<GeodeticKey, 28> kGeodeticKeys;
 
 // Gives the stored text of a key, or nothing when the key is missing.
 using IniLookup =
@@ -65,6 +72,15 @@ using IniLookup =
 GeodeticParameters readGeodeticParameters(const IniLookup& lookup);
 // The texts the settings window shows before anything is loaded.
 GeodeticParameters defaultGeodeticParameters();
+
+// The flattening a field holds: a value from 0 up to 1 is the flattening
+// itself; one from 250 to 350 an inverse flattening (the field's name says
+// so), taken as its reciprocal; anything else (or not a number) is none.
+std::optional<double> flatteningOf(std::string_view text);
+// The flattening field as the operations take it: the text as stored when
+// it holds the flattening, the reciprocal (15 significant digits) when it
+// holds an inverse flattening.
+std::string flatteningText(const GeodeticParameters& p);
 
 // The texts the real-time cycle passes to the geodesy operations.
 std::string datumParameterText(const GeodeticParameters& p);

@@ -22,7 +22,7 @@ TransverseMercatorProjection::TransverseMercatorProjection(const Ellipsoid& elli
 Real TransverseMercatorProjection::pointScaleFactor(Real latitude, Real longitude) const {
     using namespace tm_series;
     const LatitudeTrig trig = LatitudeTrig::of(latitude);
-    const Real w = degreesToRadians(longitude) - lam0_;
+    const Real w = fromCentralMeridian(longitude);
     const Real s = trig.sin;
     const Real c = trig.cos;
     const Real t2 = (s * s) / (c * c);

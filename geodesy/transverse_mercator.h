@@ -61,6 +61,15 @@ class TransverseMercatorProjection {
     const TmParameters& parameters() const { return parameters_; }
 
   private:
+    // The longitude from the central meridian in radians, the short way: a
+    // zone on the antimeridian (central meridian 180) holds -179 as well.
+    Real fromCentralMeridian(Real longitude) const {
+        Real w = degreesToRadians(longitude) - lam0_;
+        constexpr Real kTwoPi = 2 * 3.14159265358979323846264338327950288L;
+        if (w > kTwoPi / 2) w -= kTwoPi;
+        if (w < -kTwoPi / 2) w += kTwoPi;
+        return w;
+    }
     // Meridian distance from the equator.
     Real meridianDistance(Real phi, Real sinPhi, Real cosPhi) const;
 
@@ -98,7 +107,7 @@ inline GridPosition TransverseMercatorProjection::forward(Real latitude, Real lo
     const Real n = ellipsoid_.a / std::sqrt(1 - e2_ * s * s);
     const Real t = tanPhi * tanPhi;
     const Real cc = ep2_ * c * c;
-    const Real a1 = (degreesToRadians(longitude) - lam0_) * c;
+    const Real a1 = fromCentralMeridian(longitude) * c;
     const Real a2 = a1 * a1;
     const Real a3 = a2 * a1;
     const Real a4 = a2 * a2;
@@ -124,7 +133,7 @@ inline Real TransverseMercatorProjection::gridConvergence(Real latitude, Real lo
 inline Real TransverseMercatorProjection::gridConvergence(const LatitudeTrig& trig,
                                                           Real longitude) const {
     using namespace tm_series;
-    const Real w = degreesToRadians(longitude) - lam0_;
+    const Real w = fromCentralMeridian(longitude);
     const Real s = trig.sin;
     const Real c = trig.cos;
     const Real t2 = (s * s) / (c * c);

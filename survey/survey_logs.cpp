@@ -296,6 +296,7 @@ struct GeodesyLogLine {
     const char* caption;  // null: a plain text line (heading or blank)
     std::vector<std::pair<const char*, std::string Geo::*>> fields;  // separator before, field
     bool flag = false;                                               // "Yes"/"No"
+    bool whenSet = false;  // left out while its fields are empty (typed by hand)
 };
 
 const std::vector<GeodesyLogLine>& geodesyLogLines() {
@@ -307,6 +308,10 @@ const std::vector<GeodesyLogLine>& geodesyLogLines() {
         {"", {}},
         {"--- DATUM TRANSFORMATION ---", {}},
         {"Name of Datum: ", {{"", &Geo::datumName}}},
+        {"Coordinate System: ",
+         {{"", &Geo::epsgCode}, {", ", &Geo::epsgTransformation}},
+         false,
+         true},
         {"Use DTP: ", {{"", &Geo::useDtp}}, true},
         {"X/Y/Z Rotation: ",
          {{"", &Geo::rotationX}, {", ", &Geo::rotationY}, {", ", &Geo::rotationZ}}},
@@ -340,6 +345,7 @@ void SurveyLogs::appendGeodesyLog(const geodesy::GeodeticParameters& p) {
     lines << QStringLiteral("=== SESSION START: ") + formatTime(u"hhnnsszzz", now.time()) +
                  QStringLiteral(" ===");
     for (const GeodesyLogLine& l : geodesyLogLines()) {
+        if (l.whenSet && p.epsgCode.empty()) continue;
         QString text = QLatin1String(l.caption);
         for (const auto& [separator, field] : l.fields) {
             const QString value = QString::fromStdString(p.*field);

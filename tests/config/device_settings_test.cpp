@@ -278,7 +278,8 @@ TEST(DeviceSettingsLock, TickingWritesEveryKeyButSettingsLockedAndReloadsTheSame
     EXPECT_EQ(
         written.readString(QStringLiteral("GEODETIC_PARAMETERS"), QStringLiteral("Use Projection")),
         QStringLiteral("0"));
-    EXPECT_EQ(written.keys(QStringLiteral("GEODETIC_PARAMETERS")).size(), 26);
+    // Every key of the table, the EPSG code and transformation among them.
+    EXPECT_EQ(written.keys(QStringLiteral("GEODETIC_PARAMETERS")).size(), 28);
     EXPECT_EQ(written.keys(QStringLiteral("GPS1 COMUNICATION SETTINGS")).size(), 11);
 
     const DeviceSettingsModel again = loaded(ini);

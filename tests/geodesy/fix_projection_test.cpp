@@ -158,11 +158,12 @@ TEST(FixProjector, NamesTheFieldThatIsNotANumber) {
     EXPECT_FALSE(projectFix(fromIni(ini), 41, 29, 0).convergence);
 }
 
-// An inverse flattening typed into the flattening field would move every fix
-// by kilometres; the fix is abandoned instead.
+// A value that is neither a flattening nor an inverse flattening would move
+// every fix by kilometres; the fix is abandoned instead.
 TEST(FixProjector, RefusesAnEllipsoidThatCannotBe) {
     for (const auto& [key, text] :
-         {std::pair<const char*, const char*>{"InverseFlattening", "298.257223563"},
+         {std::pair<const char*, const char*>{"InverseFlattening", "500"},
+          {"InverseFlattening", "1.5"},
           {"InverseFlattening", "-0.003"},
           {"SemiMajorAxis", "0"}}) {
         Ini ini = surveyIni();
@@ -176,6 +177,34 @@ TEST(FixProjector, RefusesAnEllipsoidThatCannotBe) {
     Ini sphere = surveyIni();
     sphere["InverseFlattening"] = "0";
     EXPECT_TRUE(FixProjector::take(fromIni(sphere))) << "a sphere is an ellipsoid";
+    ParameterConversionError error;
+    Ini wrong = surveyIni();
+    wrong["InverseFlattening"] = "500";
+    EXPECT_FALSE(FixProjector::take(fromIni(wrong), &error));
+    EXPECT_EQ(error.reason,
+              "InverseFlattening: '500' is neither a flattening (below 1, such as 0.00336) nor an "
+              "inverse flattening (250 to 350, such as 297)");
+}
+
+// The field's name says inverse flattening: 297 typed there is the
+// International 1924 ellipsoid the stored 0.00336700336700337 is, on every
+// projection, to the millimetre.
+TEST(FixProjector, AnInverseFlatteningInTheFieldIsUnderstood) {
+    for (Ini ini : {surveyIni(), lambertIni(true), lambertIni(false)}) {
+        auto stored = FixProjector::take(fromIni(ini));
+        ini["InverseFlattening"] = "297";
+        auto inverse = FixProjector::take(fromIni(ini));
+        ASSERT_TRUE(stored && inverse);
+        for (const double lat : {40.0, 41.5}) {
+            const FixResult a = stored->project(lat, 29.3, 40), b = inverse->project(lat, 29.3, 40);
+            ASSERT_TRUE(a.placed() && b.placed());
+            EXPECT_NEAR(a.easting, b.easting, 0.001);
+            EXPECT_NEAR(a.northing, b.northing, 0.001);
+        }
+    }
+    EXPECT_EQ(flatteningOf("298.257223563"), 1 / 298.257223563);
+    EXPECT_EQ(flatteningOf("0.0033528106647474"), 0.0033528106647474);
+    EXPECT_FALSE(flatteningOf("249"));
 }
 
 // The seven transformation fields are not converted beforehand; an empty
@@ -283,7 +312,7 @@ TEST(FixProjector, AbandonsWhatCannotBePlaced) {
     two["eLCCSP2"] = "-40";
     EXPECT_EQ(projectFix(fromIni(two), 41, 29, 10).status, FixStatus::ProjectionFailed);
     two["eLCCSP2"] = "42";
-    two["InverseFlattening"] = "297";
+    two["InverseFlattening"] = "1.5";
     EXPECT_FALSE(projectFix(fromIni(two), 41, 29, 10).placed());
 }
 

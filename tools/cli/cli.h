@@ -44,5 +44,6 @@ int runSimulate(const Arguments& args);
 int runReplayCommand(const Arguments& args);
 int runLiveSurvey(const Arguments& args);
 int runLines(const Arguments& args);
+int runCrs(const Arguments& args);
 
 }  // namespace nivora::cli

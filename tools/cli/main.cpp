@@ -66,6 +66,14 @@ const Command kCommands[] = {
      "      List the survey lines of a layout (the run-line layer, in plan order): name,\n"
      "      length, bearing, start and end.",
      nivora::cli::runLines},
+    {"crs",
+     "crs --search TEXT | crs EPSG:CODE [--transformation EPSG:CODE] [--ini FILE]\n"
+     "      Look up the EPSG register (PROJ's proj.db; --register FILE for another): --search\n"
+     "      lists the projected systems whose code, name or area of use holds every word;\n"
+     "      EPSG:CODE prints the fields a Transverse Mercator or Lambert system and a Helmert\n"
+     "      transformation of its datum to WGS 84 (the best there is, or the one given) fill,\n"
+     "      and with --ini writes them into the settings' [GEODETIC_PARAMETERS].",
+     nivora::cli::runCrs},
     {"replay",
      "replay --ini FILE --gnss FILE --sbes FILE --out DIR\n"
      "      Run a survey over two time-stamped raw logs in virtual time; write the day's folders.",
