@@ -220,6 +220,16 @@ void DeviceSettingsModel::loadGeodetic(const IniStore& ini) {
     }
 }
 
+void DeviceSettingsModel::applyGeodetic(const Geo& p) {
+    for (const geodesy::GeodeticKey& k : geodesy::kGeodeticKeys) {
+        if (!isFlag(k.field)) geodetic.*k.field = p.*k.field;
+    }
+    setUseTmProjection(p.tmSelected());
+    setUseLambert(p.lambertSelected());
+    lambert1 = p.lambert1Selected();
+    useDtp = p.dtpSelected();
+}
+
 void DeviceSettingsModel::saveGeodetic(IniStore& ini) const {
     const Geo p = geodeticParameters();
     for (const geodesy::GeodeticKey& k : geodesy::kGeodeticKeys) {

@@ -94,6 +94,8 @@ class DeviceSettingsModel {
 
     // Geodetic fields as typed (the four flags live in the check boxes below).
     geodesy::GeodeticParameters geodetic;
+    // Every geodetic field and box from `p` (a system chosen from the register).
+    void applyGeodetic(const geodesy::GeodeticParameters& p);
     QString geodeticText(std::string geodesy::GeodeticParameters::*field) const;
     void setGeodeticText(std::string geodesy::GeodeticParameters::*field, const QString& text);
 

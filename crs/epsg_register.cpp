@@ -69,8 +69,9 @@ struct Unit {
 };
 
 Unit unitOf(sqlite3* db, int code) {
-    Query q(db, "SELECT name, type, conv_factor FROM unit_of_measure "
-                "WHERE auth_name = 'EPSG' AND code = ?");
+    Query q(db,
+            "SELECT name, type, conv_factor FROM unit_of_measure "
+            "WHERE auth_name = 'EPSG' AND code = ?");
     q.bind(1, code);
     if (!q.next()) return {QStringLiteral("unit %1").arg(code), {}, std::nullopt};
     return {q.text(0), q.text(1), q.isNull(2) ? std::nullopt : std::optional(q.real(2))};
@@ -117,8 +118,9 @@ std::string number(double v) {
 QString wordsCondition(int words) {
     QStringList parts;
     for (int i = 0; i < words; ++i) {
-        parts << QStringLiteral("(CAST(p.code AS TEXT) LIKE ?%1 || '%' OR p.name LIKE '%' || ?%1 "
-                                "|| '%' OR e.name LIKE '%' || ?%1 || '%')")
+        parts << QStringLiteral(
+                     "(CAST(p.code AS TEXT) LIKE ?%1 || '%' OR p.name LIKE '%' || ?%1 "
+                     "|| '%' OR e.name LIKE '%' || ?%1 || '%')")
                      .arg(i + 1);
     }
     return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
@@ -191,8 +193,12 @@ std::vector<CrsMatch> EpsgRegister::search(const QString& text, int limit) const
         q.bind(i + 1, words[i]);
     std::vector<CrsMatch> out;
     while (q.next()) {
-        CrsMatch m{q.integer(0), q.text(1), q.text(5), q.text(3),
-                   projectionSupported(q.integer(2)) && q.integer(10) == 1, std::nullopt};
+        CrsMatch m{q.integer(0),
+                   q.text(1),
+                   q.text(5),
+                   q.text(3),
+                   projectionSupported(q.integer(2)) && q.integer(10) == 1,
+                   std::nullopt};
         if (!q.isNull(6)) m.extent = Extent{q.real(6), q.real(7), q.real(8), q.real(9)};
         out.push_back(std::move(m));
     }
@@ -248,8 +254,9 @@ std::optional<Filled> EpsgRegister::fillProjection(int code,
               "WHERE p.auth_name = 'EPSG' AND p.code = ?");
     crs.bind(1, code);
     if (!crs.next()) {
-        *error = QStringLiteral("EPSG:%1 is no projected coordinate system of the register "
-                                "(a datum ensemble or a geographic system cannot be used)")
+        *error = QStringLiteral(
+                     "EPSG:%1 is no projected coordinate system of the register "
+                     "(a datum ensemble or a geographic system cannot be used)")
                      .arg(code);
         return std::nullopt;
     }
@@ -258,15 +265,17 @@ std::optional<Filled> EpsgRegister::fillProjection(int code,
     const int geodeticCode = crs.integer(1);
     const int method = crs.integer(2);
     if (!projectionSupported(method)) {
-        *error = QStringLiteral("EPSG:%1 (%2) uses the method '%3'; the program projects with "
-                                "Transverse Mercator and Lambert Conic Conformal (1SP, 2SP) only")
+        *error = QStringLiteral(
+                     "EPSG:%1 (%2) uses the method '%3'; the program projects with "
+                     "Transverse Mercator and Lambert Conic Conformal (1SP, 2SP) only")
                      .arg(code)
                      .arg(out.crsName, crs.text(3));
         return std::nullopt;
     }
     {
-        Query axes(db_, "SELECT MIN(uom_code = 9001) FROM axis WHERE coordinate_system_auth_name "
-                        "= ? AND coordinate_system_code = ?");
+        Query axes(db_,
+                   "SELECT MIN(uom_code = 9001) FROM axis WHERE coordinate_system_auth_name "
+                   "= ? AND coordinate_system_code = ?");
         axes.bind(1, crs.text(14));
         axes.bind(2, crs.integer(15));
         if (!axes.next() || axes.integer(0) != 1) {
@@ -297,12 +306,13 @@ std::optional<Filled> EpsgRegister::fillProjection(int code,
 
     // The conversion's parameters by their EPSG codes, in degrees, metres or unity.
     std::map<int, double> values;
-    Query params(db_, "SELECT param1_code, param1_value, param1_uom_code, param2_code, "
-                      "param2_value, param2_uom_code, param3_code, param3_value, param3_uom_code, "
-                      "param4_code, param4_value, param4_uom_code, param5_code, param5_value, "
-                      "param5_uom_code, param6_code, param6_value, param6_uom_code, param7_code, "
-                      "param7_value, param7_uom_code FROM conversion_table "
-                      "WHERE auth_name = 'EPSG' AND code = ?");
+    Query params(db_,
+                 "SELECT param1_code, param1_value, param1_uom_code, param2_code, "
+                 "param2_value, param2_uom_code, param3_code, param3_value, param3_uom_code, "
+                 "param4_code, param4_value, param4_uom_code, param5_code, param5_value, "
+                 "param5_uom_code, param6_code, param6_value, param6_uom_code, param7_code, "
+                 "param7_value, param7_uom_code FROM conversion_table "
+                 "WHERE auth_name = 'EPSG' AND code = ?");
     params.bind(1, crs.integer(12));
     if (!params.next()) {
         *error = QStringLiteral("EPSG:%1: its conversion is not in the register").arg(code);
@@ -360,6 +370,8 @@ std::optional<Filled> EpsgRegister::fillProjection(int code,
     }
 
     out.geodeticCode = geodeticCode;
+    p.epsgCode = "EPSG:" + std::to_string(code);
+    p.epsgTransformation.clear();
     out.parameters = p;
     return out;
 }
@@ -383,8 +395,9 @@ bool EpsgRegister::fillDatum(Filled& out, int code, std::optional<int> transform
             }
         }
         if (!transformation) {
-            *error = QStringLiteral("EPSG:%1 (%2): the register has no Helmert transformation of "
-                                    "its datum to WGS 84")
+            *error = QStringLiteral(
+                         "EPSG:%1 (%2): the register has no Helmert transformation of "
+                         "its datum to WGS 84")
                          .arg(code)
                          .arg(out.crsName);
             return false;
@@ -397,24 +410,27 @@ bool EpsgRegister::fillDatum(Filled& out, int code, std::optional<int> transform
             "WHERE auth_name = 'EPSG' AND code = ?");
     h.bind(1, *transformation);
     if (!h.next()) {
-        Query other(db_, "SELECT name, method_name FROM coordinate_operation_view "
-                         "WHERE auth_name = 'EPSG' AND code = ?");
+        Query other(db_,
+                    "SELECT name, method_name FROM coordinate_operation_view "
+                    "WHERE auth_name = 'EPSG' AND code = ?");
         other.bind(1, *transformation);
-        *error = other.next()
-                     ? QStringLiteral("EPSG:%1 (%2) uses the method '%3'; the program shifts the "
-                                      "datum with Helmert transformations only")
-                           .arg(*transformation)
-                           .arg(other.text(0), other.text(1))
-                     : QStringLiteral("EPSG:%1 is no transformation of the register")
-                           .arg(*transformation);
+        *error = other.next() ? QStringLiteral(
+                                    "EPSG:%1 (%2) uses the method '%3'; the program shifts the "
+                                    "datum with Helmert transformations only")
+                                    .arg(*transformation)
+                                    .arg(other.text(0), other.text(1))
+                              : QStringLiteral("EPSG:%1 is no transformation of the register")
+                                    .arg(*transformation);
         return false;
     }
     out.transformationName = h.text(0);
+    p.epsgTransformation = out.transformationName.toStdString();
     const int hm = h.integer(1);
     if (!helmertSupported(hm)) {
-        *error = QStringLiteral("EPSG:%1 (%2) uses the method '%3'; the program takes geocentric "
-                                "translations, position vector and coordinate frame "
-                                "transformations")
+        *error = QStringLiteral(
+                     "EPSG:%1 (%2) uses the method '%3'; the program takes geocentric "
+                     "translations, position vector and coordinate frame "
+                     "transformations")
                      .arg(*transformation)
                      .arg(out.transformationName, h.text(2));
         return false;
@@ -444,8 +460,9 @@ bool EpsgRegister::fillDatum(Filled& out, int code, std::optional<int> transform
         ppm = *s;
         // A datum's scale differs by a few ppm; thousands are a unit the register got wrong.
         if (std::abs(ppm) > 1000) {
-            *error = QStringLiteral("EPSG:%1 (%2) gives a scale difference of %3 ppm, which no "
-                                    "datum has; check the transformation")
+            *error = QStringLiteral(
+                         "EPSG:%1 (%2) gives a scale difference of %3 ppm, which no "
+                         "datum has; check the transformation")
                          .arg(*transformation)
                          .arg(out.transformationName)
                          .arg(ppm);

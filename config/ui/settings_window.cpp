@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "config/ui/config_widgets.h"
+#include "config/ui/crs_picker.h"
 
 namespace nivora {
 namespace {
@@ -187,8 +188,15 @@ QWidget* TFGPS::buildPortTab(PortRole role) {
 
 QLineEdit* TFGPS::geodeticEdit(const char* name, std::string Geo::*field) {
     QLineEdit* e = namedLineEdit(name, this);
-    connect(e, &QLineEdit::textEdited, this,
-            [this, field](const QString& t) { model_.setGeodeticText(field, t); });
+    connect(e, &QLineEdit::textEdited, this, [this, field](const QString& t) {
+        model_.setGeodeticText(field, t);
+        // Typed by hand: the fields are no longer the register's.
+        if (field != &Geo::datumName) {
+            model_.geodetic.epsgCode.clear();
+            model_.geodetic.epsgTransformation.clear();
+        }
+        showCrsAndFlattening();
+    });
     geodeticEdits_.push_back({e, field});
     return e;
 }
@@ -213,6 +221,9 @@ QWidget* TFGPS::buildGeodeticTab() {
     ellipsoidForm->addRow(QStringLiteral("Semi Major Axis"),
                           geodeticEdit("edSMA", &Geo::semiMajorAxis));
     ellipsoidForm->addRow(QStringLiteral("Flattening"), geodeticEdit("edIF", &Geo::flattening));
+    lFlattening_ = new QLabel(ellipsoid);
+    lFlattening_->setObjectName(QStringLiteral("lFlattening"));
+    ellipsoidForm->addRow(QString(), lFlattening_);
     auto* helmert = group(QStringLiteral("Transformation Parameters from WGS-84"), datum);
     auto* helmertForm = new QFormLayout(helmert);
     helmertForm->addRow(QStringLiteral("X Rotation (\")"), geodeticEdit("edRX", &Geo::rotationX));
@@ -226,6 +237,20 @@ QWidget* TFGPS::buildGeodeticTab() {
     cbUseDTP_ = checkBox("cbUseDTP", QStringLiteral("Use DTP"), datum);
     auto* datumName = geodeticEdit("edNameOfDatum", &Geo::datumName);
     auto* datumLayout = new QGridLayout(datum);
+    lCrs_ = new QLabel(datum);
+    lCrs_->setObjectName(QStringLiteral("lCrs"));
+    lCrs_->setWordWrap(true);
+    auto* fromEpsg = new QPushButton(QStringLiteral("From EPSG..."), datum);
+    fromEpsg->setObjectName(QStringLiteral("bFromEpsg"));
+    connect(fromEpsg, &QPushButton::clicked, this, [this] {
+        CrsPicker picker(model_.geodeticParameters(), this);
+        if (picker.exec() == QDialog::Accepted && picker.chosen())
+            applyCrs(picker.chosen()->parameters);
+    });
+    auto* crsRow = new QHBoxLayout;
+    crsRow->addWidget(lCrs_, 1);
+    crsRow->addWidget(fromEpsg);
+    datumLayout->addLayout(crsRow, 3, 0);
     datumLayout->addWidget(ellipsoid, 0, 0);
     datumLayout->addWidget(helmert, 1, 0);
     auto* nameRow = new QFormLayout;
@@ -391,6 +416,7 @@ void TFGPS::syncFromModel() {
 
     for (const GeodeticEdit& g : geodeticEdits_)
         g.edit->setText(model_.geodeticText(g.field));
+    showCrsAndFlattening();
     cbUseTMProjection_->setChecked(model_.useTmProjection());
     cbUseLCCProjection_->setChecked(model_.useLambert());
     cbUseDTP_->setChecked(model_.useDtp);
@@ -414,6 +440,25 @@ void TFGPS::syncFromModel() {
     cbEventLabelColor_->setColour(model_.eventLabelColor);
     syncing_ = false;
     syncLockState();
+}
+
+void TFGPS::applyCrs(const geodesy::GeodeticParameters& filled) {
+    model_.applyGeodetic(filled);
+    syncFromModel();
+}
+
+void TFGPS::showCrsAndFlattening() {
+    const Geo& g = model_.geodetic;
+    lCrs_->setText(g.epsgCode.empty() ? QStringLiteral("Coordinate system: typed by hand")
+                                      : QStringLiteral("Coordinate system: %1\n%2")
+                                            .arg(QString::fromStdString(g.epsgCode),
+                                                 QString::fromStdString(g.epsgTransformation)));
+    // The field is named for the inverse but stored files hold the flattening: show both.
+    const auto f = geodesy::flatteningOf(g.flattening);
+    lFlattening_->setText(
+        !f        ? QStringLiteral("neither a flattening nor an inverse one")
+        : *f == 0 ? QStringLiteral("a sphere")
+                  : QStringLiteral("f = %1, 1/f = %2").arg(*f, 0, 'g', 12).arg(1 / *f, 0, 'f', 6));
 }
 
 void TFGPS::syncLockState() {

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -53,12 +54,17 @@ class TFGPS : public QWidget {
     // fills it, nothing else may.
     void reapplyFamilyDisplay();
 
+    // The fields of a coordinate system chosen from the register ("From
+    // EPSG..." opens the picker that calls this).
+    void applyCrs(const geodesy::GeodeticParameters& filled);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void showCrsAndFlattening();
     struct PortControls {
         QComboBox* port;
         QComboBox* baudRate;
@@ -111,6 +117,8 @@ class TFGPS : public QWidget {
     QComboBox* cSBESMessage_ = nullptr;
     QLineEdit* eSBESFormat_ = nullptr;
     std::vector<GeodeticEdit> geodeticEdits_;
+    QLabel* lCrs_ = nullptr;         // the EPSG code the fields came from, or "typed"
+    QLabel* lFlattening_ = nullptr;  // the flattening field read both ways
     QLineEdit* eLCCSP1_ = nullptr;
     QLineEdit* eLCCSP2_ = nullptr;
     QCheckBox* cbUseTMProjection_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include "config/settings_models.h"
+#include "config/ui/crs_picker.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
@@ -65,6 +66,11 @@ int main(int argc, char** argv) {
         }
         shoot(gps, folder, QString::fromLatin1(names[i]));
     }
+
+    CrsPicker picker(models.device.geodeticParameters());
+    picker.search(QStringLiteral("ED50 UTM"));
+    picker.choose(picker.matches() > 5 ? 5 : 0);
+    shoot(picker, folder, QStringLiteral("crs_picker"));
 
     SvpModel& svpModel = models.svp;
     TfSVP svp(svpModel, host, prompts, ini.file());

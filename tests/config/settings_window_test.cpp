@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include "config/ui/config_widgets.h"
+#include "config/ui/crs_picker.h"
 #include "config/ui/settings_window.h"
 #include "tests/config/config_test_support.h"
 
@@ -89,6 +91,40 @@ TEST_F(SettingsWindow, TypedTextsReachTheModel) {
     tabs()->setCurrentIndex(2);
     QTest::keyClicks(child<QLineEdit>("edSMA"), QStringLiteral("6378388"));
     EXPECT_EQ(model.geodetic.semiMajorAxis, "6378388");
+}
+
+// A system picked from the register: the picker finds it as typed, fills
+// the fields and boxes (a Lambert system ticks Lambert), the window says
+// where they came from and reads the flattening both ways; typing a field
+// by hand makes them the surveyor's own again.
+TEST_F(SettingsWindow, ASystemFromTheRegisterFillsTheFieldsAndTypingMakesThemOwn) {
+    open("[GEODETIC_PARAMETERS]\nSemiMajorAxis=6378137\nInverseFlattening=298.257223563\n");
+    EXPECT_EQ(child<QLabel>("lFlattening")->text(),
+              QStringLiteral("f = 0.00335281066475, 1/f = 298.257224"));
+    CrsPicker picker(model.geodeticParameters());
+    picker.search(QStringLiteral("Lambert-93"));
+    ASSERT_GT(picker.matches(), 0);
+    ASSERT_TRUE(picker.choose(0)) << picker.status().toStdString();
+    ASSERT_TRUE(picker.chosen());
+    window->applyCrs(picker.chosen()->parameters);
+    EXPECT_TRUE(child<QCheckBox>("cbUseLCCProjection")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("cLambert1")->isChecked());
+    EXPECT_EQ(child<QLineEdit>("eLCCSP1")->text(), QStringLiteral("49"));
+    EXPECT_EQ(child<QLineEdit>("eLCCSP2")->text(), QStringLiteral("44"));
+    EXPECT_EQ(child<QLineEdit>("eLCCM")->text(), QStringLiteral("3"));
+    EXPECT_EQ(child<QLineEdit>("eLCCFN")->text(), QStringLiteral("6600000"));
+    EXPECT_TRUE(child<QLabel>("lCrs")->text().contains(QStringLiteral("EPSG:2154")))
+        << child<QLabel>("lCrs")->text().toStdString();
+
+    showWindow();
+    tabs()->setCurrentIndex(2);
+    QLineEdit* flattening = child<QLineEdit>("edIF");
+    flattening->selectAll();
+    QTest::keyClicks(flattening, QStringLiteral("500"));
+    EXPECT_EQ(child<QLabel>("lFlattening")->text(),
+              QStringLiteral("neither a flattening nor an inverse one"));
+    EXPECT_TRUE(model.geodetic.epsgCode.empty());
+    EXPECT_TRUE(child<QLabel>("lCrs")->text().contains(QStringLiteral("typed by hand")));
 }
 
 TEST_F(SettingsWindow, ProjectionBoxesExcludeEachOther) {

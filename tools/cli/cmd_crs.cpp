@@ -41,8 +41,9 @@ int runCrs(const Arguments& args) {
         }
         return 0;
     }
-    const QStringList codes = args.positional(
-        {QStringLiteral("--ini"), QStringLiteral("--transformation"), QStringLiteral("--register")});
+    const QStringList codes =
+        args.positional({QStringLiteral("--ini"), QStringLiteral("--transformation"),
+                         QStringLiteral("--register")});
     if (codes.size() != 1)
         return usageError(QStringLiteral("crs needs EPSG:CODE or --search TEXT"));
     const auto code = epsgCode(codes[0]);
@@ -69,9 +70,7 @@ int runCrs(const Arguments& args) {
         });
     const auto filled = reg->fill(*code, transformation, base, &error);
     if (!filled) return fail(error);
-    geodesy::GeodeticParameters p = filled->parameters;
-    p.epsgCode = "EPSG:" + std::to_string(*code);
-    p.epsgTransformation = filled->transformationName.toStdString();
+    const geodesy::GeodeticParameters& p = filled->parameters;
 
     print(QStringLiteral("EPSG:%1 %2").arg(*code).arg(filled->crsName));
     print(QStringLiteral("transformation: %1")
