@@ -14,6 +14,7 @@ void SurveyModels::load(const SettingsFile& settings) {
     echogram.load(ini);
     guidance.load(ini);
     quality.load(ini);
+    vertical.load(ini);
     session.load(ini);
 }
 

@@ -15,6 +15,7 @@
 #include "config/session_keys.h"
 #include "config/settings_changes.h"
 #include "config/svp_model.h"
+#include "config/vertical_settings.h"
 #include "core/settings_file.h"
 
 namespace nivora {
@@ -30,6 +31,7 @@ struct SurveyModels {
     EchogramSettings echogram;
     GuidanceSettings guidance;
     QualitySettings quality;
+    VerticalSettings vertical;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.
     SettingsChanges changes;

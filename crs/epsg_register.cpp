@@ -370,7 +370,7 @@ std::optional<Filled> EpsgRegister::fillProjection(int code,
     }
 
     out.geodeticCode = geodeticCode;
-    p.epsgCode = "EPSG:" + std::to_string(code);
+    p.epsgCode = QStringLiteral("EPSG:%1").arg(code).toStdString();
     p.epsgTransformation.clear();
     out.parameters = p;
     return out;

@@ -68,6 +68,12 @@ GnssLineOutcome GnssTracker::apply(const GnssReading& r, qint64 arrivedMs, qint6
     if (r.ggaTime) current_.utcTime = *r.ggaTime;
     if (r.antennaHeightM) {
         current_.antennaHeightM = *r.antennaHeightM;
+        if (geoid_ && (geoidAlways_ || !r.geoidSeparationM)) {
+            if (const auto n = geoid_(current_.latitudeDeg, current_.longitudeDeg)) {
+                current_.antennaHeightM = current_.altitudeM + *n;
+                current_.geoidSeparationM = *n;
+            }
+        }
         current_.rtkTideM = current_.antennaHeightM - offsets_.offsetC;
     }
     // The indicator follows the lines before this one, as the reader had

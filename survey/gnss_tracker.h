@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "config/offsets_model.h"
@@ -42,6 +43,14 @@ class GnssTracker {
     bool offsetsTaken() const { return offsetsTaken_; }
     const OffsetsSnapshot& offsets() const { return offsets_; }
 
+    // A geoid model for the separation of RTK fixed heights: used where
+    // the receiver gives none, or always; none: the receiver's as today.
+    using GeoidModel = std::function<std::optional<double>(double latitude, double longitude)>;
+    void setGeoidModel(GeoidModel model, bool always) {
+        geoid_ = std::move(model);
+        geoidAlways_ = always;
+    }
+
     // The last epoch with the motion given since.
     const GnssEpoch& current() const { return current_; }
     void setGrid(std::optional<GridPosition> grid) { current_.grid = grid; }
@@ -51,6 +60,8 @@ class GnssTracker {
 
   private:
     GnssEpoch current_;
+    GeoidModel geoid_;
+    bool geoidAlways_ = false;
     OffsetsSnapshot offsets_;
     NumberField offsetFields_[4];
     bool offsetsTaken_ = false;

@@ -77,6 +77,50 @@ void RealtimeSurvey::alarmChanges(const std::vector<AlarmChange>& changes) {
     }
 }
 
+void RealtimeSurvey::takeVerticalReduction() {
+    const VerticalSettings& v = models_.vertical;
+    geoid_.reset();
+    if (!v.geoidModel.isEmpty()) {
+        std::string error;
+        geoid_ = geodesy::GeoidGrid::load(v.geoidPath().toStdString(), &error);
+        if (!geoid_)
+            reportError(QString::fromStdString(error) +
+                        QStringLiteral("; the receiver's separation is used"));
+    }
+    if (geoid_) {
+        tracker_.setGeoidModel(
+            [this](double lat, double lon) { return geoid_->separation(lat, lon); }, v.geoidAlways);
+    } else {
+        tracker_.setGeoidModel({}, false);
+    }
+    tides_.reset();
+    tideMissing_ = false;
+    tideMaxGapMs_ = static_cast<qint64>(v.tideMaxGapMinutes() * 60000.0);
+    if (v.source() == TideSource::File) {
+        QString error, warning;
+        tides_ = TideTable::load(v.tideFile, &error, &warning);
+        if (!tides_) reportError(error + QStringLiteral("; the typed tide height is logged"));
+        if (!warning.isEmpty()) reportError(warning);
+    }
+}
+
+double RealtimeSurvey::tideOf(const CorrectedSounding& s) {
+    if (!tides_) return s.offsets.tideHeight;
+    if (const auto t = tides_->tideAt(s.timeMs, tideMaxGapMs_)) {
+        tideMissing_ = false;
+        return *t;
+    }
+    // Outside the file or across a gap too long: said once, and the typed height stays.
+    if (!tideMissing_) {
+        tideMissing_ = true;
+        reportError(QStringLiteral("No tide in the tide file at %1 (outside it, or a gap over %2 "
+                                   "min); the typed tide height is logged")
+                        .arg(clockText(s.timeMs))
+                        .arg(models_.vertical.tideMaxGapMinutes()));
+    }
+    return s.offsets.tideHeight;
+}
+
 void RealtimeSurvey::acknowledgeAlarm(AlarmKind kind) {
     if (const auto c = alarms_.acknowledge(kind, clock_.msecsSinceEpoch())) alarmChanges({*c});
 }
@@ -288,7 +332,7 @@ void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s, const GnssEp
     row.transducerDraft = s.offsets.offsetA;
     row.fixQuality = e.fixQuality;
     row.antennaHeight = e.antennaHeightM;
-    row.manualTide = s.offsets.tideHeight;
+    row.manualTide = tideOf(s);
     row.rtkTide = e.rtkTideM;
     logs_.appendCoordinateRow(row);
 }
@@ -308,6 +352,7 @@ void RealtimeSurvey::start() {
     latencyMs_[1] = quality.sounderLatencyMs();
     interpolate_ = quality.interpolate;
     timeline_.setOptions({quality.interpolate, quality.interpolationWaitMs()});
+    takeVerticalReduction();
     // Parameters are taken as real time starts, so that the first rows
     // already carry their grid position; a failure is retried each tick.
     placer_.take(models_);

@@ -18,6 +18,7 @@
 #include "config/settings_models.h"
 #include "core/clock.h"
 #include "core/error_report.h"
+#include "geodesy/geoid_grid.h"
 #include "sensors/serial_gps.h"
 #include "survey/alarm_monitor.h"
 #include "survey/fix_placer.h"
@@ -29,6 +30,7 @@
 #include "survey/survey_indicators.h"
 #include "survey/survey_logs.h"
 #include "survey/survey_values.h"
+#include "survey/tide_table.h"
 
 namespace nivora {
 
@@ -127,6 +129,8 @@ class RealtimeSurvey : public QObject {
     void writeCoordinateRow(const CorrectedSounding& sounding, const GnssEpoch& epoch);
     void writeRows(std::vector<SoundingTimeline::Placed> placed);
     void alarmChanges(const std::vector<AlarmChange>& changes);
+    void takeVerticalReduction();
+    double tideOf(const CorrectedSounding& s);
     void start();
     void stop();
     void updateStatus();
@@ -152,6 +156,12 @@ class RealtimeSurvey : public QObject {
     SoundingTimeline timeline_;
     AlarmMonitor alarms_;
     ReceiverClock receiverClock_;
+    // Vertical reduction, as real time started: the geoid model, and the
+    // tide file when it is the tide's source.
+    std::optional<geodesy::GeoidGrid> geoid_;
+    std::optional<TideTable> tides_;
+    qint64 tideMaxGapMs_ = 0;
+    bool tideMissing_ = false;  // said once until the file has a tide again
     std::unique_ptr<CsvDayLog> alarmLog_;
     std::unique_ptr<Timer> alarmTimer_;
     // As real time started: each device's latency, and whether rows wait

@@ -13,6 +13,7 @@
 #include "geodesy/datum_chain.h"
 #include "geodesy/fix_projection.h"
 #include "geodesy/geodesy_text.h"
+#include "geodesy/geoid_grid.h"
 #include "geodesy/transverse_mercator.h"
 
 namespace {
@@ -170,6 +171,25 @@ void BM_PROJ_Pipeline_TM_approx(benchmark::State& state) {
 void BM_PROJ_Pipeline_Lambert2(benchmark::State& state) {
     runProj(state, kLcc);
 }
+
+// The geoid separation of one epoch from proj-data's EGM96 grid (a boat's
+// positions: near each other, so the nodes are in the cache, as at sea).
+void BM_GeoidSeparationPerEpoch(benchmark::State& st) {
+    std::string error;
+    const auto grid = nivora::geodesy::GeoidGrid::load("/usr/share/proj/egm96_15.gtx", &error);
+    if (!grid) {
+        st.SkipWithError(error.c_str());
+        return;
+    }
+    double lat = 41.0, lon = 29.0, sum = 0;
+    for (auto _ : st) {
+        lat += 1e-6;
+        lon += 1e-6;
+        sum += grid->separation(lat, lon).value_or(0);
+    }
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_GeoidSeparationPerEpoch);
 
 BENCHMARK(BM_Ours_Fix_TM);
 BENCHMARK(BM_Ours_Fix_Lambert2);

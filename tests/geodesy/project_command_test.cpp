@@ -173,3 +173,53 @@ TEST(ProjectCommand, RefusesBadInvocationsAndInput) {
 
 }  // namespace
 }  // namespace nivora::geodesy
+
+namespace nivora::geodesy {
+namespace {
+
+QByteArray runCli(const QStringList& args, int* exitCode) {
+    QProcess p;
+    p.start(QStringLiteral(NIVORA_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    *exitCode = p.exitCode();
+    return p.readAllStandardOutput() + p.readAllStandardError();
+}
+
+// A system chosen by its EPSG code is written into the settings, and the
+// program places fixes with it at once.
+TEST(CrsCommand, SearchesWritesTheFieldsAndRefusesByName) {
+    int code = -1;
+    const QByteArray found = runCli(
+        {QStringLiteral("crs"), QStringLiteral("--search"), QStringLiteral("ED50 UTM 35")}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(found.startsWith("EPSG:23035\tED50 / UTM zone 35N\tTransverse Mercator\t"))
+        << found.constData();
+
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("NivoraDW.INI"));
+    test::writeFile(ini, kWgs84Zone27);
+    runCli({QStringLiteral("crs"), QStringLiteral("EPSG:23035"), QStringLiteral("--transformation"),
+            QStringLiteral("EPSG:1311"), QStringLiteral("--ini"), ini},
+           &code);
+    ASSERT_EQ(code, 0);
+    const QByteArray written = test::readFile(ini);
+    for (const char* line :
+         {"SemiMajorAxis=6378388\n", "InverseFlattening=0.00336700336700337\n",
+          "Central_Meridian=27\n", "Scale_Factor=0.9996\n", "X_Shift=-89.5\n", "Y_Shift=-93.8\n",
+          "Z_Shift=-123.1\n", "Z_Rotation=0.156\n", "Scale_PPM=1.2\n", "Use Projection=1\n",
+          "EPSG_Code=EPSG:23035\n", "EPSG_Transformation=ED50 to WGS 84 (18)\n"}) {
+        EXPECT_TRUE(written.contains(line)) << line << written.constData();
+    }
+    const CommandRun placed = runProject(written.toStdString(), {}, "41 27 0\n");
+    EXPECT_EQ(placed.exitCode, 0) << placed.errors;
+    ASSERT_EQ(placed.lines.size(), 1u);
+
+    const QByteArray refused = runCli(
+        {QStringLiteral("crs"), QStringLiteral("EPSG:28992"), QStringLiteral("--ini"), ini}, &code);
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(refused.contains("Oblique Stereographic")) << refused.constData();
+    EXPECT_EQ(test::readFile(ini), written) << "a refusal writes nothing";
+}
+
+}  // namespace
+}  // namespace nivora::geodesy
