@@ -33,7 +33,7 @@ struct CrsMatch {
     int code = 0;
     QString name;
     QString area;
-    QString method;  // the conversion's method ("Transverse Mercator")
+    QString method;          // the conversion's method ("Transverse Mercator")
     bool supported = false;  // a method and units the program can take
     std::optional<Extent> extent;
 };
@@ -51,7 +51,7 @@ struct TransformationMatch {
 struct Filled {
     geodesy::GeodeticParameters parameters;
     QString crsName;
-    int geodeticCode = 0;  // the CRS's geographic base
+    int geodeticCode = 0;        // the CRS's geographic base
     QString transformationName;  // empty: none chosen
 };
 
@@ -78,8 +78,7 @@ class EpsgRegister {
     std::optional<Filled> fill(int projectedCode, std::optional<int> transformationCode,
                                const geodesy::GeodeticParameters& base, QString* error) const;
     // The projection and ellipsoid fields only; the datum fields stay as in `base`.
-    std::optional<Filled> fillProjection(int projectedCode,
-                                         const geodesy::GeodeticParameters& base,
+    std::optional<Filled> fillProjection(int projectedCode, const geodesy::GeodeticParameters& base,
                                          QString* error) const;
 
   private:

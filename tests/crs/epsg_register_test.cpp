@@ -81,14 +81,16 @@ TEST(EpsgRegister, TwoHundredProjectedSystemsProjectAsProjDoes) {
         auto projector = geodesy::FixProjector::take(p);
         ASSERT_TRUE(projector) << m.code;
         const double f = parse(p.flattening);
-        const std::string source = "+proj=longlat +a=" + p.semiMajorAxis +
-                                   (f > 0 ? " +rf=" + std::to_string(1.0 / f) : " +b=" + p.semiMajorAxis) +
-                                   " +no_defs +type=crs";
+        const std::string source =
+            "+proj=longlat +a=" + p.semiMajorAxis +
+            (f > 0 ? " +rf=" + std::to_string(1.0 / f) : " +b=" + p.semiMajorAxis) +
+            " +no_defs +type=crs";
         const Reference proj(source, "EPSG:" + std::to_string(m.code));
         ASSERT_TRUE(proj.ok()) << m.code;
         // Transverse Mercator as its series are meant: within 4 degrees of the
         // central meridian (zones of UTM's width and beyond it).
-        const double cm = parse(p.useTmProjection == "1" ? p.centralMeridian : p.lccCentralMeridian);
+        const double cm =
+            parse(p.useTmProjection == "1" ? p.centralMeridian : p.lccCentralMeridian);
         for (const double t : {0.5, 0.8}) {
             double lon = m.extent->longitudeAt(t);
             const double lat = m.extent->latitudeAt(t);
@@ -103,8 +105,8 @@ TEST(EpsgRegister, TwoHundredProjectedSystemsProjectAsProjDoes) {
                 worst = d;
                 worstCrs = std::to_string(m.code) + " " + m.name.toStdString();
             }
-            EXPECT_LT(d, 0.001) << "EPSG:" << m.code << " " << m.name.toStdString() << " at "
-                                << lat << ", " << lon;
+            EXPECT_LT(d, 0.001) << "EPSG:" << m.code << " " << m.name.toStdString() << " at " << lat
+                                << ", " << lon;
             ++compared;
         }
         ++byMethod[m.method];
@@ -204,8 +206,9 @@ TEST(EpsgRegister, MethodsThatCannotBeTakenAreRefusedByName) {
     const qint64 ms = t.elapsed();
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found.front().code, 23035);
-    EXPECT_TRUE(reg->search(QStringLiteral("EPSG:2154")).front().name.endsWith(
-        QStringLiteral("/ Lambert-93")));
+    EXPECT_TRUE(reg->search(QStringLiteral("EPSG:2154"))
+                    .front()
+                    .name.endsWith(QStringLiteral("/ Lambert-93")));
     RecordProperty("search_ms", static_cast<int>(ms));
 }
 

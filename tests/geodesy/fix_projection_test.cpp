@@ -161,11 +161,10 @@ TEST(FixProjector, NamesTheFieldThatIsNotANumber) {
 // A value that is neither a flattening nor an inverse flattening would move
 // every fix by kilometres; the fix is abandoned instead.
 TEST(FixProjector, RefusesAnEllipsoidThatCannotBe) {
-    for (const auto& [key, text] :
-         {std::pair<const char*, const char*>{"InverseFlattening", "500"},
-          {"InverseFlattening", "1.5"},
-          {"InverseFlattening", "-0.003"},
-          {"SemiMajorAxis", "0"}}) {
+    for (const auto& [key, text] : {std::pair<const char*, const char*>{"InverseFlattening", "500"},
+                                    {"InverseFlattening", "1.5"},
+                                    {"InverseFlattening", "-0.003"},
+                                    {"SemiMajorAxis", "0"}}) {
         Ini ini = surveyIni();
         ini[key] = text;
         ParameterConversionError error;
