@@ -404,14 +404,7 @@ void RealtimeSurvey::start() {
 }
 
 void RealtimeSurvey::stop() {
-    gnss_.Close();
-    sounder_.Close();
-    writeRows(timeline_.takeAll());
-    alarmTimer_->stop();
-    alarmChanges(alarms_.stop(clock_.msecsSinceEpoch()));
-    cycle_.stop();
-    cycle_.stopEchogram();
-    running_ = false;
+    closeReaders();
     gnssStale_ = false;
     portProblem_[0].clear();
     portProblem_[1].clear();
@@ -431,6 +424,7 @@ void RealtimeSurvey::stop() {
 void RealtimeSurvey::closeReaders() {
     gnss_.Close();
     sounder_.Close();
+    // The soundings that waited for their epoch are written; the alarms end with real time.
     writeRows(timeline_.takeAll());
     alarmTimer_->stop();
     alarmChanges(alarms_.stop(clock_.msecsSinceEpoch()));
