@@ -78,8 +78,9 @@ class TFNav : public QMainWindow {
     // Controls by their names (toolbar buttons, menu items, status panels).
     QAction* action(const QString& name) const;
     // The alarm panel as a dock (shown when an alarm is raised), its label
-    // in the status bar, and the alarm commands in the Tools menu.
-    void addAlarmCommands(AlarmPanel& panel, QWidget* settings);
+    // in the status bar, and the alarm commands and the vertical reduction
+    // settings in the Tools menu.
+    void addAlarmCommands(AlarmPanel& panel, QWidget* settings, QWidget* vertical);
     QDockWidget* alarmDock() const { return alarmDock_; }
     void showAlarmDock();
     // The survey-line commands and their menu ("Lines", before "Window"):

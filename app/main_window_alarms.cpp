@@ -15,7 +15,7 @@
 
 namespace nivora {
 
-void TFNav::addAlarmCommands(AlarmPanel& panel, QWidget* settings) {
+void TFNav::addAlarmCommands(AlarmPanel& panel, QWidget* settings, QWidget* vertical) {
     alarmDock_ = new QDockWidget(QStringLiteral("Alarms"), this);
     alarmDock_->setObjectName(QStringLiteral("dAlarms"));
     alarmDock_->setWidget(&panel);
@@ -33,10 +33,13 @@ void TFNav::addAlarmCommands(AlarmPanel& panel, QWidget* settings) {
         [this] { survey_.acknowledgeAllAlarms(); }, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     addAction("aQualitySettings", QStringLiteral("Alarms and Timing..."), IconId::Settings,
               [this, settings] { showWindow(settings); });
+    addAction("aVerticalSettings", QStringLiteral("Vertical Reduction..."), IconId::Settings,
+              [this, vertical] { showWindow(vertical); });
     for (QMenu* m : menuBar()->findChildren<QMenu*>()) {
         if (m->objectName() != QLatin1String("mTools")) continue;
         m->addSeparator();
-        for (const char* name : {"aAlarms", "aAcknowledgeAlarms", "aQualitySettings"})
+        for (const char* name :
+             {"aAlarms", "aAcknowledgeAlarms", "aQualitySettings", "aVerticalSettings"})
             m->addAction(action(QLatin1String(name)));
     }
 }

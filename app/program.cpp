@@ -26,6 +26,7 @@
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
 #include "config/ui/svp_window.h"
+#include "config/ui/vertical_window.h"
 #include "core/app_paths.h"
 #include "core/stop_signals.h"
 #include "echogram/ui/echogram_window.h"
@@ -187,6 +188,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     lineList_ = new SurveyLinesWindow(*lines_, &nav);
     guidanceSettings_ = new TGuidanceSettings(models_.guidance, models_.changes, file, &nav);
     qualitySettings_ = new TQualitySettings(models_.quality, models_.changes, file, &nav);
+    verticalSettings_ = new TVerticalSettings(models_.vertical, file, &nav);
     alarmPanel_ = new AlarmPanel(
         survey, models_.quality,
         [this] {
@@ -196,7 +198,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
 }
 
 void Program::connectAlarms() {
-    nav_->addAlarmCommands(*alarmPanel_, qualitySettings_);
+    nav_->addAlarmCommands(*alarmPanel_, qualitySettings_, verticalSettings_);
     connect(&models_.changes, &SettingsChanges::qualityChanged, alarmPanel_,
             &AlarmPanel::syncFromSettings);
 }
@@ -357,7 +359,7 @@ void Program::storePlacements() {
     QString error;
     for (QWidget* w : std::initializer_list<QWidget*>{
              offsets_, navset_, nav_.get(), realtime_, svp_, runline_, joystick_, helmsman_,
-             lineList_, guidanceSettings_, qualitySettings_}) {
+             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

@@ -25,6 +25,7 @@ class ConfiguredSimulator;
 class AboutBox;
 class AlarmPanel;
 class TQualitySettings;
+class TVerticalSettings;
 class HelmsmanWindow;
 class TGuidanceSettings;
 class LineControl;
@@ -96,6 +97,7 @@ class Program : public QObject, private RunlineHost {
     SurveyLinesWindow& lineList() { return *lineList_; }
     TGuidanceSettings& guidanceSettings() { return *guidanceSettings_; }
     TQualitySettings& qualitySettings() { return *qualitySettings_; }
+    TVerticalSettings& verticalSettings() { return *verticalSettings_; }
     AlarmPanel& alarmPanel() { return *alarmPanel_; }
 
   private:
@@ -131,6 +133,7 @@ class Program : public QObject, private RunlineHost {
     SurveyLinesWindow* lineList_ = nullptr;
     TGuidanceSettings* guidanceSettings_ = nullptr;
     TQualitySettings* qualitySettings_ = nullptr;
+    TVerticalSettings* verticalSettings_ = nullptr;
     AlarmPanel* alarmPanel_ = nullptr;
     bool pickingLine_ = false;
     TNavset* navset_ = nullptr;

@@ -104,19 +104,31 @@ void RealtimeSurvey::takeVerticalReduction() {
     }
 }
 
-double RealtimeSurvey::tideOf(const CorrectedSounding& s) {
-    if (!tides_) return s.offsets.tideHeight;
-    if (const auto t = tides_->tideAt(s.timeMs, tideMaxGapMs_)) {
-        tideMissing_ = false;
-        return *t;
+double RealtimeSurvey::tideOf(const CorrectedSounding& s, const GnssEpoch& e) {
+    const TideSource source = models_.vertical.source();
+    std::optional<double> tide;
+    if (source == TideSource::File && tides_) {
+        tide = tides_->tideAt(s.timeMs, tideMaxGapMs_);
+    } else if (source == TideSource::Rtk) {
+        // Taken only in RTK fixed: a held height from an earlier fix is no tide of now.
+        if (e.hasPosition() && e.fixQuality == 4) tide = e.rtkTideM;
+    } else {
+        return s.offsets.tideHeight;
     }
-    // Outside the file or across a gap too long: said once, and the typed height stays.
+    if (tide) {
+        tideMissing_ = false;
+        return *tide;
+    }
+    // No tide from the source: said once, and the typed height stays.
     if (!tideMissing_) {
         tideMissing_ = true;
-        reportError(QStringLiteral("No tide in the tide file at %1 (outside it, or a gap over %2 "
-                                   "min); the typed tide height is logged")
-                        .arg(clockText(s.timeMs))
-                        .arg(models_.vertical.tideMaxGapMinutes()));
+        reportError(source == TideSource::Rtk
+                        ? QStringLiteral("No RTK fixed tide at %1; the typed tide height is logged")
+                              .arg(clockText(s.timeMs))
+                        : QStringLiteral("No tide in the tide file at %1 (outside it, or a gap "
+                                         "over %2 min); the typed tide height is logged")
+                              .arg(clockText(s.timeMs))
+                              .arg(models_.vertical.tideMaxGapMinutes()));
     }
     return s.offsets.tideHeight;
 }
@@ -332,7 +344,7 @@ void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s, const GnssEp
     row.transducerDraft = s.offsets.offsetA;
     row.fixQuality = e.fixQuality;
     row.antennaHeight = e.antennaHeightM;
-    row.manualTide = tideOf(s);
+    row.manualTide = tideOf(s, e);
     row.rtkTide = e.rtkTideM;
     logs_.appendCoordinateRow(row);
 }

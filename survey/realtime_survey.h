@@ -130,7 +130,8 @@ class RealtimeSurvey : public QObject {
     void writeRows(std::vector<SoundingTimeline::Placed> placed);
     void alarmChanges(const std::vector<AlarmChange>& changes);
     void takeVerticalReduction();
-    double tideOf(const CorrectedSounding& s);
+    // The tide of a sounding from the chosen source, else the typed height.
+    double tideOf(const CorrectedSounding& s, const GnssEpoch& epoch);
     void start();
     void stop();
     void updateStatus();

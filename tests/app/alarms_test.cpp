@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 
 #include "app/alarm_panel.h"
 #include "config/ui/quality_window.h"
+#include "config/ui/vertical_window.h"
 #include "survey/realtime_survey.h"
 #include "tests/app/app_test_support.h"
 
@@ -90,6 +92,45 @@ TEST(ProgramAlarms, RaisedShownAcknowledgedMutedAndLogged) {
     ASSERT_TRUE(settings.SaveClick());
     EXPECT_EQ(f.survey().models().quality.gnssLatencyMs(), 120);
     EXPECT_EQ(f.survey().models().quality.depthMaxM(), 60);
+}
+
+// The vertical reduction window refuses what would not work at the next
+// start (a gap that is no number, a grid that is not one, a tide file that
+// is not there) and writes the rest; the Tools menu opens it.
+TEST(ProgramAlarms, TheVerticalReductionWindowRefusesWhatCannotWork) {
+    QTemporaryDir dir;
+    ProgramFixture f(test::demoIni(dir));
+    f.program->start();
+    TVerticalSettings& w = f.program->verticalSettings();
+    f.nav().action(QStringLiteral("aVerticalSettings"))->trigger();
+    EXPECT_TRUE(w.isVisible());
+    const auto field = [&w](const char* name) {
+        return w.findChild<QLineEdit*>(QLatin1String(name));
+    };
+    field("eTideMaxGap")->setText(QStringLiteral("ten"));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_EQ(w.status(), QStringLiteral("Longest gap: 'ten' is not a number from 1 to 1440"));
+    field("eTideMaxGap")->setText(QStringLiteral("45"));
+    field("eGeoidModel")->setText(QStringLiteral("/usr/share/proj/proj.ini"));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_TRUE(w.status().contains(QStringLiteral("not a GTX geoid grid")))
+        << w.status().toStdString();
+    field("eGeoidModel")->setText(QStringLiteral("egm96_15.gtx"));
+    w.findChild<QComboBox*>(QStringLiteral("cbTideSource"))->setCurrentIndex(1);
+    field("eTideFile")->setText(dir.filePath(QStringLiteral("missing.txt")));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_TRUE(w.status().contains(QStringLiteral("is not there"))) << w.status().toStdString();
+    const QString tide = dir.filePath(QStringLiteral("tide.txt"));
+    test::writeFile(tide, "2026-12-08 09:00 0.4\n");
+    field("eTideFile")->setText(tide);
+    ASSERT_TRUE(w.SaveClick()) << w.status().toStdString();
+    const VerticalSettings& v = f.survey().models().vertical;
+    EXPECT_EQ(v.source(), TideSource::File);
+    EXPECT_EQ(v.tideMaxGapMinutes(), 45);
+    const IniStore saved(f.survey().models().file.path());
+    EXPECT_EQ(saved.readString(QStringLiteral("VERTICAL"), QStringLiteral("GeoidModel"), {}),
+              QStringLiteral("egm96_15.gtx"));
+    EXPECT_EQ(saved.readString(QStringLiteral("VERTICAL"), QStringLiteral("TideFile"), {}), tide);
 }
 
 }  // namespace

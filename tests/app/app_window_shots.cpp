@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     for (const char* name :
          {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings", "aVesselShape",
           "aSoundVelocity", "aLatency", "aTheme", "aWaterfall", "aGenerateRunline", "aLineList",
-          "aHelmsman", "aGuidanceSettings", "aQualitySettings"}) {
+          "aHelmsman", "aGuidanceSettings", "aQualitySettings", "aVerticalSettings"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();

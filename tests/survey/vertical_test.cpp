@@ -75,5 +75,31 @@ TEST_F(VerticalSession, TheGeoidFillsAMissingSeparationAndTheTideFileTheTideColu
     EXPECT_EQ(row[16], "0.60") << rows[1].constData();
 }
 
+// The RTK tide as the source: taken for rows in RTK fixed only; a float
+// fix holds no tide of now, and the typed height is logged, said once.
+TEST_F(VerticalSession, TheRtkTideIsTakenInRtkFixedOnly) {
+    models.vertical.tideSource = static_cast<int>(TideSource::Rtk);
+    models.quality.interpolate = false;
+    survey->RealtimeClick();
+    gnss("$GPGGA,090000.00,4100.0000,N,02900.0000,E,4,08,0.9,10.0,M,36.1,M,,");
+    vt.advance(100);
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(100);
+    gnss("$GPGGA,090001.00,4100.0001,N,02900.0000,E,5,08,0.9,10.3,M,36.1,M,,");
+    vt.advance(100);
+    sounder(withNmeaChecksum("$SDDBT,32.8,f,10.00,M,5.4,F"));
+    vt.advance(100);
+    const QList<QByteArray> rows = coordinateLog().trimmed().split('\n');
+    ASSERT_EQ(rows.size(), 3);
+    const QList<QByteArray> fixed = rows[1].split(','), floating = rows[2].split(',');
+    // 10.0 + 36.1 above the ellipsoid, less the antenna's 1.2 m above the water (offset C).
+    EXPECT_EQ(fixed[16], fixed[17]) << "the RTK tide is the row's tide";
+    EXPECT_EQ(fixed[16],
+              QByteArray::number(46.1 - models.offsets.fieldTexts().offsetC.toDouble(), 'f', 2));
+    EXPECT_EQ(floating[14], "5");
+    EXPECT_EQ(floating[16], "0.25") << "the typed tide height, not the held RTK tide";
+    EXPECT_EQ(view.errors.filter(QStringLiteral("No RTK fixed tide")).size(), 1);
+}
+
 }  // namespace
 }  // namespace nivora
