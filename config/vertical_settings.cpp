@@ -10,7 +10,7 @@ namespace nivora {
 namespace {
 
 using V = VerticalSettings;
-const RangedNumber<V> kNumbers[] = {{"Tide gap", &V::tideMaxGap, 30, 1, 1440}};
+const RangedNumber<V> kNumbers[] = {{"Longest gap", &V::tideMaxGap, 30, 1, 1440}};
 
 }  // namespace
 
@@ -22,6 +22,10 @@ TideSource VerticalSettings::source() const {
 
 double VerticalSettings::tideMaxGapMinutes() const {
     return rangedValue(kNumbers, *this, &V::tideMaxGap);
+}
+
+QString VerticalSettings::problem() const {
+    return rangedProblem(kNumbers, *this);
 }
 
 QString VerticalSettings::geoidPath() const {

@@ -27,6 +27,8 @@ struct VerticalSettings {
     double tideMaxGapMinutes() const;  // 1 .. 1440, 30 for a text that is not one
     // The grid's file: the path as given, or the name in PROJ's data folder.
     QString geoidPath() const;
+    // The first number field that is not a number in its range, in words; empty when none.
+    QString problem() const;
 
     void load(const IniStore& ini);
     void save(IniStore& ini) const;

@@ -65,9 +65,7 @@ bool TVerticalSettings::SaveClick() {
     v.tideSource = source_->currentIndex();
     v.tideFile = tideFile_->text().trimmed();
     v.tideMaxGap = maxGap_->text().trimmed();
-    QString why;
-    if (!toNumber(v.tideMaxGap) || *toNumber(v.tideMaxGap) < 1 || *toNumber(v.tideMaxGap) > 1440)
-        why = QStringLiteral("Longest gap: '%1' is not a number from 1 to 1440").arg(v.tideMaxGap);
+    QString why = v.problem();
     if (why.isEmpty() && !v.geoidModel.isEmpty()) {
         std::string error;
         if (!geodesy::GeoidGrid::load(v.geoidPath().toStdString(), &error))
