@@ -45,5 +45,7 @@ int runReplayCommand(const Arguments& args);
 int runLiveSurvey(const Arguments& args);
 int runLines(const Arguments& args);
 int runCrs(const Arguments& args);
+int runExport(const Arguments& args);
+int runGrid(const Arguments& args);
 
 }  // namespace nivora::cli

@@ -74,6 +74,25 @@ const Command kCommands[] = {
      "      transformation of its datum to WGS 84 (the best there is, or the one given) fill,\n"
      "      and with --ini writes them into the settings' [GEODETIC_PARAMETERS].",
      nivora::cli::runCrs},
+    {"export",
+     "export --from DIR... [--format xyz|asc|gpkg] [--values depth|reduced|elevation]\n"
+     "         [--cell M] [--thin all|min|mean|nearest] [--stat count|min|max|mean|last]\n"
+     "         [--decimals N] [--ini FILE] [--layout FILE.nwl] OUT\n"
+     "      Export the soundings of the coordinate logs under the --from folders (day, LOG or\n"
+     "      data folders, or logs; several allowed). xyz: \"easting northing value\" lines, all\n"
+     "      soundings or one per --cell (min: the shoalest, at its own position; mean: the\n"
+     "      cell's centre and mean; nearest: the sounding nearest the centre). asc: an ESRI\n"
+     "      ASCII grid of the --stat of each --cell (default mean, 5 m). gpkg: a GeoPackage\n"
+     "      of the soundings, the track and the --layout's survey lines. --ini: the settings\n"
+     "      whose geodetic parameters give the .prj or the package's coordinate system.\n"
+     "      --decimals: of every number written (default 2). The format follows OUT's\n"
+     "      extension unless --format says it.",
+     nivora::cli::runExport},
+    {"grid",
+     "grid --from DIR... [--cell M] [--values depth|reduced|elevation]\n"
+     "      Fill the coverage grid from the coordinate logs and print its figures: soundings,\n"
+     "      cells filled, extent in cells and metres, the values' range, memory.",
+     nivora::cli::runGrid},
     {"replay",
      "replay --ini FILE --gnss FILE --sbes FILE --out DIR\n"
      "      Run a survey over two time-stamped raw logs in virtual time; write the day's folders.",
