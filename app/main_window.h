@@ -82,6 +82,8 @@ class TFNav : public QMainWindow {
     // settings in the Tools menu.
     void addAlarmCommands(AlarmPanel& panel, QWidget* settings, QWidget* vertical);
     QDockWidget* alarmDock() const { return alarmDock_; }
+    // "Depth Colours and Grid..." in Tools and "Export Soundings..." in File.
+    void addProductCommands(QWidget* depthSettings, std::function<void()> exportSoundings);
     void showAlarmDock();
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,
@@ -126,6 +128,7 @@ class TFNav : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -139,6 +142,9 @@ class TFNav : public QMainWindow {
     void exitButton();
     void restartButton();
     void remoteSupport();
+
+    // main_window_products.cpp
+    void followPalette();
 
     // main_window.cpp
     void connectSession();

@@ -11,6 +11,7 @@
 #include "app/about_box.h"
 #include "app/alarm_panel.h"
 #include "app/canvas_settings_binder.h"
+#include "app/export_dialog.h"
 #include "app/helmsman_window.h"
 #include "app/joystick_window.h"
 #include "app/main_window.h"
@@ -20,6 +21,7 @@
 #include "app/theme.h"
 #include "app/theme_window.h"
 #include "config/ui/config_widgets.h"
+#include "config/ui/depth_display_window.h"
 #include "config/ui/guidance_window.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/quality_window.h"
@@ -30,11 +32,13 @@
 #include "core/app_paths.h"
 #include "core/stop_signals.h"
 #include "echogram/ui/echogram_window.h"
+#include "products/sounding_records.h"
 #include "sim/configured_simulator.h"
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
 #include "survey/line_control.h"
 #include "survey/realtime_survey.h"
+#include "survey/sounding_export.h"
 #include "survey/survey_commands.h"
 #include "survey/track_selection.h"
 
@@ -189,6 +193,10 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     guidanceSettings_ = new TGuidanceSettings(models_.guidance, models_.changes, file, &nav);
     qualitySettings_ = new TQualitySettings(models_.quality, models_.changes, file, &nav);
     verticalSettings_ = new TVerticalSettings(models_.vertical, file, &nav);
+    depthDisplay_ = new TDepthDisplaySettings(models_.depthDisplay, models_.changes, file, &nav);
+    exportDialog_ = new ExportDialog(&nav);
+    soundingExport_ = std::make_unique<SoundingExport>();
+    soundingExport_->setView(&nav.fileJobDialog());
     alarmPanel_ = new AlarmPanel(
         survey, models_.quality,
         [this] {
@@ -197,7 +205,41 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
         &nav);
 }
 
+void Program::exportSoundings() {
+    if (soundingExport_->running()) {
+        survey_->message(QStringLiteral("An export is running"));
+        return;
+    }
+    exportDialog_->prepare({folders_.dayFolder()}, folders_.dayFolder());
+    exportDialog_->open();
+}
+
+void Program::runExport() {
+    const ExportRequest r = exportDialog_->request();
+    QStringList missing;
+    const QStringList logs = coordinateLogFiles(r.folders, &missing);
+    if (logs.isEmpty()) {
+        survey_->reportError(
+            QStringLiteral("No coordinate logs in %1")
+                .arg(QDir::toNativeSeparators(r.folders.join(QStringLiteral(", ")))));
+        return;
+    }
+    ExportOptions options = r.options;
+    options.parameters = models_.device.geodeticParameters();
+    options.surveyLines = lines_->lines();
+    const ExportFormat format = r.format;
+    soundingExport_->start(format, logs, r.path, options, [this, format](const ExportResult& x) {
+        if (x.ok) {
+            survey_->message(exportSummary(x, format));
+        } else if (!x.cancelled) {
+            survey_->reportError(x.error);
+        }
+    });
+}
+
 void Program::connectAlarms() {
+    nav_->addProductCommands(depthDisplay_, [this] { exportSoundings(); });
+    connect(exportDialog_, &QDialog::accepted, this, &Program::runExport);
     nav_->addAlarmCommands(*alarmPanel_, qualitySettings_, verticalSettings_);
     connect(&models_.changes, &SettingsChanges::qualityChanged, alarmPanel_,
             &AlarmPanel::syncFromSettings);
@@ -359,7 +401,7 @@ void Program::storePlacements() {
     QString error;
     for (QWidget* w : std::initializer_list<QWidget*>{
              offsets_, navset_, nav_.get(), realtime_, svp_, runline_, joystick_, helmsman_,
-             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_}) {
+             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_, depthDisplay_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

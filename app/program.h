@@ -26,6 +26,9 @@ class AboutBox;
 class AlarmPanel;
 class TQualitySettings;
 class TVerticalSettings;
+class TDepthDisplaySettings;
+class ExportDialog;
+class SoundingExport;
 class HelmsmanWindow;
 class TGuidanceSettings;
 class LineControl;
@@ -98,6 +101,9 @@ class Program : public QObject, private RunlineHost {
     TGuidanceSettings& guidanceSettings() { return *guidanceSettings_; }
     TQualitySettings& qualitySettings() { return *qualitySettings_; }
     TVerticalSettings& verticalSettings() { return *verticalSettings_; }
+    TDepthDisplaySettings& depthDisplaySettings() { return *depthDisplay_; }
+    ExportDialog& exportDialog() { return *exportDialog_; }
+    SoundingExport& soundingExport() { return *soundingExport_; }
     AlarmPanel& alarmPanel() { return *alarmPanel_; }
 
   private:
@@ -108,6 +114,9 @@ class Program : public QObject, private RunlineHost {
     void connectLines();
     void saveGuidance();
     void connectAlarms();
+    // "Export Soundings...": the dialog, then the export as a job.
+    void exportSoundings();
+    void runExport();
     void storePlacements();
     void watchSignals();
 
@@ -134,6 +143,9 @@ class Program : public QObject, private RunlineHost {
     TGuidanceSettings* guidanceSettings_ = nullptr;
     TQualitySettings* qualitySettings_ = nullptr;
     TVerticalSettings* verticalSettings_ = nullptr;
+    TDepthDisplaySettings* depthDisplay_ = nullptr;
+    ExportDialog* exportDialog_ = nullptr;
+    std::unique_ptr<SoundingExport> soundingExport_;
     AlarmPanel* alarmPanel_ = nullptr;
     bool pickingLine_ = false;
     TNavset* navset_ = nullptr;

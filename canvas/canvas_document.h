@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "canvas/chart_layer_painter.h"
 #include "canvas/layers.h"
 #include "canvas/overlay_state.h"
 #include "canvas/shape_store.h"
@@ -57,6 +58,9 @@ class CanvasDocument {
     ViewWindow View;
     GridSettings Grid;
     OverlayState Overlay;
+    // Drawn into the picture with the shapes; not owned, must outlive the
+    // document or be reset first. Null for none.
+    ChartLayerPainter* ProductsLayer = nullptr;
 
     const std::vector<std::unique_ptr<TNLayer>>& Layers() const { return layers_; }
     ShapeRange Shapes() const { return ShapeRange(store_); }

@@ -130,8 +130,10 @@ RenderStats CanvasRenderer::RenderPicture(QPainter& painter, CanvasDocument& doc
 RenderStats CanvasRenderer::render(QPainter& painter, CanvasDocument& doc,
                                    const RenderSettings& settings, DirectPixels direct) {
     if (settings.GridOrder == 0) DrawGrid(painter, doc);
+    if (doc.ProductsLayer) doc.ProductsLayer->paintUnderShapes(painter, doc.View);
     shapes_.setBackground(settings.BackColor);
     const RenderStats stats = drawShapes(painter, doc, direct, settings.FastPaths);
+    if (doc.ProductsLayer) doc.ProductsLayer->paintOverShapes(painter, doc.View);
     if (settings.GridOrder == 1) DrawGrid(painter, doc);
     doc.Dirty = false;
     return stats;

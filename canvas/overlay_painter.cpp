@@ -1,6 +1,7 @@
 #include "canvas/overlay_painter.h"
 
 #include "canvas/chart_fonts.h"
+#include "canvas/depth_overlay.h"
 #include "canvas/guidance_overlay.h"
 
 #include <QPolygon>
@@ -217,17 +218,46 @@ void drawLabels(QPainter& painter, const ViewWindow& view, const QFont& font, co
 void DrawDepthLabelsOverlay(QPainter& painter, const OverlayState& overlay, const ViewWindow& view,
                             TextSpriteCache* cache) {
     if (!overlay.DepthLabelsVisible || overlay.DepthLabels.empty()) return;
+    const QFont font = labelFont(overlay.LabelFontName, overlay.LabelFontSize, false);
+    const QColor color = toQColor(overlay.LabelColor);
+    painter.setFont(font);
+    painter.setPen(QPen(color, 0));
+    painter.setBrush(Qt::NoBrush);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int h = metrics.height();
+    const std::size_t n = overlay.DepthLabels.size();
+    std::vector<QPoint> anchors(n);
+    std::vector<QSize> sizes(n);
+    std::vector<QString> texts(n);
     std::string buffer;
-    drawLabels(
-        painter, view, labelFont(overlay.LabelFontName, overlay.LabelFontSize, false),
-        toQColor(overlay.LabelColor), cache, overlay.DepthLabels,
-        [&](const DepthLabel& label, QString& s) {
-            buffer.clear();
-            appendFixed(buffer, label.depth, 1);
-            // Refilled in place: no allocation per label.
-            s.resize(0);
-            s.append(QLatin1StringView(buffer.data(), static_cast<qsizetype>(buffer.size())));
-        });
+    for (std::size_t k = 0; k < n; ++k) {
+        const DepthLabel& label = overlay.DepthLabels[k];
+        anchors[k] = toPixel(view, label.x, label.y);
+        if (!nearClient(view, anchors[k])) continue;
+        buffer.clear();
+        appendFixed(buffer, label.depth, 1);
+        texts[k] = QString::fromLatin1(buffer.data(), static_cast<qsizetype>(buffer.size()));
+        const int w = cache ? cache->get(texts[k], font, color, painter.device()).Advance
+                            : metrics.horizontalAdvance(texts[k]);
+        sizes[k] = QSize(w, h);
+    }
+    // Labels are laid down at least the spacing apart as the boat goes; ten
+    // spacings (50 m at least) between two is a break in the track.
+    const double worldPerPixel = view.GetWorldWidth() / std::max(1, view.Width);
+    const double gap = std::max(10.0 * overlay.DepthLabelSpacing, 50.0) /
+                       (worldPerPixel > 0 ? worldPerPixel : 1.0);
+    const LabelPlacement placed = PlaceDepthLabels(anchors, sizes, view.Width, view.Height, gap);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!placed.Boxes[k]) continue;
+        const QRect& box = *placed.Boxes[k];
+        if (cache) {
+            const TextSpriteCache::Sprite& sprite =
+                cache->get(texts[k], font, color, painter.device());
+            painter.drawImage(box.left() - cache->Margin(), box.top(), sprite.Image);
+        } else {
+            drawTextAt(painter, box.left(), box.top(), texts[k]);
+        }
+    }
 }
 
 void DrawEventLabelsOverlay(QPainter& painter, const OverlayState& overlay, const ViewWindow& view,
@@ -329,6 +359,7 @@ void DrawOverlays(QPainter& painter, const CanvasDocument& doc, const CanvasInte
     DrawSurveyLinesOverlay(painter, doc.Overlay, doc.View);
     DrawDistanceOverlay(painter, doc.Overlay, doc.View);
     DrawDepthLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->DepthLabels : nullptr);
+    DrawDepthLegend(painter, doc.Overlay, doc.View);
     DrawEventLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->EventLabels : nullptr);
     DrawCurrentDepthOverlay(painter, doc.Overlay, doc.View);
     DrawGGAOverlay(painter, doc.Overlay, doc.View);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <vector>
 
+#include "canvas/depth_palette.h"
 #include "core/colors.h"
 
 namespace nivora {
@@ -44,6 +45,13 @@ struct GuidanceStripState {
     double DeadBand = 0.5;
 };
 
+// The colour bar that explains the depth colours of soundings and grid.
+struct DepthLegendState {
+    bool Shown = false;
+    DepthColours Colours;
+    QString Title = QStringLiteral("Depth (m)");
+};
+
 struct OverlayState {
     static constexpr std::size_t kMaxDepthLabels = 10000;
     static constexpr std::size_t kDepthLabelsDropped = 1000;
@@ -74,6 +82,8 @@ struct OverlayState {
     // their boxes are drawn in the stale colour.
     bool PositionStale = false;
     bool DepthStale = false;
+
+    DepthLegendState DepthLegend;
 
     std::vector<SurveyLineMark> SurveyLines;
     GuidanceStripState GuidanceStrip;

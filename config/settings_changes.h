@@ -32,6 +32,8 @@ class SettingsChanges : public QObject {
     // The alarms, data age and timing settings (alarms and latencies apply
     // at the next start of real time; the sound and the stale age at once).
     void qualityChanged();
+    // How the depths show on the chart: colours, grid, legend.
+    void depthColoursChanged();
 };
 
 }  // namespace nivora

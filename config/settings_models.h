@@ -5,6 +5,7 @@
 // handed to the survey, its chart and every window. Windows edit these models and
 // save through the settings file; nobody loads them again.
 
+#include "config/depth_display_settings.h"
 #include "config/device_settings.h"
 #include "config/echogram_settings.h"
 #include "config/guidance_settings.h"
@@ -32,6 +33,7 @@ struct SurveyModels {
     GuidanceSettings guidance;
     QualitySettings quality;
     VerticalSettings vertical;
+    DepthDisplaySettings depthDisplay;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.
     SettingsChanges changes;

@@ -6,6 +6,7 @@
 #include "core/number_format.h"
 #include "core/number_text.h"
 #include "survey/chart_files.h"
+#include "survey/depth_layer.h"
 #include "survey/realtime_survey.h"
 #include "survey/track_selection.h"
 #include "survey/vessel_symbol.h"
@@ -30,6 +31,7 @@ ChartSession::ChartSession(RealtimeSurvey& survey, CanvasDocument& doc, Operator
     ensureLayers();
     selection_ = std::make_unique<TrackSelection>(*this);
     files_ = std::make_unique<ChartFiles>(*this);
+    depths_ = std::make_unique<DepthLayer>(survey, doc);
     SettingsChanges& changes = survey.models().changes;
     readNavigationNumbers();
     connect(&changes, &SettingsChanges::navigationChanged, this,
@@ -164,6 +166,8 @@ void ChartSession::firstShow() {
     clearVesselAndGrid();
     files_->setCaptionFile(name);
     applyCanvasKeys(models.session.canvas);
+    // The day's soundings so far, when the program starts again mid-survey.
+    depths_->rebuildFromLogs();
 }
 
 QString ChartSession::closeSequence() {

@@ -24,6 +24,7 @@ namespace nivora {
 
 class CanvasDocument;
 class ChartFiles;
+class DepthLayer;
 class IniStore;
 class RealtimeSurvey;
 class TrackSelection;
@@ -51,6 +52,8 @@ class ChartSession : public QObject {
     void ensureLayers();
     TrackSelection& selection() { return *selection_; }
     ChartFiles& files() { return *files_; }
+    // The depth-coloured soundings, the coverage grid and their colour bar.
+    DepthLayer& depths() { return *depths_; }
     OperatorPrompts* prompts() const { return prompts_; }
     void setPrompts(OperatorPrompts* prompts) { prompts_ = prompts; }
     // Yes or No; unanswered is No.
@@ -117,6 +120,7 @@ class ChartSession : public QObject {
     } numbers_;
     std::unique_ptr<TrackSelection> selection_;
     std::unique_ptr<ChartFiles> files_;
+    std::unique_ptr<DepthLayer> depths_;
 };
 
 }  // namespace nivora

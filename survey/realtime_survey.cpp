@@ -347,6 +347,7 @@ void RealtimeSurvey::writeCoordinateRow(const CorrectedSounding& s, const GnssEp
     row.manualTide = tideOf(s, e);
     row.rtkTide = e.rtkTideM;
     logs_.appendCoordinateRow(row);
+    if (grid) emit soundingLogged(row);
 }
 
 void RealtimeSurvey::RealtimeClick() {

@@ -109,6 +109,8 @@ class RealtimeSurvey : public QObject {
     // An accepted GGA, projected; a sounding read and corrected.
     void epochReceived(const nivora::GnssEpoch& epoch);
     void soundingCorrected(const nivora::CorrectedSounding& sounding);
+    // A coordinate-log row with its grid position, as queued for the log.
+    void soundingLogged(const nivora::CoordinateRow& row);
     // No GPS data (an idle line, a lost port): the overlay must say so.
     void gnssWentStale(const QString& overlayText);
     void realtimeStartedChanged(bool running);

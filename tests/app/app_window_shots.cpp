@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     for (const char* name :
          {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings", "aVesselShape",
           "aSoundVelocity", "aLatency", "aTheme", "aWaterfall", "aGenerateRunline", "aLineList",
-          "aHelmsman", "aGuidanceSettings", "aQualitySettings", "aVerticalSettings"}) {
+          "aHelmsman", "aGuidanceSettings", "aQualitySettings", "aVerticalSettings",
+          "aDepthDisplay", "aExportSoundings"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();

@@ -1,0 +1,41 @@
+// The main window's commands for what the survey hands on: the depth
+// colours and grid settings (Tools), the export of soundings (File), and the
+// depth picture's night colours following the window's palette.
+
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/main_window.h"
+#include "survey/depth_layer.h"
+
+namespace nivora {
+
+void TFNav::addProductCommands(QWidget* depthSettings, std::function<void()> exportSoundings) {
+    addAction("aDepthDisplay", QStringLiteral("Depth Colours and Grid..."), IconId::Settings,
+              [this, depthSettings] { showWindow(depthSettings); });
+    addAction("aExportSoundings", QStringLiteral("Export Soundings..."), IconId::Save,
+              std::move(exportSoundings));
+    for (QMenu* m : menuBar()->findChildren<QMenu*>()) {
+        if (m->objectName() == QLatin1String("mTools")) {
+            m->addAction(action(QStringLiteral("aDepthDisplay")));
+        } else if (m->objectName() == QLatin1String("mFile")) {
+            // Beside the drawing's export, before Exit.
+            QAction* exit = action(QStringLiteral("aExit"));
+            m->insertAction(exit, action(QStringLiteral("aExportSoundings")));
+            m->insertSeparator(exit);
+        }
+    }
+    followPalette();
+}
+
+void TFNav::followPalette() {
+    if (chart_) chart_->depths().setNight(palette().color(QPalette::Window).lightness() < 128);
+}
+
+void TFNav::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) followPalette();
+}
+
+}  // namespace nivora
