@@ -15,6 +15,7 @@
 #include "app/helmsman_window.h"
 #include "app/joystick_window.h"
 #include "app/main_window.h"
+#include "app/main_window_jobs.h"
 #include "app/message_window.h"
 #include "app/realtime_window.h"
 #include "app/survey_lines_window.h"
@@ -195,8 +196,9 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     verticalSettings_ = new TVerticalSettings(models_.vertical, file, &nav);
     depthDisplay_ = new TDepthDisplaySettings(models_.depthDisplay, models_.changes, file, &nav);
     exportDialog_ = new ExportDialog(&nav);
+    exportProgress_ = std::make_unique<FileJobDialog>(&nav);
     soundingExport_ = std::make_unique<SoundingExport>();
-    soundingExport_->setView(&nav.fileJobDialog());
+    soundingExport_->setView(exportProgress_.get());
     alarmPanel_ = new AlarmPanel(
         survey, models_.quality,
         [this] {

@@ -29,6 +29,7 @@ class TVerticalSettings;
 class TDepthDisplaySettings;
 class ExportDialog;
 class SoundingExport;
+class FileJobDialog;
 class HelmsmanWindow;
 class TGuidanceSettings;
 class LineControl;
@@ -145,6 +146,9 @@ class Program : public QObject, private RunlineHost {
     TVerticalSettings* verticalSettings_ = nullptr;
     TDepthDisplaySettings* depthDisplay_ = nullptr;
     ExportDialog* exportDialog_ = nullptr;
+    // An export's own progress, so that a file command beside it keeps its
+    // own; it outlives the export that reports to it.
+    std::unique_ptr<FileJobDialog> exportProgress_;
     std::unique_ptr<SoundingExport> soundingExport_;
     AlarmPanel* alarmPanel_ = nullptr;
     bool pickingLine_ = false;

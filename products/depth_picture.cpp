@@ -35,16 +35,13 @@ void DepthPicture::add(double easting, double northing, double depth) {
         hasOrigin_ = true;
         originX_ = easting;
         originY_ = northing;
-        lo_ = hi_ = depth;
     }
     xs_.push_back(static_cast<float>(easting - originX_));
     ys_.push_back(static_cast<float>(northing - originY_));
     depths_.push_back(static_cast<float>(depth));
-    if (depth < lo_ || depth > hi_) {
-        lo_ = std::min(lo_, depth);
-        hi_ = std::max(hi_, depth);
-        updateColours();
-    }
+    spread_.add(depth);
+    // The range is looked at for each of the first soundings, then now and then.
+    if (spread_.count() <= 256 || spread_.count() % 64 == 0) updateColours();
     if (depths_.size() > kMaxPoints) thinPoints();
     ++version_;
 }
@@ -61,15 +58,13 @@ void DepthPicture::addOlder(const CoverageGrid& grid, const std::vector<QPointF>
         hasOrigin_ = true;
         originX_ = points[0].x();
         originY_ = points[0].y();
-        lo_ = hi_ = depths[0];
     }
     for (std::size_t k = 0; k < n; ++k) {
         if (!std::isfinite(depths[k])) continue;
         xs.push_back(static_cast<float>(points[k].x() - originX_));
         ys.push_back(static_cast<float>(points[k].y() - originY_));
         ds.push_back(depths[k]);
-        lo_ = std::min(lo_, double(depths[k]));
-        hi_ = std::max(hi_, double(depths[k]));
+        spread_.add(depths[k]);
     }
     xs.insert(xs.end(), xs_.begin(), xs_.end());
     ys.insert(ys.end(), ys_.begin(), ys_.end());
@@ -93,6 +88,7 @@ void DepthPicture::clear() {
     xs_.clear();
     ys_.clear();
     depths_.clear();
+    spread_.clear();
     hasOrigin_ = false;
     updateColours();
     ++version_;
@@ -121,10 +117,12 @@ void DepthPicture::thinPoints() {
 void DepthPicture::updateColours() {
     double shallow = settings_.shallowM;
     double deep = settings_.deepM;
-    if (settings_.autoRange && hasOrigin_) {
-        const auto r = RoundDepthRange(lo_, hi_);
-        shallow = r.first;
-        deep = r.second;
+    if (settings_.autoRange) {
+        if (const auto middle = spread_.range(kOutlierShare)) {
+            const auto r = RoundDepthRange(middle->first, middle->second);
+            shallow = r.first;
+            deep = r.second;
+        }
     }
     colours_ = DepthColours(settings_.palette, night_, shallow, deep);
 }

@@ -15,6 +15,7 @@
 #include "canvas/chart_layer_painter.h"
 #include "canvas/depth_palette.h"
 #include "products/coverage_grid.h"
+#include "products/depth_histogram.h"
 
 namespace nivora {
 
@@ -36,6 +37,8 @@ class DepthPicture : public ChartLayerPainter {
   public:
     // Past this the points are thinned to every other one (the grid keeps all).
     static constexpr std::size_t kMaxPoints = 4'000'000;
+    // The automatic range leaves out this share of the depths at each end.
+    static constexpr double kOutlierShare = 0.005;
 
     DepthPicture();
 
@@ -54,7 +57,8 @@ class DepthPicture : public ChartLayerPainter {
 
     const CoverageGrid& grid() const { return grid_; }
     std::size_t pointCount() const { return depths_.size(); }
-    // The colours in use: the set range, or the survey's rounded outwards.
+    // The colours in use: the set range, or the middle 99% of the survey's
+    // depths rounded outwards.
     const DepthColours& colours() const { return colours_; }
     // Grows when anything drawn has changed.
     std::uint64_t version() const { return version_; }
@@ -75,7 +79,7 @@ class DepthPicture : public ChartLayerPainter {
     bool hasOrigin_ = false;
     double originX_ = 0, originY_ = 0;
     std::vector<float> xs_, ys_, depths_;
-    double lo_ = 0, hi_ = 0;  // the points' depth range
+    DepthHistogram spread_;  // every sounding's depth, thinned points too
     DepthColours colours_;
     std::uint64_t version_ = 0;
     QImage image_;

@@ -29,6 +29,15 @@ void BM_GridAddSounding(benchmark::State& state) {
 }
 BENCHMARK(BM_GridAddSounding)->Arg(5)->Arg(50);  // 0.5 m and 5 m cells
 
+// 2 km of the survey across a 1920 x 1080 picture.
+ViewWindow fullHdView() {
+    ViewWindow view;
+    view.Width = 1920;
+    view.Height = 1080;
+    view.WorldSet(0, 2000, 2000 * 1920.0 / 1080, 0);
+    return view;
+}
+
 // A million covered cells (1000 x 1000 at 2 m) filling the view.
 void BM_DrawMillionCellGrid(benchmark::State& state) {
     DepthPicture picture;
@@ -41,10 +50,7 @@ void BM_DrawMillionCellGrid(benchmark::State& state) {
         for (int i = 0; i < 1000; ++i)
             cells.add(i * 2 + 1, j * 2 + 1, 5 + (i + j) % 40);
     picture.addOlder(cells, {}, {});
-    ViewWindow view;
-    view.Width = 1920;
-    view.Height = 1080;
-    view.WorldSet(0, 2000, 2000 * 1920.0 / 1080, 0);
+    const ViewWindow view = fullHdView();
     QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         image.fill(Qt::white);
@@ -66,10 +72,7 @@ void BM_DrawDaySoundings(benchmark::State& state) {
         const double leg = std::floor(t / 2000.0);
         picture.add(std::fmod(t, 2000.0), leg * 2, 5 + std::fmod(t, 40.0));
     }
-    ViewWindow view;
-    view.Width = 1920;
-    view.Height = 1080;
-    view.WorldSet(0, 2000, 2000 * 1920.0 / 1080, 0);
+    const ViewWindow view = fullHdView();
     QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         image.fill(Qt::white);
