@@ -181,34 +181,41 @@ void DepthPicture::paintUnderShapes(QPainter& painter, const ViewWindow& view) {
             translucent(colours_.colourAt(double(k) / (DepthColours::kSteps - 1)), alpha);
     const double shallow = colours_.shallow();
     const double scale = (DepthColours::kSteps - 1) / (colours_.deep() - shallow);
-    bool any = false;
+    constexpr int n = CoverageGrid::kTileCells;
+    QRect drawn;
     for (const CoverageGrid::Tile* tile : grid_.tiles()) {
         const double x0 = double(tile->ti) * tileSize;
         const double y0 = double(tile->tj) * tileSize;
         if (x0 > right || x0 + tileSize < f.left || y0 > f.top || y0 + tileSize < bottom) continue;
-        for (int cj = 0; cj < CoverageGrid::kTileCells; ++cj) {
-            const double cy = y0 + cj * size;
-            int ya = 0, yb = 0;
-            if (!span(f.py(cy + size), f.py(cy), f.height, ya, yb)) continue;
-            for (int ci = 0; ci < CoverageGrid::kTileCells; ++ci) {
+        // The pixel spans of the tile's columns and rows, once per tile.
+        int xa[n] = {}, xb[n] = {}, ya[n] = {}, yb[n] = {};
+        bool column[n], row[n];
+        for (int k = 0; k < n; ++k) {
+            column[k] = span(f.px(x0 + k * size), f.px(x0 + (k + 1) * size), f.width, xa[k], xb[k]);
+            row[k] = span(f.py(y0 + (k + 1) * size), f.py(y0 + k * size), f.height, ya[k], yb[k]);
+        }
+        for (int cj = 0; cj < n; ++cj) {
+            if (!row[cj]) continue;
+            for (int ci = 0; ci < n; ++ci) {
                 const GridCell& c = tile->at(ci, cj);
-                if (!c.count) continue;
-                const double cx = x0 + ci * size;
-                int xa = 0, xb = 0;
-                if (!span(f.px(cx), f.px(cx + size), f.width, xa, xb)) continue;
+                if (!c.count || !column[ci]) continue;
                 double t = (c.value(settings_.statistic) - shallow) * scale;
                 if (!(t > 0)) t = 0;
                 if (t > DepthColours::kSteps - 1) t = DepthColours::kSteps - 1;
                 const QRgb colour = lut[static_cast<std::size_t>(t)];
-                for (int y = ya; y < yb; ++y) {
-                    QRgb* row = bits + y * stride;
-                    std::fill(row + xa, row + xb, colour);
+                for (int y = ya[cj]; y < yb[cj]; ++y) {
+                    QRgb* line = bits + y * stride;
+                    std::fill(line + xa[ci], line + xb[ci], colour);
                 }
-                any = true;
             }
         }
+        int tx0 = 0, tx1 = 0, ty0 = 0, ty1 = 0;
+        if (span(f.px(x0), f.px(x0 + tileSize), f.width, tx0, tx1) &&
+            span(f.py(y0 + tileSize), f.py(y0), f.height, ty0, ty1))
+            drawn |= QRect(tx0, ty0, tx1 - tx0, ty1 - ty0);
     }
-    if (any) painter.drawImage(QPoint(0, 0), image);
+    // Only the part of the picture the cells cover is blended.
+    if (!drawn.isEmpty()) painter.drawImage(drawn.topLeft(), image, drawn);
 }
 
 void DepthPicture::paintOverShapes(QPainter& painter, const ViewWindow& view) {
