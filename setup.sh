@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   # independent references used only by tests and benchmarks
   proj-bin libproj-dev python3-ezdxf libdxflib-dev python3-nmea2 gdal-bin python3-gdal
+  gpsd gpsd-clients socat
   # stable fonts for rendering tests; a display for screenshots
   fonts-liberation2 fonts-dejavu-core xvfb xauth imagemagick
 )

@@ -188,12 +188,22 @@ void TNivoraSerialGPS::Open() {
 }
 
 bool TNivoraSerialGPS::connectPort(bool quiet) {
-    auto transport = factory_ ? factory_(deviceName()) : nullptr;
+    // A network source still connecting is asked again, not made anew.
+    std::unique_ptr<SerialTransport> transport = pending_   ? std::move(pending_)
+                                                 : factory_ ? factory_(deviceName())
+                                                            : nullptr;
     if (!transport || !transport->open(serialSettings())) {
         const QString why = transport ? transport->errorString() : QStringLiteral("no such device");
         openError_ = why;
         problem_ = QStringLiteral("Cannot open %1: %2").arg(portDescription(), why);
-        if (!quiet) emit OnError(this, problem_);
+        if (transport && transport->opening()) {
+            // Not a failure yet: said if it fails, as the first attempt would have been.
+            pending_ = std::move(transport);
+            pendingSays_ = pendingSays_ || !quiet;
+            return false;
+        }
+        if (!quiet || pendingSays_) emit OnError(this, problem_);
+        pendingSays_ = false;
         return false;
     }
     transport_ = std::move(transport);
@@ -203,8 +213,10 @@ bool TNivoraSerialGPS::connectPort(bool quiet) {
     if (reopening_) {
         reopening_ = false;
         reopenTimer_->stop();
-        ++reconnections_;
+        // A connection made in the background for the first Open() is no return.
+        if (!pendingSays_) ++reconnections_;
     }
+    pendingSays_ = false;
     lines_.clear();
     cutsAtConnect_ = lines_.overlongLinesCut();
     cutSaid_ = false;
@@ -242,6 +254,8 @@ void TNivoraSerialGPS::portLost(const QString& why) {
 void TNivoraSerialGPS::Close() {
     reopening_ = false;
     reopenTimer_->stop();
+    pending_.reset();
+    pendingSays_ = false;
     if (!open_) return;
     pollTimer_->stop();
     idleTimer_->stop();

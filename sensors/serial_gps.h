@@ -57,8 +57,9 @@ class TNivoraSerialGPS : public QObject {
     QString LogFileName;
     QString TimeFormat = QStringLiteral("hhnnsszzz");
     QString DateFormat = QStringLiteral("YYYY-MM-DD");
-    // A device path typed by the user ("/dev/ttyUSB0") or "SIM"; when set it
-    // is opened instead of the COM number.
+    // A device path typed by the user ("/dev/ttyUSB0"), "SIM" or a network
+    // source ("tcp://192.168.1.10:5017"); when set it is opened instead of
+    // the COM number.
     QString DevicePath;
     // What is on the port ("GPS", "echosounder"), so that a message says
     // which device it is about; empty: just the port.
@@ -184,6 +185,10 @@ class TNivoraSerialGPS : public QObject {
     TransportFactory factory_;
     LineSink sink_;
     std::unique_ptr<SerialTransport> transport_;
+    // A network source whose connection is being made; the first failure
+    // of an Open() still to be said when it comes.
+    std::unique_ptr<SerialTransport> pending_;
+    bool pendingSays_ = false;
     bool open_ = false;
     bool reopening_ = false;
     bool dataSeen_ = false;

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sensors/network_source.h"
+#include "sensors/network_transport.h"
+
 namespace nivora {
 namespace {
 
@@ -157,6 +160,7 @@ void ArrivalMarks::consumed(qint64 offset) {
 }
 
 std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device) {
+    if (isNetworkSource(device)) return makeNetworkTransport(device);
     return std::make_unique<SerialPortTransport>(device);
 }
 

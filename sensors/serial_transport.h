@@ -26,6 +26,10 @@ class SerialTransport {
     virtual ~SerialTransport() = default;
     // False when the port is missing, busy or refuses the settings; errorString() says why.
     virtual bool open(const SerialSettings& settings) = 0;
+    // After open() said false: the transport is still getting ready (a
+    // network connection being made) and open() is to be asked again, on
+    // this same transport; false when it failed.
+    virtual bool opening() const { return false; }
     virtual void close() = 0;
     // Bytes waiting to be read; negative when the port failed.
     virtual qint64 bytesAvailable() = 0;
@@ -65,10 +69,12 @@ class ArrivalMarks {
     std::deque<Mark> marks_;
 };
 
-// Makes the transport for a device name ("COM3", "/dev/ttyUSB0", "SIM").
+// Makes the transport for a device name ("COM3", "/dev/ttyUSB0", "SIM",
+// "tcp://192.168.1.10:5017").
 using TransportFactory = std::function<std::unique_ptr<SerialTransport>(const QString& device)>;
 
-// A transport on QSerialPort.
+// A transport on QSerialPort, or for a network source (tcp://, tcp-listen://,
+// udp://, gpsd://) the network transport it names.
 std::unique_ptr<SerialTransport> makeSerialPortTransport(const QString& device);
 
 // Bytes in memory, for tests and replay: push() what the device sends,

@@ -19,6 +19,7 @@
 
 #include "config/ui/config_widgets.h"
 #include "config/ui/crs_picker.h"
+#include "sensors/network_source.h"
 
 namespace nivora {
 namespace {
@@ -118,6 +119,16 @@ QWidget* TFGPS::buildPortTab(PortRole role) {
 
     auto* page = new QWidget(this);
     c.port = choice(n("Port"), port_choices::ports(), &s.port);
+    // The network forms head the list, to be edited into the boat's own addresses.
+    const QStringList network = {
+        QStringLiteral("tcp://192.168.1.10:5017"), QStringLiteral("tcp-listen://:10110"),
+        QStringLiteral("udp://:10110"), QStringLiteral("udp://239.192.0.1:10110"),
+        QStringLiteral("gpsd://localhost:2947")};
+    c.port->insertItems(0, network);
+    c.port->insertSeparator(static_cast<int>(network.size()));
+    c.port->setToolTip(QStringLiteral(
+        "A serial port (COM3, /dev/ttyUSB0), SIM, or a network source: tcp://HOST:PORT, "
+        "tcp-listen://:PORT, udp://:PORT, udp://GROUP:PORT, gpsd://HOST[:PORT]"));
     c.baudRate = choice(n("BaudRate"), port_choices::baudRates(), &s.baudRate);
     c.dataWidth = choice(n("DataWidth"), port_choices::dataWidths(), &s.dataWidth);
     c.stopBits = choice(n("StopBits"), port_choices::stopBits(), &s.stopBits);
@@ -128,6 +139,8 @@ QWidget* TFGPS::buildPortTab(PortRole role) {
     c.logTime = choice(n("LogTime"), port_choices::trueFalse(), &s.logTime);
     c.enableDtr = choice(n("EnableDTR"), port_choices::trueFalse(), &s.enableDtr);
     c.enableRts = choice(n("EnableRTS"), port_choices::trueFalse(), &s.enableRts);
+
+    connect(c.port, &QComboBox::currentTextChanged, this, [&c] { showPortKind(c); });
 
     auto* portGroup = group(
         gnss ? QStringLiteral("GPS Port Settings") : QStringLiteral("SBES Port Settings"), page);
@@ -403,6 +416,15 @@ void TFGPS::syncPort(const PortControls& c, const PortSettings& s) {
     c.logTime->setCurrentText(s.logTime);
     c.enableDtr->setCurrentText(s.enableDtr);
     c.enableRts->setCurrentText(s.enableRts);
+    showPortKind(c);
+}
+
+void TFGPS::showPortKind(const PortControls& c) {
+    // A network source has no line settings: they stay as they were, greyed out.
+    const bool serial = !isNetworkSource(c.port->currentText());
+    for (QComboBox* line :
+         {c.baudRate, c.dataWidth, c.stopBits, c.parity, c.enableDtr, c.enableRts})
+        line->setEnabled(serial);
 }
 
 void TFGPS::syncFromModel() {

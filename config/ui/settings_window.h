@@ -91,6 +91,7 @@ class TFGPS : public QWidget {
     QComboBox* choice(const QString& name, const QStringList& items, QString* bound);
     QLineEdit* textField(const char* name, QString* bound);
     void syncPort(const PortControls& c, const PortSettings& s);
+    static void showPortKind(const PortControls& c);
     void syncLockState();
 
     void familyChosen(const QString& name);

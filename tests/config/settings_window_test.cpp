@@ -289,6 +289,45 @@ TEST_F(SettingsWindow, GpsSetAndSbesSetFillTheReaders) {
     EXPECT_EQ(sounder->LogFileName, host.rawLogPath(PortRole::Sounder));
 }
 
+TEST_F(SettingsWindow, NetworkSourcesAreOfferedAndGreyTheLineSettings) {
+    open(
+        "[GPS1 COMUNICATION SETTINGS]\nPort No=tcp://127.0.0.1:5017\nBaud Rate=4800\n"
+        "[SENSOR COMUNICATION SETTINGS]\nPort No=COM2\n");
+    showWindow();
+    auto* port = child<QComboBox>("Port");
+    for (const char* scheme : {"tcp://", "tcp-listen://", "udp://", "gpsd://"}) {
+        bool offered = false;
+        for (int i = 0; i < port->count(); ++i)
+            offered = offered || port->itemText(i).startsWith(QLatin1String(scheme));
+        EXPECT_TRUE(offered) << scheme;
+    }
+    const char* lineSettings[] = {"BaudRate", "DataWidth", "StopBits",
+                                  "Parity",   "EnableDTR", "EnableRTS"};
+    for (const char* name : lineSettings)
+        EXPECT_FALSE(child<QComboBox>(name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QComboBox>("Delay")->isEnabled());
+    EXPECT_TRUE(child<QComboBox>("NMEALog")->isEnabled());
+    EXPECT_EQ(child<QComboBox>("BaudRate")->currentText(), QStringLiteral("4800"))
+        << "kept for when the port is serial again";
+
+    // Typed back to a serial port, the line settings are there again.
+    port->lineEdit()->selectAll();
+    QTest::keyClicks(port->lineEdit(), QStringLiteral("/dev/ttyUSB0"));
+    for (const char* name : lineSettings)
+        EXPECT_TRUE(child<QComboBox>(name)->isEnabled()) << name;
+    EXPECT_EQ(model.gps.port, QStringLiteral("/dev/ttyUSB0"));
+
+    tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(child<QComboBox>("SBaudRate")->isEnabled());
+    auto* sensorPort = child<QComboBox>("SPort");
+    sensorPort->lineEdit()->selectAll();
+    QTest::keyClicks(sensorPort->lineEdit(), QStringLiteral("udp://:10110"));
+    EXPECT_FALSE(child<QComboBox>("SBaudRate")->isEnabled());
+    EXPECT_FALSE(child<QComboBox>("SParity")->isEnabled());
+    click("bSBESSet");
+    EXPECT_EQ(host.reader(PortRole::Sounder)->DevicePath, QStringLiteral("udp://:10110"));
+}
+
 TEST_F(SettingsWindow, MonitorEmptiesAtOneHundredAndOneLinesAndPausesWhileHeld) {
     open();
     showWindow();

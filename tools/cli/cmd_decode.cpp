@@ -1,12 +1,18 @@
-// nivora decode: what the program makes of a raw GNSS or echosounder log.
+// nivora decode: what the program makes of a raw GNSS or echosounder log,
+// or of what a port or network source sends for a while.
 
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "core/number_format.h"
 #include "sensors/line_assembler.h"
 #include "sensors/nmea.h"
+#include "sensors/port_names.h"
+#include "sensors/serial_gps.h"
 #include "survey/sounder_handler.h"
 #include "tools/cli/cli.h"
 
@@ -82,6 +88,58 @@ bool forEachLine(const QString& path, Counts& counts, OnLine onLine) {
     return true;
 }
 
+// Where the lines come from: a raw log, or a live source read for a while.
+using LineSource = std::function<bool(Counts&, const std::function<void(std::string_view)>&)>;
+
+LineSource fromFile(const QString& path) {
+    return [path](Counts& counts, const std::function<void(std::string_view)>& onLine) {
+        return forEachLine(path, counts, onLine);
+    };
+}
+
+// The real reader on the source (a port, tcp://, udp://, gpsd://...) for
+// `seconds`, so that what it prints is what a survey would take from it.
+LineSource fromSource(const QString& source, double seconds, quint32 baud, bool gnss) {
+    return [=](Counts& counts, const std::function<void(std::string_view)>& onLine) {
+        TNivoraSerialGPS reader;
+        const PortSelection port = selectPort(source);
+        if (port.kind == PortSelection::Kind::ComNumber) {
+            reader.Port = port.number;
+        } else {
+            reader.DevicePath = port.path;
+        }
+        reader.BaudRate = ValidBaudRate(baud);
+        reader.PollInterval = 20;
+        // A short run cannot give a connection the program's 2 s between tries.
+        reader.setReopenInterval(200);
+        reader.DecodesGnss = gnss;
+        bool connected = false;
+        QObject::connect(&reader, &TNivoraSerialGPS::OnConnect,
+                         [&](TNivoraSerialGPS*, quint32) { connected = true; });
+        QObject::connect(&reader, &TNivoraSerialGPS::OnError,
+                         [](TNivoraSerialGPS*, const QString& text) {
+                             std::fprintf(stderr, "nivora: %s\n", text.toLocal8Bit().constData());
+                         });
+        QObject::connect(
+            &reader, &TNivoraSerialGPS::OnNewCommand,
+            [&](TNivoraSerialGPS*, const QByteArray& line) {
+                onLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+            });
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+        reader.Open();
+        loop.exec();
+        reader.Close();
+        // The reader drops what fails its checksum before anyone sees it.
+        counts.lines = static_cast<long long>(reader.linesRead());
+        counts.badChecksum = static_cast<long long>(reader.badChecksumCount());
+        counts.binarySkipped = static_cast<long long>(reader.binaryBytesSkipped());
+        if (!connected)
+            fail(QStringLiteral("%1 did not open within %2 s").arg(source).arg(seconds));
+        return connected;
+    };
+}
+
 void printSummary(const Counts& c) {
     std::fprintf(stderr,
                  "lines read: %lld, sentences accepted: %lld, dropped for a bad checksum: %lld",
@@ -90,13 +148,13 @@ void printSummary(const Counts& c) {
     std::fputc('\n', stderr);
 }
 
-int decodeGnss(const QString& path) {
+int decodeGnss(const LineSource& lines) {
     Counts counts;
     NavValues nav;
     std::string row;
     std::fputs("type,latitude,longitude,altitude,fix_quality,satellites,speed_kmh,course\n",
                stdout);
-    const bool ok = forEachLine(path, counts, [&](std::string_view line) {
+    const bool ok = lines(counts, [&](std::string_view line) {
         if (line[0] != '$') return;
         const DecodeResult r = decodeNmea(line, nav);
         if (!r.accepted) return;
@@ -120,7 +178,7 @@ int decodeGnss(const QString& path) {
     return 0;
 }
 
-int decodeSounder(const QString& path, const Arguments& args) {
+int decodeSounder(const LineSource& lines, const Arguments& args) {
     const QString familyName = args.value(QStringLiteral("--family")).value_or(QString());
     const EchosounderFamily* family = findEchosounderFamily(familyName);
     if (!family) {
@@ -148,7 +206,7 @@ int decodeSounder(const QString& path, const Arguments& args) {
     std::string row;
     QString lastError;
     std::fputs("raw_hi,raw_lo,true_hi,true_lo,sound_velocity\n", stdout);
-    const bool ok = forEachLine(path, counts, [&](std::string_view line) {
+    const bool ok = lines(counts, [&](std::string_view line) {
         const SounderLineResult r = handler.handle(line, in);
         if (!r.error.isEmpty() && r.error != lastError) {
             lastError = r.error;
@@ -174,8 +232,23 @@ int decodeSounder(const QString& path, const Arguments& args) {
 }  // namespace
 
 int runDecode(const Arguments& args) {
-    if (const auto gnss = args.value(QStringLiteral("--gnss"))) return decodeGnss(*gnss);
-    if (const auto sbes = args.value(QStringLiteral("--sbes"))) return decodeSounder(*sbes, args);
+    if (const auto from = args.value(QStringLiteral("--from"))) {
+        const auto seconds =
+            toNumber(args.value(QStringLiteral("--seconds")).value_or(QStringLiteral("10")));
+        if (!seconds || *seconds <= 0 || *seconds > 86400)
+            return usageError(QStringLiteral("--seconds needs a number from 0 to 86400"));
+        const auto baud =
+            toNumber(args.value(QStringLiteral("--baud")).value_or(QStringLiteral("9600")));
+        if (!baud || *baud < 1) return usageError(QStringLiteral("--baud needs a number"));
+        const bool sbes = args.has(QStringLiteral("--sbes"));
+        if (sbes == args.has(QStringLiteral("--gnss")))
+            return usageError(QStringLiteral("decode --from needs one of --gnss and --sbes"));
+        const LineSource lines = fromSource(*from, *seconds, static_cast<quint32>(*baud), !sbes);
+        return sbes ? decodeSounder(lines, args) : decodeGnss(lines);
+    }
+    if (const auto gnss = args.value(QStringLiteral("--gnss"))) return decodeGnss(fromFile(*gnss));
+    if (const auto sbes = args.value(QStringLiteral("--sbes")))
+        return decodeSounder(fromFile(*sbes), args);
     return usageError(QStringLiteral("decode needs --gnss FILE or --sbes FILE --family NAME"));
 }
 

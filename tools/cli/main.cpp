@@ -23,7 +23,11 @@ const Command kCommands[] = {
     {"decode",
      "decode --gnss FILE\n"
      "  decode --sbes FILE --family NAME [--pattern P] [--sv V] [--draft A]\n"
-     "      Decode a raw GNSS or echosounder log and print CSV.",
+     "  decode --from SOURCE [--seconds N] [--baud B] (--gnss | --sbes --family NAME ...)\n"
+     "      Decode a raw GNSS or echosounder log and print CSV. --from reads a port or a\n"
+     "      network source for N seconds (default 10) instead, through the program's own\n"
+     "      reader: COM3, /dev/ttyUSB0, tcp://HOST:PORT, tcp-listen://:PORT, udp://:PORT,\n"
+     "      udp://GROUP:PORT, gpsd://HOST[:PORT].",
      nivora::cli::runDecode},
     {"project",
      "project --ini FILE [--local] [--geographic]\n"
