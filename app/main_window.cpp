@@ -19,6 +19,7 @@
 #include "canvas/qt_color.h"
 #include "config/ui/config_widgets.h"
 #include "survey/chart_files.h"
+#include "survey/chart_geography.h"
 #include "survey/track_selection.h"
 
 namespace nivora {
@@ -138,6 +139,16 @@ void TFNav::connectCanvas() {
     connect(canvas_, &TNivoraCanvas::OnWorldMouseDown, this,
             [chart](short button, short, short, double x, double y) {
                 if (button != mouse_button::Right) chart->pointClicked(x, y);
+            });
+    // The cursor's grid and geographic position, as the surveyor reads a chart.
+    cursorLabel_ = new QLabel(this);
+    cursorLabel_->setObjectName(QStringLiteral("lCursor"));
+    cursorLabel_->setMinimumWidth(cursorLabel_->fontMetrics().horizontalAdvance(
+        QStringLiteral("E: 0000000.00  N: 00000000.00  Lat: -00.00000000  Lon: -000.00000000")));
+    statusBar()->addPermanentWidget(cursorLabel_);
+    connect(canvas_, &TNivoraCanvas::OnWorldMouseMove, this,
+            [this, chart](short, double x, double y, double, double) {
+                cursorLabel_->setText(chart->geography().readOut(x, y));
             });
     connect(canvas_, &TNivoraCanvas::OnDrawBegin, this,
             [s](short, double, double) { s->drawBegan(); });

@@ -91,6 +91,8 @@ class TFNav : public QMainWindow {
     void addLineCommands(LineControl& lines, QWidget* list, QWidget* helmsman, QWidget* settings,
                          std::function<void()> pickOnChart, std::function<void()> saveGuidance);
     QLabel* statusPanel(int index) const;
+    // The cursor's position in the status bar.
+    QLabel* cursorLabel() const { return cursorLabel_; }
     QToolButton* realtimeButton() const { return realtimeButton_; }
     QToolBar* realtimeBar() const { return tRealtime_; }
     QToolBar* drawBar() const { return tDraw_; }
@@ -163,6 +165,7 @@ class TFNav : public QMainWindow {
     QToolBar* tDraw_ = nullptr;
     QToolBar* tShape_ = nullptr;
     QToolButton* realtimeButton_ = nullptr;
+    QLabel* cursorLabel_ = nullptr;
     QLabel* panels_[kStatusPanels] = {};
     QMenu* nmeaMenu_ = nullptr;
     QAction* englishAction_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 
 #include "app/main_window.h"
+#include "canvas/ui/nivora_canvas.h"
 #include "survey/depth_layer.h"
 
 namespace nivora {
@@ -30,12 +31,15 @@ void TFNav::addProductCommands(QWidget* depthSettings, std::function<void()> exp
 }
 
 void TFNav::followPalette() {
-    if (chart_) chart_->depths().setNight(palette().color(QPalette::Window).lightness() < 128);
+    const bool night = palette().color(QPalette::Window).lightness() < 128;
+    if (canvas_) canvas_->SetNightChart(night);
+    if (chart_) chart_->depths().setNight(night);
 }
 
 void TFNav::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) followPalette();
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        followPalette();
 }
 
 }  // namespace nivora

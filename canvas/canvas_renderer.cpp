@@ -1,8 +1,10 @@
 #include "canvas/canvas_renderer.h"
 #include "canvas/chart_fonts.h"
+#include "canvas/night_colours.h"
 
 #include <QFontMetrics>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,69 +52,113 @@ std::vector<double> GridLinePositions(double from, double to, double spacing) {
     return out;
 }
 
-void CanvasRenderer::DrawGrid(QPainter& painter, const CanvasDocument& doc) {
+namespace {
+
+struct GridLines {
+    GridSpacing spacing{0, 0};
+    std::vector<double> xs, ys;
+};
+
+std::optional<GridLines> gridLinesOf(const CanvasDocument& doc) {
     const GridSettings& grid = doc.Grid;
     const ViewWindow& view = doc.View;
     if (!grid.GridVisible || !(view.GetWorldWidth() > 0.0) || !(view.GetWorldHeight() > 0.0))
-        return;
-    const GridSpacing spacing = ChooseGridSpacing(grid, view);
-    const int width = view.Width;
-    const int height = view.Height;
-    const std::vector<double> xs = GridLinePositions(view.WorldLeft, view.WorldRight, spacing.X);
-    const std::vector<double> ys = GridLinePositions(view.WorldBottom, view.WorldTop, spacing.Y);
+        return std::nullopt;
+    GridLines g;
+    g.spacing =
+        ReadableGridSpacing(ChooseGridSpacing(grid, view), view, CanvasRenderer::kMinGridLinePx);
+    g.xs = GridLinePositions(view.WorldLeft, view.WorldRight, g.spacing.X);
+    g.ys = GridLinePositions(view.WorldBottom, view.WorldTop, g.spacing.Y);
+    return g;
+}
 
-    painter.setPen(QPen(toQColor(grid.GridColor), 0, Qt::DotLine));
+// Red lines through the world origin when the window holds it.
+void drawAxes(QPainter& painter, const ViewWindow& view, bool night) {
+    if (!(view.WorldLeft < 0.0 && 0.0 < view.WorldRight && view.WorldBottom < 0.0 &&
+          0.0 < view.WorldTop))
+        return;
+    painter.setPen(QPen(toQColor(ChartColour(colors::Red, night)), 0));
+    const int sy = view.WorldToAbsY(0.0);
+    const int sx = view.WorldToAbsX(0.0);
+    painter.drawLine(0, sy, view.Width, sy);
+    painter.drawLine(sx, 0, sx, view.Height);
+}
+
+}  // namespace
+
+void CanvasRenderer::DrawGrid(QPainter& painter, const CanvasDocument& doc, bool night) {
+    DrawGridLines(painter, doc, night);
+    DrawGridLabels(painter, doc, night);
+}
+
+void CanvasRenderer::DrawGridLines(QPainter& painter, const CanvasDocument& doc, bool night) {
+    const auto g = gridLinesOf(doc);
+    if (!g) return;
+    const ViewWindow& view = doc.View;
+    painter.setPen(QPen(toQColor(ChartColour(doc.Grid.GridColor, night)), 0, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
-    for (double x : xs) {
+    for (double x : g->xs) {
         const int sx = view.WorldToAbsX(x);
         painter.drawLine(sx, view.WorldToAbsY(view.WorldTop), sx,
                          view.WorldToAbsY(view.WorldBottom));
     }
-    for (double y : ys) {
+    for (double y : g->ys) {
         const int sy = view.WorldToAbsY(y);
         painter.drawLine(view.WorldToAbsX(view.WorldLeft), sy, view.WorldToAbsX(view.WorldRight),
                          sy);
     }
+    drawAxes(painter, view, night);
+    painter.setBrush(Qt::NoBrush);
+}
 
+void CanvasRenderer::DrawGridLabels(QPainter& painter, const CanvasDocument& doc, bool night) {
+    const auto g = gridLinesOf(doc);
+    if (!g) return;
+    const ViewWindow& view = doc.View;
+    const int width = view.Width;
+    const int height = view.Height;
     QFont font = chartFont(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     painter.setFont(font);
-    painter.setPen(QPen(Qt::black, 0));
+    const QColor ink = toQColor(ChartColour(colors::Black, night));
+    const QColor paper = toQColor(ChartColour(colors::White, night));
+    painter.setPen(QPen(ink, 0));
     const QFontMetrics metrics = painter.fontMetrics();
     const int th = metrics.height();
-    for (double x : xs) {
+    int lastRight = -1000000;
+    for (double x : g->xs) {
         const int sx = view.WorldToAbsX(x);
         if (sx <= 4 || sx > width - 50) continue;
-        const QString text = GridLabelText(x, spacing.X);
+        const QString text = GridLabelText(x, g->spacing.X);
         const int half = metrics.horizontalAdvance(text) / 2;
+        // A label that would run into the one before it is left out.
+        if (sx - half - 2 <= lastRight + 4) continue;
+        lastRight = sx + half + 1;
         painter.fillRect(
             QRect(QPoint(sx - half - 2, height - th - 4), QPoint(sx + half + 1, height - 3)),
-            Qt::white);
+            paper);
         drawTextAt(painter, sx - half, height - th - 3, text);
     }
-    for (double y : ys) {
+    int lastTop = 1000000;
+    for (auto it = g->ys.begin(); it != g->ys.end(); ++it) {
+        const double y = *it;
         const int sy = view.WorldToAbsY(y);
         if (sy <= 14 || sy > height - 20) continue;
-        const QString text = GridLabelText(y, spacing.Y);
+        if (sy + th / 2 >= lastTop - 2) continue;
+        lastTop = sy - th / 2 - 1;
+        const QString text = GridLabelText(y, g->spacing.Y);
         const int w = metrics.horizontalAdvance(text);
-        painter.fillRect(QRect(QPoint(2, sy - th / 2 - 1), QPoint(w + 5, sy + th / 2)), Qt::white);
+        painter.fillRect(QRect(QPoint(2, sy - th / 2 - 1), QPoint(w + 5, sy + th / 2)), paper);
         drawTextAt(painter, 4, sy - th / 2, text);
     }
-
-    if (view.WorldLeft < 0.0 && 0.0 < view.WorldRight && view.WorldBottom < 0.0 &&
-        0.0 < view.WorldTop) {
-        painter.setPen(QPen(toQColor(colors::Red), 0));
-        const int sy = view.WorldToAbsY(0.0);
-        const int sx = view.WorldToAbsX(0.0);
-        painter.drawLine(0, sy, width, sy);
-        painter.drawLine(sx, 0, sx, height);
-    }
+    // The axes run over the labels.
+    drawAxes(painter, view, night);
     painter.setBrush(Qt::NoBrush);
 }
 
 RenderStats CanvasRenderer::RenderPicture(QImage& image, CanvasDocument& doc,
                                           const RenderSettings& settings) {
-    image.fill(toQRgb(settings.BackColor));
+    image.fill(toQRgb(ChartColour(settings.BackColor, settings.Night)));
     // The pixels are taken before the painter starts so that no detach can
     // happen while it draws.
     const DirectPixels direct = DirectPixels::Of(image);
@@ -123,18 +169,22 @@ RenderStats CanvasRenderer::RenderPicture(QImage& image, CanvasDocument& doc,
 RenderStats CanvasRenderer::RenderPicture(QPainter& painter, CanvasDocument& doc,
                                           const RenderSettings& settings) {
     painter.fillRect(QRect(0, 0, std::max(1, doc.View.Width), std::max(1, doc.View.Height)),
-                     toQColor(settings.BackColor));
+                     toQColor(ChartColour(settings.BackColor, settings.Night)));
     return render(painter, doc, settings, DirectPixels{});
 }
 
 RenderStats CanvasRenderer::render(QPainter& painter, CanvasDocument& doc,
                                    const RenderSettings& settings, DirectPixels direct) {
-    if (settings.GridOrder == 0) DrawGrid(painter, doc);
+    if (settings.GridOrder == 0) DrawGridLines(painter, doc, settings.Night);
     if (doc.ProductsLayer) doc.ProductsLayer->paintUnderShapes(painter, doc.View);
     shapes_.setBackground(settings.BackColor);
+    shapes_.setNight(settings.Night);
     const RenderStats stats = drawShapes(painter, doc, direct, settings.FastPaths);
     if (doc.ProductsLayer) doc.ProductsLayer->paintOverShapes(painter, doc.View);
-    if (settings.GridOrder == 1) DrawGrid(painter, doc);
+    if (settings.GridOrder == 1) DrawGridLines(painter, doc, settings.Night);
+    // The labels in the margin over everything, so that no chart hides them.
+    if (settings.GridOrder == 0 || settings.GridOrder == 1)
+        DrawGridLabels(painter, doc, settings.Night);
     doc.Dirty = false;
     return stats;
 }

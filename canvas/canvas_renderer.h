@@ -27,6 +27,9 @@ struct RenderSettings {
     // Cached point symbols and direct one-pixel lines; off draws everything
     // through QPainter (for comparison).
     bool FastPaths = true;
+    // The night chart: background, grid and every shape's colour mapped to
+    // their night variants (the stored colours stay as they are).
+    bool Night = false;
 };
 
 // What a rebuild did with the shapes (for tests and measurements).
@@ -55,7 +58,14 @@ class CanvasRenderer {
     // The shapes alone, in the two passes.
     RenderStats DrawAllShapes(QPainter& painter, const CanvasDocument& doc, bool fastPaths = true);
     // The grid with its labels and the axes, when the grid is visible.
-    static void DrawGrid(QPainter& painter, const CanvasDocument& doc);
+    static void DrawGrid(QPainter& painter, const CanvasDocument& doc, bool night = false);
+    // The lines and axes alone, and the labels alone: a rebuild draws the
+    // labels after the shapes, so that the chart never hides them.
+    static void DrawGridLines(QPainter& painter, const CanvasDocument& doc, bool night);
+    static void DrawGridLabels(QPainter& painter, const CanvasDocument& doc, bool night);
+    // Grid lines closer than this many pixels are thinned to a multiple of
+    // their spacing: a fixed 100 m grid zoomed out is no grey hatch.
+    static constexpr int kMinGridLinePx = 24;
 
   private:
     RenderStats render(QPainter& painter, CanvasDocument& doc, const RenderSettings& settings,

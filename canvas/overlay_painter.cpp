@@ -1,8 +1,10 @@
 #include "canvas/overlay_painter.h"
 
 #include "canvas/chart_fonts.h"
+#include "canvas/chart_furniture.h"
 #include "canvas/depth_overlay.h"
 #include "canvas/guidance_overlay.h"
+#include "canvas/night_colours.h"
 
 #include <QPolygon>
 #include <algorithm>
@@ -219,7 +221,7 @@ void DrawDepthLabelsOverlay(QPainter& painter, const OverlayState& overlay, cons
                             TextSpriteCache* cache) {
     if (!overlay.DepthLabelsVisible || overlay.DepthLabels.empty()) return;
     const QFont font = labelFont(overlay.LabelFontName, overlay.LabelFontSize, false);
-    const QColor color = toQColor(overlay.LabelColor);
+    const QColor color = toQColor(ChartColour(overlay.LabelColor, overlay.Night));
     painter.setFont(font);
     painter.setPen(QPen(color, 0));
     painter.setBrush(Qt::NoBrush);
@@ -264,7 +266,8 @@ void DrawEventLabelsOverlay(QPainter& painter, const OverlayState& overlay, cons
                             TextSpriteCache* cache) {
     if (overlay.EventLabels.empty()) return;
     drawLabels(painter, view, labelFont(QStringLiteral("Arial"), overlay.EventLabelFontSize, true),
-               toQColor(overlay.EventLabelColor), cache, overlay.EventLabels,
+               toQColor(ChartColour(overlay.EventLabelColor, overlay.Night)), cache,
+               overlay.EventLabels,
                [](const EventLabel& label, QString& s) { s.setNum(label.number); });
 }
 
@@ -293,9 +296,11 @@ void DrawCurrentDepthOverlay(QPainter& painter, const OverlayState& overlay,
         default:
             break;
     }
-    const QColor color = toQColor(overlay.DepthStale ? kStaleColor : overlay.LabelColor);
+    const QColor color =
+        toQColor(ChartColour(overlay.DepthStale ? kStaleColor : overlay.LabelColor, overlay.Night));
     painter.setPen(QPen(color, 0));
-    painter.setBrush(overlay.DepthStale ? QColor(225, 225, 225) : QColor(Qt::white));
+    const TColor fill = overlay.DepthStale ? rgbColor(225, 225, 225) : colors::White;
+    painter.setBrush(toQColor(ChartColour(fill, overlay.Night)));
     roundBox(painter, x - 6, y - 6, x + w + 6, y + h + 6);
     painter.setBrush(Qt::NoBrush);
     drawTextAt(painter, x, y, s);
@@ -360,6 +365,8 @@ void DrawOverlays(QPainter& painter, const CanvasDocument& doc, const CanvasInte
     DrawDistanceOverlay(painter, doc.Overlay, doc.View);
     DrawDepthLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->DepthLabels : nullptr);
     DrawDepthLegend(painter, doc.Overlay, doc.View);
+    DrawScaleBar(painter, doc.Overlay, doc.View);
+    DrawNorthArrow(painter, doc.Overlay, doc.View);
     DrawEventLabelsOverlay(painter, doc.Overlay, doc.View, caches ? &caches->EventLabels : nullptr);
     DrawCurrentDepthOverlay(painter, doc.Overlay, doc.View);
     DrawGGAOverlay(painter, doc.Overlay, doc.View);

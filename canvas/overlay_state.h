@@ -7,6 +7,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "canvas/depth_palette.h"
@@ -52,6 +53,15 @@ struct DepthLegendState {
     QString Title = QStringLiteral("Depth (m)");
 };
 
+// The scale bar and the north arrow; off until the host shows them.
+struct ChartFurnitureState {
+    bool ScaleBar = false;
+    bool NorthArrow = false;
+    // Grid convergence at the view's centre, degrees (grid bearing = true
+    // bearing + convergence); none where the host cannot tell.
+    std::optional<double> ConvergenceDeg;
+};
+
 struct OverlayState {
     static constexpr std::size_t kMaxDepthLabels = 10000;
     static constexpr std::size_t kDepthLabelsDropped = 1000;
@@ -84,6 +94,9 @@ struct OverlayState {
     bool DepthStale = false;
 
     DepthLegendState DepthLegend;
+    ChartFurnitureState Furniture;
+    // The night chart: read-outs drawn in the night colours.
+    bool Night = false;
 
     std::vector<SurveyLineMark> SurveyLines;
     GuidanceStripState GuidanceStrip;

@@ -1,5 +1,6 @@
 #include "canvas/shape_painter.h"
 #include "canvas/chart_fonts.h"
+#include "canvas/night_colours.h"
 
 #include <QPainterPath>
 #include <algorithm>
@@ -67,10 +68,6 @@ QPen makePen(TColor color, int width, int style) {
     }
     pen.setCosmetic(true);
     return pen;
-}
-
-int clampInt(int v, int lo, int hi) {
-    return std::min(std::max(v, lo), hi);
 }
 
 }  // namespace
@@ -163,11 +160,25 @@ void ShapePainter::begin(QPainter& painter, const DrawWindow& window, DirectPixe
                      painter.compositionMode() == QPainter::CompositionMode_SourceOver;
     penSet_ = brushSet_ = fontSet_ = false;
     if (sprites_.size() > 256) sprites_.clear();
+    bucketColumns_ = std::max(1, window_.Width / kTextBucketPx + 1);
+    bucketRows_ = std::max(1, window_.Height / kTextBucketPx + 1);
+    enlargedTexts_.assign(static_cast<std::size_t>(bucketColumns_ * bucketRows_), {});
 }
 
 void ShapePainter::end() {
     painter_ = nullptr;
     direct_ = {};
+}
+
+TColor ShapePainter::mapped(TColor color) {
+    if (!night_) return color;
+    NightEntry& e = nightCache_[(color ^ (color >> 8) ^ (color >> 16)) & 0xFF];
+    if (e.day != color) e = {color, NightColour(color)};
+    return e.night;
+}
+
+TColor ShapePainter::shown(TColor color) {
+    return mapped(ink(color));
 }
 
 TColor ShapePainter::ink(TColor color) const {
@@ -177,7 +188,7 @@ TColor ShapePainter::ink(TColor color) const {
 }
 
 void ShapePainter::usePen(TColor color, int width, int style) {
-    color = ink(color);
+    color = shown(color);
     if (width < 1) width = 1;
     if (penSet_ && color == penColor_ && width == penWidth_ && style == penStyle_) return;
     painter_->setPen(makePen(color, width, style));
@@ -199,7 +210,7 @@ void ShapePainter::useBrush(TColor color, int style) {
     if (qtBrushStyle(style) == Qt::NoBrush) style = kBrushClear;
     if (brushSet_ && style == brushStyle_ && (style == kBrushClear || color == brushColor_)) return;
     painter_->setBrush(style == kBrushClear ? QBrush()
-                                            : QBrush(toQColor(color), qtBrushStyle(style)));
+                                            : QBrush(toQColor(mapped(color)), qtBrushStyle(style)));
     brushSet_ = true;
     brushColor_ = color;
     brushStyle_ = style;
@@ -342,7 +353,7 @@ void ShapePainter::drawRectangle(const TNRectangle& s) {
     const QRect r(l, t, std::max(a.x(), b.x()) - l, std::max(a.y(), b.y()) - t);
     // Grid cells of an imported sample file: a fill without outline.
     if (s.PenWidth == 0 && s.BrushStyle == kBrushSolid && !s.Selected() && !s.Rounded) {
-        painter_->fillRect(r, toQColor(s.BrushFg));
+        painter_->fillRect(r, toQColor(mapped(s.BrushFg)));
         return;
     }
     useShapePen(s);
@@ -365,12 +376,12 @@ void ShapePainter::drawPoint(const TNPoint& s) {
                         : size == 2 ? QRect(c.x(), c.y(), 2, 2)
                                     : QRect(c.x() - size, c.y() - size, 2 * size, 2 * size);
         if (direct_.valid()) {
-            directFill(r.x(), r.y(), r.width(), r.height(), ink(s.PenFg));
+            directFill(r.x(), r.y(), r.width(), r.height(), shown(s.PenFg));
         } else {
-            painter_->fillRect(r, toQColor(ink(s.PenFg)));
+            painter_->fillRect(r, toQColor(shown(s.PenFg)));
         }
     } else {
-        disc(c.x(), c.y(), size, ink(s.PenFg), s.PenWidth);
+        disc(c.x(), c.y(), size, shown(s.PenFg), s.PenWidth);
     }
 }
 
@@ -480,23 +491,35 @@ void ShapePainter::drawPolyline(const TNPolyline& s) {
     }
 }
 
+bool ShapePainter::enlargedTextFits(const QRect& box) {
+    const int c0 = std::clamp(box.left() / kTextBucketPx, 0, bucketColumns_ - 1);
+    const int c1 = std::clamp(box.right() / kTextBucketPx, 0, bucketColumns_ - 1);
+    const int r0 = std::clamp(box.top() / kTextBucketPx, 0, bucketRows_ - 1);
+    const int r1 = std::clamp(box.bottom() / kTextBucketPx, 0, bucketRows_ - 1);
+    auto bucket = [this](int c, int r) -> std::vector<QRect>& {
+        return enlargedTexts_[static_cast<std::size_t>(r * bucketColumns_ + c)];
+    };
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            for (const QRect& other : bucket(c, r))
+                if (other.intersects(box)) return false;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            bucket(c, r).push_back(box);
+    return true;
+}
+
 void ShapePainter::drawText(const TNText& s) {
     if (s.String.isEmpty()) return;
     const QPoint a = window_.Map(s.x, s.y);
     if (a.x() < -500 || a.x() > window_.Width + 500 || a.y() < -100 || a.y() > window_.Height + 100)
         return;
     const TColor color = textColor(s.PenFg);
-    const int n = pixelOf(window_.Ky * s.Height * 0.8);
-    if (n < 4) {
-        // Too small to read: a box where the text would be.
-        const int w = clampInt(
-            pixelOf(window_.Kx * (static_cast<double>(s.String.size()) * s.Height) * 0.6), 4, 100);
-        const int h = clampInt(n, 2, 20);
-        usePen(color, 1, 0);
-        useBrush(0, kBrushClear);
-        painter_->drawRect(QRect(a.x(), a.y() - h, w, h));
-        return;
-    }
+    int n = pixelOf(window_.Ky * s.Height * 0.8);
+    // Too small to read: left out, or drawn at the smallest size that reads.
+    if (n < kTextLeftOutPx) return;
+    const bool enlarged = n < kTextLegiblePx;
+    if (enlarged) n = kTextLegiblePx;
     useFont(s.FontName, std::min(n, 200), s.Bold, s.Italic);
     usePen(color, 1, 0);
     useBrush(0, kBrushClear);
@@ -505,6 +528,8 @@ void ShapePainter::drawText(const TNText& s) {
     const int th = metrics.height();
     const int dx = s.HAlign == 1 ? -tw / 2 : s.HAlign == 2 ? -tw : 0;
     const int dy = s.VAlign == 1 ? -th / 2 : s.VAlign == 2 ? -th : 0;
+    // An enlarged label keeps clear of the others enlarged before it.
+    if (enlarged && !enlargedTextFits(QRect(a.x() + dx, a.y() + dy, tw, th))) return;
     // The font turns in whole tenths of a degree about the text's top left.
     const double tenths = std::trunc(s.Angle * 10.0);
     if (tenths == 0.0 || !std::isfinite(tenths)) {

@@ -87,7 +87,15 @@ class ShapePainter {
     // DXF drawing's colour 7 is white) are drawn in its contrast colour, or a
     // chart imported onto a white background would show nothing.
     void setBackground(TColor background) { background_ = background; }
+    // The night chart: every colour drawn is mapped to its night variant.
+    void setNight(bool night) { night_ = night; }
     void end();
+
+    // Texts smaller than this many pixels are drawn at it, so that they can
+    // be read; below kTextLeftOutPx they are left out (zoomed that far out,
+    // a legible text would cover far more of the chart than it names).
+    static constexpr int kTextLegiblePx = 8;
+    static constexpr int kTextLeftOutPx = 3;
 
     void draw(const TNShape& shape);
 
@@ -104,6 +112,10 @@ class ShapePainter {
     // The highlight pen: red and two pixels wider when selected.
     void useShapePen(const TNShape& s);
     TColor ink(TColor color) const;
+    // The colour as the picture shows it: the contrast rule, then the night
+    // mapping (cached: the mapping is dear and a chart has few colours).
+    TColor shown(TColor color);
+    TColor mapped(TColor color);
     void usePen(TColor color, int width, int style);
     void useBrush(TColor color, int style);
     void useFont(const QString& name, int pixelSize, bool bold, bool italic);
@@ -126,6 +138,19 @@ class ShapePainter {
     bool penSet_ = false;
     TColor penColor_ = 0;
     TColor background_ = colors::White;
+    bool night_ = false;
+    struct NightEntry {
+        TColor day = 0xFFFFFFFF;  // no colour has the top byte set
+        TColor night = 0;
+    };
+    NightEntry nightCache_[256];
+    // Boxes of the texts drawn at the legible size in this rebuild, in
+    // buckets of 64 pixels of the screen: a label enlarged so is left out
+    // where it would cover another.
+    static constexpr int kTextBucketPx = 64;
+    int bucketColumns_ = 0, bucketRows_ = 0;
+    std::vector<std::vector<QRect>> enlargedTexts_;
+    bool enlargedTextFits(const QRect& box);
     int penWidth_ = 0;
     int penStyle_ = 0;
     bool brushSet_ = false;

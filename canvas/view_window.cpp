@@ -1,5 +1,6 @@
 #include "canvas/view_window.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -139,6 +140,32 @@ GridSpacing ChooseGridSpacing(const GridSettings& grid, const ViewWindow& view) 
     }
     const double step = NiceGridStep(view.GetWorldWidth());
     return {step, step};
+}
+
+namespace {
+
+double readableStep(double step, double worldPerPixel, int minPx) {
+    if (!(step > 0) || !std::isfinite(step) || !(worldPerPixel > 0)) return step;
+    const double least = minPx * worldPerPixel;
+    static constexpr double kFactors[] = {2, 5, 10};
+    double scale = 1;
+    // At most 30 decades: no real window is that far out.
+    for (int decade = 0; step * scale < least && decade < 30; ++decade) {
+        double base = scale;
+        for (double f : kFactors) {
+            scale = base * f;
+            if (step * scale >= least) break;
+        }
+    }
+    return step * scale;
+}
+
+}  // namespace
+
+GridSpacing ReadableGridSpacing(GridSpacing spacing, const ViewWindow& view, int minPx) {
+    const double perPixelX = view.GetWorldWidth() / std::max(1, view.Width);
+    const double perPixelY = view.GetWorldHeight() / std::max(1, view.Height);
+    return {readableStep(spacing.X, perPixelX, minPx), readableStep(spacing.Y, perPixelY, minPx)};
 }
 
 }  // namespace nivora

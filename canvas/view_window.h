@@ -58,5 +58,9 @@ struct GridSpacing {
     double Y;
 };
 GridSpacing ChooseGridSpacing(const GridSettings& grid, const ViewWindow& view);
+// The spacing, or the smallest multiple of it by 2, 5, 10, 20, 50, ... that
+// keeps the lines at least `minPx` pixels apart, so that the lines drawn
+// are still lines of the chosen grid.
+GridSpacing ReadableGridSpacing(GridSpacing spacing, const ViewWindow& view, int minPx);
 
 }  // namespace nivora

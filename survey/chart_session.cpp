@@ -6,6 +6,7 @@
 #include "core/number_format.h"
 #include "core/number_text.h"
 #include "survey/chart_files.h"
+#include "survey/chart_geography.h"
 #include "survey/depth_layer.h"
 #include "survey/realtime_survey.h"
 #include "survey/track_selection.h"
@@ -32,6 +33,9 @@ ChartSession::ChartSession(RealtimeSurvey& survey, CanvasDocument& doc, Operator
     selection_ = std::make_unique<TrackSelection>(*this);
     files_ = std::make_unique<ChartFiles>(*this);
     depths_ = std::make_unique<DepthLayer>(survey, doc);
+    geography_ = std::make_unique<ChartGeography>(survey.models());
+    doc_.Overlay.Furniture.ScaleBar = true;
+    doc_.Overlay.Furniture.NorthArrow = true;
     SettingsChanges& changes = survey.models().changes;
     readNavigationNumbers();
     connect(&changes, &SettingsChanges::navigationChanged, this,
@@ -111,6 +115,7 @@ void ChartSession::onTick(const TickValues& v) {
     const SurveyModels& models = survey_.models();
     doc_.SetPositionStatus(v.overlayText, v.fixQuality);
     doc_.SetDataStale(v.gnssStale, v.depthStale);
+    updateNorthArrow();
     if (!v.complete) return;
     if (v.placed) {
         vessel_ = {*v.placed, v.gridHeadingDeg, survey_.clock().now()};
@@ -168,6 +173,13 @@ void ChartSession::firstShow() {
     applyCanvasKeys(models.session.canvas);
     // The day's soundings so far, when the program starts again mid-survey.
     depths_->rebuildFromLogs();
+    updateNorthArrow();
+}
+
+void ChartSession::updateNorthArrow() {
+    const ViewWindow& v = doc_.View;
+    doc_.Overlay.Furniture.ConvergenceDeg = geography_->convergenceAt(
+        (v.WorldLeft + v.WorldRight) / 2, (v.WorldTop + v.WorldBottom) / 2);
 }
 
 QString ChartSession::closeSequence() {

@@ -24,6 +24,7 @@ namespace nivora {
 
 class CanvasDocument;
 class ChartFiles;
+class ChartGeography;
 class DepthLayer;
 class IniStore;
 class RealtimeSurvey;
@@ -54,6 +55,10 @@ class ChartSession : public QObject {
     ChartFiles& files() { return *files_; }
     // The depth-coloured soundings, the coverage grid and their colour bar.
     DepthLayer& depths() { return *depths_; }
+    // Grid points as latitude and longitude, and the convergence.
+    ChartGeography& geography() { return *geography_; }
+    // The north arrow's true north for the view's centre as it is now.
+    void updateNorthArrow();
     OperatorPrompts* prompts() const { return prompts_; }
     void setPrompts(OperatorPrompts* prompts) { prompts_ = prompts; }
     // Yes or No; unanswered is No.
@@ -121,6 +126,7 @@ class ChartSession : public QObject {
     std::unique_ptr<TrackSelection> selection_;
     std::unique_ptr<ChartFiles> files_;
     std::unique_ptr<DepthLayer> depths_;
+    std::unique_ptr<ChartGeography> geography_;
 };
 
 }  // namespace nivora

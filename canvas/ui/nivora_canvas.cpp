@@ -1,5 +1,7 @@
 #include "canvas/ui/nivora_canvas.h"
 
+#include "canvas/night_colours.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -133,6 +135,13 @@ void TNivoraCanvas::SetBackColor(TColor color) {
     repaint();
 }
 
+void TNivoraCanvas::SetNightChart(bool night) {
+    if (night == doc_.Overlay.Night) return;
+    doc_.Overlay.Night = night;
+    doc_.Dirty = true;
+    update();
+}
+
 bool TNivoraCanvas::IsPointInGGAOverlay(int x, int y) const {
     const QFontMetrics metrics(GGAOverlayFont(), this);
     return nivora::IsPointInGGAOverlay(doc_.Overlay, metrics, width(), height(), x, y);
@@ -167,6 +176,7 @@ bool TNivoraCanvas::ensurePicture() {
     RenderSettings settings;
     settings.BackColor = BackColor;
     settings.GridOrder = GridOrder;
+    settings.Night = doc_.Overlay.Night;
     QElapsedTimer clock;
     clock.start();
     lastStats_ = renderer_.RenderPicture(BackBuffer, doc_, settings);
@@ -182,8 +192,7 @@ void TNivoraCanvas::drawPreview(QPainter& painter) {
     const double w = width(), h = height();
     const double fromW = from.GetWorldWidth(), fromH = from.GetWorldHeight();
     const double toW = to.GetWorldWidth(), toH = to.GetWorldHeight();
-    painter.fillRect(rect(),
-                     QColor(BackColor & 0xFF, (BackColor >> 8) & 0xFF, (BackColor >> 16) & 0xFF));
+    painter.fillRect(rect(), toQColor(ChartColour(BackColor, doc_.Overlay.Night)));
     if (!(fromW > 0 && fromH > 0 && toW > 0 && toH > 0)) return;
     // World x at old pixel px is from.Left + px * fromW / w; its new pixel
     // is (x - to.Left) * w / toW. Likewise for y, which grows downwards.

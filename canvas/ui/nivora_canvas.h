@@ -95,6 +95,9 @@ class TNivoraCanvas : public QWidget {
 
     // ---- Painting ----
     void SetBackColor(TColor color);
+    // The night chart: the picture and the read-outs in their night colours.
+    void SetNightChart(bool night);
+    bool NightChart() const { return doc_.Overlay.Night; }
     void Refresh() { doc_.Refresh(); }
     void Update() { doc_.Refresh(); }
     void ClearDrawingState() { ui_.ClearDrawingState(); }

@@ -1,4 +1,4 @@
-// Texts on the chart (colour rule, placeholder box, alignment, rotation,
+// Texts on the chart (colour rule, texts too small to read, alignment, rotation,
 // distance limits) and the coordinate grid with its labels and axes.
 
 #include <gtest/gtest.h>
@@ -60,34 +60,54 @@ INSTANTIATE_TEST_SUITE_P(Means, TextColour,
                                            LightCase{0xFFFFFE, colors::Black},
                                            LightCase{colors::Red, colors::Red}));
 
-// ---- Placeholder box ----
+// ---- Texts too small to read ----
+// They used to become outline boxes, which read as nothing at all; now they
+// are drawn at the smallest size that reads, or left out when far smaller.
 
-TEST(TextPlaceholder, UnreadableTextBecomesAnOutlineBox) {
+TEST(SmallText, DrawnAtTheLegibleSizeInItsColour) {
     Scene s;  // one pixel per unit: pixel size = trunc(0.8 x Height)
     TNText& t = addText(s, QStringLiteral("ABCD"), 50.5, s.rowY(50), 4.5);  // 3 px
     t.PenFg = colors::Blue;
     const QImage img = s.render();
-    // Width trunc(4 x 4.5 x 0.6) = 10, height trunc(3.6) = 3, from (50, 47) to (60, 50).
-    EXPECT_EQ(test::inkBox(img, colors::White), QRect(QPoint(50, 47), QPoint(60, 50)));
-    EXPECT_TRUE(isColor(img, 50, 47, colors::Blue));
-    EXPECT_TRUE(isColor(img, 60, 50, colors::Blue));
-    EXPECT_TRUE(isColor(img, 55, 48, colors::White));
+    const QRect ink = test::inkBox(img, colors::White);
+    // Four capitals of an 8 px font, not a 10 x 3 box.
+    EXPECT_GE(ink.height(), 5);
+    EXPECT_GE(ink.width(), 15);
+    int blue = 0;  // antialiased glyphs: blue, not exactly the pen
+    for (int y = ink.top(); y <= ink.bottom(); ++y)
+        for (int x = ink.left(); x <= ink.right(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            blue += c.blue() > c.red() + 60 && c.blue() > c.green() + 60;
+        }
+    EXPECT_GT(blue, 10);
+    // Its top left is the text's anchor, as a text of that size has it.
+    EXPECT_NEAR(ink.left(), 50, 2);
+    EXPECT_NEAR(ink.top(), 50, 3);
 }
 
-TEST(TextPlaceholder, BoxSizeIsClamped) {
+TEST(SmallText, FarTooSmallIsLeftOutAndLightTextIsBlack) {
     Scene s;
-    // 200 characters of a tiny text: width capped at 100; height at least 2.
-    addText(s, QString(200, QLatin1Char('x')), 20.5, s.rowY(50), 1.0);
-    const QImage img = s.render();
-    EXPECT_EQ(test::inkBox(img, colors::White), QRect(QPoint(20, 48), QPoint(120, 50)));
-}
-
-TEST(TextPlaceholder, LightTextBoxIsBlackToo) {
-    Scene s;
-    TNText& t = addText(s, QStringLiteral("ABCD"), 50.5, s.rowY(50), 4.5);
+    addText(s, QString(200, QLatin1Char('x')), 20.5, s.rowY(50), 1.0);  // 0 px
+    EXPECT_EQ(test::countNot(s.render(), QRect(0, 0, 200, 100), colors::White), 0);
+    Scene light;
+    TNText& t = addText(light, QStringLiteral("ABCD"), 50.5, light.rowY(50), 4.5);
     t.PenFg = colors::White;
-    const QImage img = s.render();
-    EXPECT_TRUE(isColor(img, 50, 47, colors::Black));
+    const QImage img = light.render();
+    EXPECT_GT(test::countDark(img, test::inkBox(img, colors::White)), 10);
+}
+
+TEST(SmallText, EnlargedLabelsKeepClearOfEachOther) {
+    Scene one, two;
+    addText(one, QStringLiteral("Breakwater light"), 20.5, one.rowY(60), 4.5);
+    addText(two, QStringLiteral("Breakwater light"), 20.5, two.rowY(60), 4.5);
+    addText(two, QStringLiteral("Pier head"), 30.5, two.rowY(62), 4.5);  // would overlap
+    addText(two, QStringLiteral("Buoy 3"), 20.5, two.rowY(85), 4.5);     // clear of both
+    const QImage a = one.render();
+    const QImage b = two.render();
+    const QRect first = test::inkBox(a, colors::White);
+    EXPECT_EQ(test::countNot(b, first.adjusted(-1, -1, 1, 1), colors::White),
+              test::countNot(a, first.adjusted(-1, -1, 1, 1), colors::White));
+    EXPECT_GT(test::countNot(b, QRect(15, 82, 60, 15), colors::White), 10);
 }
 
 // ---- Placement ----
