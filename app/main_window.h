@@ -84,6 +84,8 @@ class TFNav : public QMainWindow {
     QDockWidget* alarmDock() const { return alarmDock_; }
     // "Depth Colours and Grid..." in Tools and "Export Soundings..." in File.
     void addProductCommands(QWidget* depthSettings, std::function<void()> exportSoundings);
+    // "NMEA Output..." in Tools: the repeater's settings.
+    void addOutputCommands(QWidget* repeaterSettings);
     void showAlarmDock();
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,

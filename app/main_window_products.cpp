@@ -1,6 +1,6 @@
 // The main window's commands for what the survey hands on: the depth
-// colours and grid settings (Tools), the export of soundings (File), and the
-// depth picture's night colours following the window's palette.
+// colours and grid settings and the NMEA output (Tools), the export of
+// soundings (File), and the chart's night colours following the palette.
 
 #include <QEvent>
 #include <QMenu>
@@ -28,6 +28,14 @@ void TFNav::addProductCommands(QWidget* depthSettings, std::function<void()> exp
         }
     }
     followPalette();
+}
+
+void TFNav::addOutputCommands(QWidget* repeaterSettings) {
+    addAction("aRepeater", QStringLiteral("NMEA Output..."), IconId::Settings,
+              [this, repeaterSettings] { showWindow(repeaterSettings); });
+    for (QMenu* m : menuBar()->findChildren<QMenu*>())
+        if (m->objectName() == QLatin1String("mTools"))
+            m->addAction(action(QStringLiteral("aRepeater")));
 }
 
 void TFNav::followPalette() {

@@ -26,6 +26,7 @@
 #include "config/ui/guidance_window.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/quality_window.h"
+#include "config/ui/repeater_window.h"
 #include "config/ui/settings_window.h"
 #include "config/ui/small_windows.h"
 #include "config/ui/svp_window.h"
@@ -195,6 +196,7 @@ void Program::createWindows(Clock& clock, TimerSource& timers) {
     qualitySettings_ = new TQualitySettings(models_.quality, models_.changes, file, &nav);
     verticalSettings_ = new TVerticalSettings(models_.vertical, file, &nav);
     depthDisplay_ = new TDepthDisplaySettings(models_.depthDisplay, models_.changes, file, &nav);
+    repeater_ = new TRepeaterSettings(models_.repeater, file, &nav);
     exportDialog_ = new ExportDialog(&nav);
     exportProgress_ = std::make_unique<FileJobDialog>(&nav);
     soundingExport_ = std::make_unique<SoundingExport>();
@@ -241,6 +243,7 @@ void Program::runExport() {
 
 void Program::connectAlarms() {
     nav_->addProductCommands(depthDisplay_, [this] { exportSoundings(); });
+    nav_->addOutputCommands(repeater_);
     connect(exportDialog_, &QDialog::accepted, this, &Program::runExport);
     nav_->addAlarmCommands(*alarmPanel_, qualitySettings_, verticalSettings_);
     connect(&models_.changes, &SettingsChanges::qualityChanged, alarmPanel_,
@@ -403,7 +406,8 @@ void Program::storePlacements() {
     QString error;
     for (QWidget* w : std::initializer_list<QWidget*>{
              offsets_, navset_, nav_.get(), realtime_, svp_, runline_, joystick_, helmsman_,
-             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_, depthDisplay_}) {
+             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_, depthDisplay_,
+             repeater_}) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

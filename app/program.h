@@ -27,6 +27,7 @@ class AlarmPanel;
 class TQualitySettings;
 class TVerticalSettings;
 class TDepthDisplaySettings;
+class TRepeaterSettings;
 class ExportDialog;
 class SoundingExport;
 class FileJobDialog;
@@ -103,6 +104,7 @@ class Program : public QObject, private RunlineHost {
     TQualitySettings& qualitySettings() { return *qualitySettings_; }
     TVerticalSettings& verticalSettings() { return *verticalSettings_; }
     TDepthDisplaySettings& depthDisplaySettings() { return *depthDisplay_; }
+    TRepeaterSettings& repeaterSettings() { return *repeater_; }
     ExportDialog& exportDialog() { return *exportDialog_; }
     SoundingExport& soundingExport() { return *soundingExport_; }
     AlarmPanel& alarmPanel() { return *alarmPanel_; }
@@ -145,6 +147,7 @@ class Program : public QObject, private RunlineHost {
     TQualitySettings* qualitySettings_ = nullptr;
     TVerticalSettings* verticalSettings_ = nullptr;
     TDepthDisplaySettings* depthDisplay_ = nullptr;
+    TRepeaterSettings* repeater_ = nullptr;
     ExportDialog* exportDialog_ = nullptr;
     // An export's own progress, so that a file command beside it keeps its
     // own; it outlives the export that reports to it.

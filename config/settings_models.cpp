@@ -15,6 +15,7 @@ void SurveyModels::load(const SettingsFile& settings) {
     guidance.load(ini);
     quality.load(ini);
     vertical.load(ini);
+    repeater.load(ini);
     depthDisplay.load(ini);
     session.load(ini);
 }

@@ -13,6 +13,7 @@
 #include "config/navigation_settings.h"
 #include "config/offsets_model.h"
 #include "config/quality_settings.h"
+#include "config/repeater_settings.h"
 #include "config/session_keys.h"
 #include "config/settings_changes.h"
 #include "config/svp_model.h"
@@ -33,6 +34,7 @@ struct SurveyModels {
     GuidanceSettings guidance;
     QualitySettings quality;
     VerticalSettings vertical;
+    RepeaterSettings repeater;
     DepthDisplaySettings depthDisplay;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.

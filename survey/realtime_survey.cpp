@@ -4,6 +4,7 @@
 #include "core/number_format.h"
 #include "sensors/fix_quality.h"
 #include "survey/csv_day_log.h"
+#include "survey/nmea_repeater.h"
 
 namespace nivora {
 namespace {
@@ -37,7 +38,8 @@ RealtimeSurvey::RealtimeSurvey(SurveyModels& models, const DayFolders& folders, 
       placer_([this](const QString& e) { reportError(e); }),
       cycle_(*this, timers),
       alarmLog_(std::make_unique<CsvDayLog>(logs_, alarmLogHeader(), 10000)),
-      alarmTimer_(timers.createTimer()) {
+      alarmTimer_(timers.createTimer()),
+      repeater_(std::make_unique<NmeaRepeater>([this](const QString& e) { reportError(e); })) {
     alarmTimer_->setInterval(kAlarmTickMs);
     alarmTimer_->setCallback([this] { alarmTick(); });
     writer_.setWhenFull(whenFull);
@@ -173,6 +175,10 @@ void RealtimeSurvey::reportError(const QString& text) {
     errors_.report(text);
 }
 
+void RealtimeSurvey::repeat(const std::vector<std::string>& sentences) {
+    if (running_ && repeats_.on) repeater_->send(sentences, clock_.msecsSinceEpoch());
+}
+
 void RealtimeSurvey::connectReaders() {
     using R = TNivoraSerialGPS;
     SurveyIndicators& show = indicators_;
@@ -271,6 +277,18 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
         emit indicators_.speedTextChanged(
             QString::fromStdString(formatFixed(tracker_.current().speedKnots, 1)));
     }
+    if (running_ && repeats_.on) {
+        // Each sentence as often as its source: GGA per epoch, VTG per new
+        // motion, HDT per heading read.
+        const GnssEpoch& e = tracker_.current();
+        std::vector<std::string> lines;
+        if (repeats_.echo) lines.push_back(std::string(s.line) + "\r\n");
+        if (out.epoch && repeats_.gga) lines.push_back(repeaterGga(e));
+        if (out.speedChanged && repeats_.vtg)
+            lines.push_back(repeaterVtg(e.courseDeg, e.speedKnots));
+        if (reading.headingDeg && repeats_.hdt) lines.push_back(repeaterHdt(*reading.headingDeg));
+        repeat(lines);
+    }
 }
 
 void RealtimeSurvey::onSounderLine(std::string_view line) {
@@ -304,6 +322,15 @@ void RealtimeSurvey::onSounderLine(std::string_view line) {
     // Before the sounding is counted, so that a line log counts it under its own alarm.
     alarmChanges(alarms_.onSounding(s, clock_.msecsSinceEpoch()));
     emit soundingCorrected(s);
+    if (running_ && repeats_.on) {
+        std::vector<std::string> out;
+        if (repeats_.echo) out.push_back(std::string(line) + "\r\n");
+        if (const std::optional<double> d = s.depth()) {
+            if (repeats_.dpt) out.push_back(repeaterDpt(*d));
+            if (repeats_.dbt) out.push_back(repeaterDbt(*d));
+        }
+        repeat(out);
+    }
     if (!s.rowDue) return;
     if (interpolate_) {
         timeline_.addSounding(s);
@@ -403,6 +430,15 @@ void RealtimeSurvey::start() {
     } else {
         emit indicators_.depthFramesVisibleChanged(false);
     }
+    const RepeaterSettings& r = models_.repeater;
+    repeats_ = {r.enabled,
+                r.echoInput,
+                r.sends(QStringLiteral("GGA")),
+                r.sends(QStringLiteral("VTG")),
+                r.sends(QStringLiteral("HDT")),
+                r.sends(QStringLiteral("DPT")),
+                r.sends(QStringLiteral("DBT"))};
+    repeater_->configure(r.enabled ? r.destination : QString());
     alarms_.start(models_.quality, models_.device.sensorEnabled, clock_.msecsSinceEpoch());
     receiverClock_.clear();
     alarmTimer_->start();
@@ -443,6 +479,7 @@ void RealtimeSurvey::closeReaders() {
     alarmChanges(alarms_.stop(clock_.msecsSinceEpoch()));
     cycle_.stop();
     cycle_.stopEchogram();
+    repeater_->close();
     running_ = false;
 }
 

@@ -38,6 +38,7 @@ namespace nivora {
 enum class SurveyWindow { Offsets, Monitor, Echogram, Latency };
 
 class CsvDayLog;
+class NmeaRepeater;
 
 class RealtimeSurvey : public QObject {
     Q_OBJECT
@@ -60,6 +61,8 @@ class RealtimeSurvey : public QObject {
     RealtimeCycle& cycle() { return cycle_; }
     SurveyIndicators& indicators() { return indicators_; }
     FixPlacer& placer() { return placer_; }
+    // The NMEA output, configured from its settings as real time starts.
+    NmeaRepeater& repeater() { return *repeater_; }
 
     // Where the readers' bytes come from (default: serial ports).
     void setTransportFactories(TransportFactory gnss, TransportFactory sounder);
@@ -139,6 +142,8 @@ class RealtimeSurvey : public QObject {
     void updateStatus();
     void positionLost();
     void gnssResumed();
+    // Sends to the NMEA output while real time runs and it is on.
+    void repeat(const std::vector<std::string>& sentences);
     bool monitorRunning() const { return windowShown(SurveyWindow::Monitor) && !monitorPaused_; }
 
     SurveyModels& models_;
@@ -167,6 +172,12 @@ class RealtimeSurvey : public QObject {
     bool tideMissing_ = false;  // said once until the file has a tide again
     std::unique_ptr<CsvDayLog> alarmLog_;
     std::unique_ptr<Timer> alarmTimer_;
+    std::unique_ptr<NmeaRepeater> repeater_;
+    // As real time started: whether the NMEA output is on, and what it sends.
+    struct Repeats {
+        bool on = false, echo = false, gga = false, vtg = false, hdt = false, dpt = false,
+             dbt = false;
+    } repeats_;
     // As real time started: each device's latency, and whether rows wait
     // for the epoch after their sounding.
     qint64 latencyMs_[2] = {0, 0};
