@@ -105,7 +105,7 @@ namespace {
 
 // Open once gpsd has answered and names an active device; until then the
 // reader keeps asking, quietly, as for a receiver not switched on yet.
-class GpsdTransport final : public SerialTransport {
+class GpsdTransport final : public BufferedTransport {
   public:
     explicit GpsdTransport(NetworkSource source)
         : source_(std::move(source)), stream_(source_.device) {
@@ -169,18 +169,10 @@ class GpsdTransport final : public SerialTransport {
         }
         return 0;
     }
-    qint64 read(char* data, qint64 max) override {
-        qint64 ms = 0;
-        return readStamped(data, max, ms);
-    }
-    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
-        return buffer_.read(data, max, arrivedMs);
-    }
     qint64 write(const char*, qint64) override {
         error_ = QStringLiteral("gpsd relays what its devices send; commands go to them directly");
         return -1;
     }
-    QString errorString() const override { return error_; }
 
   private:
     QString lostText() const {
@@ -203,9 +195,7 @@ class GpsdTransport final : public SerialTransport {
     NetworkSource source_;
     GpsdStream stream_;
     QTcpSocket socket_;
-    ArrivalBuffer buffer_{kNetworkBufferBytes};
     QElapsedTimer since_;
-    QString error_;
     bool opening_ = false;
 };
 

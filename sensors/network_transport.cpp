@@ -117,7 +117,7 @@ class UnusableTransport final : public SerialTransport {
     QString why_;
 };
 
-class TcpClientTransport final : public SerialTransport {
+class TcpClientTransport final : public BufferedTransport {
   public:
     explicit TcpClientTransport(NetworkSource source) : source_(std::move(source)) {
         prepare(socket_);
@@ -167,24 +167,14 @@ class TcpClientTransport final : public SerialTransport {
         }
         return 0;
     }
-    qint64 read(char* data, qint64 max) override {
-        qint64 ms = 0;
-        return readStamped(data, max, ms);
-    }
-    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
-        return buffer_.read(data, max, arrivedMs);
-    }
     qint64 write(const char* data, qint64 size) override {
         return writeTo(&socket_, data, size, error_);
     }
-    QString errorString() const override { return error_; }
 
   private:
     NetworkSource source_;
     QTcpSocket socket_;
-    ArrivalBuffer buffer_{kNetworkBufferBytes};
     QElapsedTimer since_;
-    QString error_;
     bool opening_ = false;
 };
 
@@ -197,7 +187,7 @@ QHostAddress listenAddress(const QString& host, QString& error) {
 
 // One sender at a time: the port stops listening once it has one, so a
 // second is refused; when the first goes, the reader listens again.
-class TcpListenTransport final : public SerialTransport {
+class TcpListenTransport final : public BufferedTransport {
   public:
     explicit TcpListenTransport(NetworkSource source) : source_(std::move(source)) {
         QObject::connect(&server_, &QTcpServer::newConnection, [this] { take(); });
@@ -242,17 +232,9 @@ class TcpListenTransport final : public SerialTransport {
         }
         return 0;
     }
-    qint64 read(char* data, qint64 max) override {
-        qint64 ms = 0;
-        return readStamped(data, max, ms);
-    }
-    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
-        return buffer_.read(data, max, arrivedMs);
-    }
     qint64 write(const char* data, qint64 size) override {
         return writeTo(client_.get(), data, size, error_);
     }
-    QString errorString() const override { return error_; }
 
   private:
     void take() {
@@ -275,12 +257,10 @@ class TcpListenTransport final : public SerialTransport {
     NetworkSource source_;
     QTcpServer server_;
     std::unique_ptr<QTcpSocket> client_;
-    ArrivalBuffer buffer_{kNetworkBufferBytes};
-    QString error_;
     bool opening_ = false;
 };
 
-class UdpTransport final : public SerialTransport {
+class UdpTransport final : public BufferedTransport {
   public:
     explicit UdpTransport(NetworkSource source) : source_(std::move(source)) {
         QObject::connect(&socket_, &QUdpSocket::readyRead, [this] { pull(); });
@@ -325,18 +305,10 @@ class UdpTransport final : public SerialTransport {
         }
         return buffer_.size();
     }
-    qint64 read(char* data, qint64 max) override {
-        qint64 ms = 0;
-        return readStamped(data, max, ms);
-    }
-    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
-        return buffer_.read(data, max, arrivedMs);
-    }
     qint64 write(const char*, qint64) override {
         error_ = QStringLiteral("a UDP source only listens; nothing can be sent to it");
         return -1;
     }
-    QString errorString() const override { return error_; }
 
   private:
     // Each datagram as it came; one that does not fit is dropped whole, never cut.
@@ -351,8 +323,6 @@ class UdpTransport final : public SerialTransport {
 
     NetworkSource source_;
     QUdpSocket socket_;
-    ArrivalBuffer buffer_{kNetworkBufferBytes};
-    QString error_;
 };
 
 }  // namespace

@@ -45,6 +45,24 @@ class ArrivalBuffer {
     ArrivalMarks marks_;
 };
 
+// A network transport's reading side: the bytes received wait in a bounded
+// buffer with their arrival, and the last error is kept for the reader.
+class BufferedTransport : public SerialTransport {
+  public:
+    qint64 read(char* data, qint64 max) override {
+        qint64 ms = 0;
+        return readStamped(data, max, ms);
+    }
+    qint64 readStamped(char* data, qint64 max, qint64& arrivedMs) override {
+        return buffer_.read(data, max, arrivedMs);
+    }
+    QString errorString() const override { return error_; }
+
+  protected:
+    ArrivalBuffer buffer_{kNetworkBufferBytes};
+    QString error_;
+};
+
 // The transport for a source; a text that does not parse gives one whose
 // open() fails with the reason.
 std::unique_ptr<SerialTransport> makeNetworkTransport(const QString& text);
