@@ -14,6 +14,7 @@
 
 #include "app/toolbar_icons.h"
 #include "config/ui/config_widgets.h"
+#include "sensors/ntrip_client.h"
 #include "survey/realtime_survey.h"
 
 namespace nivora {
@@ -164,6 +165,10 @@ TfRealtime::TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget
     antennaHeight_ =
         row(3, "lbAntennaH", QStringLiteral("Ant. Ht."), "LAntennaH", QStringLiteral("m"));
     tideHeight_ = row(4, "lbTideHt", QStringLiteral("Tide Ht."), "LTideHt", QStringLiteral("m"));
+    // RTK corrections in a quiet line, only while they are taken.
+    corrections_ = smallLabel(QString(), gpsGroup_, "lCorrections");
+    corrections_->hide();
+    rows->addWidget(corrections_, 5, 0, 1, 3);
     rows->setColumnStretch(1, 1);
     rows->setColumnMinimumWidth(2, 14);
 
@@ -233,6 +238,10 @@ TfRealtime::TfRealtime(RealtimeSurvey& survey, const SettingsFile& file, QWidget
                 else
                     HideLowFrequencyFrame();
             });
+    connect(&survey.ntrip(), &NtripClient::statusChanged, this, [this](const NtripStatus& st) {
+        corrections_->setText(st.shortText());
+        corrections_->setVisible(!corrections_->text().isEmpty());
+    });
     const auto colourGps = [this](TColor c) { colourFrame(gpsGroup_, c); };
     connect(&show, &SurveyIndicators::fixIndicatorColourChanged, this, colourGps);
     connect(&show, &SurveyIndicators::gpsGroupColourChanged, this, colourGps);

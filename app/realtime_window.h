@@ -86,6 +86,7 @@ class TfRealtime : public QWidget {
     QLabel* satellites_ = nullptr;
     QLabel* antennaHeight_ = nullptr;
     QLabel* tideHeight_ = nullptr;
+    QLabel* corrections_ = nullptr;  // the NTRIP status, shown while it runs
     QLabel* depthHi_ = nullptr;
     QLabel* depthLo_ = nullptr;
 };

@@ -16,6 +16,7 @@ void SurveyModels::load(const SettingsFile& settings) {
     quality.load(ini);
     vertical.load(ini);
     repeater.load(ini);
+    ntrip.load(ini);
     depthDisplay.load(ini);
     session.load(ini);
 }

@@ -11,6 +11,7 @@
 #include "config/guidance_settings.h"
 #include "config/latency_shape.h"
 #include "config/navigation_settings.h"
+#include "config/ntrip_settings.h"
 #include "config/offsets_model.h"
 #include "config/quality_settings.h"
 #include "config/repeater_settings.h"
@@ -35,6 +36,7 @@ struct SurveyModels {
     QualitySettings quality;
     VerticalSettings vertical;
     RepeaterSettings repeater;
+    NtripSettings ntrip;
     DepthDisplaySettings depthDisplay;
     SessionKeys session;
     // Said by the windows that edit the models; heard by their users.

@@ -278,6 +278,11 @@ void TNivoraSerialGPS::Write(const QByteArray& text) {
     emit OnSend(this, text);
 }
 
+qint64 TNivoraSerialGPS::WriteRaw(const char* data, qint64 size) {
+    if (!open_ || !transport_) return -1;
+    return transport_->writeQueued(data, size);
+}
+
 void TNivoraSerialGPS::pollTick() {
     if (!open_ || !transport_) return;
     qint64 waiting = transport_->bytesAvailable();

@@ -94,6 +94,10 @@ class TNivoraSerialGPS : public QObject {
     void Open();
     void Close();
     void Write(const QByteArray& text);
+    // Bytes for the device as they are (RTK corrections): no raw log, no
+    // OnSend, never waits for a slow port. Returns the bytes taken; negative
+    // when the port is not open or does not take them.
+    qint64 WriteRaw(const char* data, qint64 size);
 
     bool isOpen() const { return open_; }
     // Open() was called, the port is not open and is being tried again.

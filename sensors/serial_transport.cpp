@@ -112,6 +112,19 @@ class SerialPortTransport final : public SerialTransport {
         return n;
     }
 
+    qint64 writeQueued(const char* data, qint64 size) override {
+        // A few seconds of corrections at 9600 baud; more waiting means the
+        // port does not keep up, and old corrections are worth nothing.
+        constexpr qint64 kMaxQueued = 8 * 1024;
+        if (port_.bytesToWrite() + size > kMaxQueued) {
+            error_ = QStringLiteral("%1 bytes wait to go out").arg(port_.bytesToWrite());
+            return -1;
+        }
+        const qint64 n = port_.write(data, size);
+        if (n < 0) fail();
+        return n;
+    }
+
     QString errorString() const override { return error_.isEmpty() ? port_.errorString() : error_; }
 
   private:

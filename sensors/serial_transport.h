@@ -44,6 +44,10 @@ class SerialTransport {
     }
     // Sends all bytes within one second; returns how many went out, negative on error.
     virtual qint64 write(const char* data, qint64 size) = 0;
+    // As write(), but never waits: the bytes are queued for the device, or
+    // refused (negative) when too many wait already. A stream that flows
+    // all the time (RTK corrections) takes this path.
+    virtual qint64 writeQueued(const char* data, qint64 size) { return write(data, size); }
     virtual QString errorString() const = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "core/date_time_text.h"
 #include "core/number_format.h"
 #include "sensors/fix_quality.h"
+#include "sensors/ntrip_client.h"
 #include "survey/csv_day_log.h"
 #include "survey/nmea_repeater.h"
 
@@ -39,7 +40,8 @@ RealtimeSurvey::RealtimeSurvey(SurveyModels& models, const DayFolders& folders, 
       cycle_(*this, timers),
       alarmLog_(std::make_unique<CsvDayLog>(logs_, alarmLogHeader(), 10000)),
       alarmTimer_(timers.createTimer()),
-      repeater_(std::make_unique<NmeaRepeater>([this](const QString& e) { reportError(e); })) {
+      repeater_(std::make_unique<NmeaRepeater>([this](const QString& e) { reportError(e); })),
+      ntrip_(std::make_unique<NtripClient>(clock, timers)) {
     alarmTimer_->setInterval(kAlarmTickMs);
     alarmTimer_->setCallback([this] { alarmTick(); });
     writer_.setWhenFull(whenFull);
@@ -55,6 +57,8 @@ RealtimeSurvey::RealtimeSurvey(SurveyModels& models, const DayFolders& folders, 
 }
 
 RealtimeSurvey::~RealtimeSurvey() {
+    ntrip_->blockSignals(true);
+    ntrip_->stop();
     // Readers close without raising events into a half-destroyed survey.
     gnss_.blockSignals(true);
     sounder_.blockSignals(true);
@@ -222,6 +226,11 @@ void RealtimeSurvey::connectReaders() {
     connect(&gnss_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
 
     connect(&sounder_, &R::OnError, this, [this](R*, const QString& e) { reportError(e); });
+
+    // The corrections go to the receiver unchanged, without waiting for its port.
+    ntrip_->setSink([this](const char* data, qint64 size) { return gnss_.WriteRaw(data, size); });
+    connect(ntrip_.get(), &NtripClient::messagePosted, this, &RealtimeSurvey::message);
+    connect(ntrip_.get(), &NtripClient::errorPosted, this, &RealtimeSurvey::reportError);
     // A silent sounder must not go unnoticed: soundings are the survey.
     connect(&sounder_, &R::OnConnect, this, [this](R* r, quint32) {
         message(QStringLiteral("Connected to NMEA Sensor on ") + r->portDisplayName());
@@ -258,6 +267,9 @@ void RealtimeSurvey::onGnssLine(const NmeaSentence& s, const GnssReading& readin
     } else if (out.fixIndicator) {
         emit indicators_.fixIndicatorColourChanged(*out.fixIndicator);
     }
+    // A network mountpoint needs to know where the boat is.
+    if (out.epoch && s.type == SentenceType::GGA && ntrip_->started())
+        ntrip_->setGga(bytes(s.line));
     if (out.epoch) {
         const GnssEpoch& e = tracker_.current();
         // Projected once, for the row, the vessel and whoever comes next.
@@ -439,6 +451,13 @@ void RealtimeSurvey::start() {
                 r.sends(QStringLiteral("DPT")),
                 r.sends(QStringLiteral("DBT"))};
     repeater_->configure(r.enabled ? r.destination : QString());
+    if (const NtripSettings& n = models_.ntrip; n.enabled) {
+        if (const QString problem = n.problem(); problem.isEmpty()) {
+            ntrip_->start(n.caster());
+        } else {
+            reportError(QStringLiteral("NTRIP corrections not started: ") + problem);
+        }
+    }
     alarms_.start(models_.quality, models_.device.sensorEnabled, clock_.msecsSinceEpoch());
     receiverClock_.clear();
     alarmTimer_->start();
@@ -480,6 +499,7 @@ void RealtimeSurvey::closeReaders() {
     cycle_.stop();
     cycle_.stopEchogram();
     repeater_->close();
+    ntrip_->stop();
     running_ = false;
 }
 

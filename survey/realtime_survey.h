@@ -39,6 +39,7 @@ enum class SurveyWindow { Offsets, Monitor, Echogram, Latency };
 
 class CsvDayLog;
 class NmeaRepeater;
+class NtripClient;
 
 class RealtimeSurvey : public QObject {
     Q_OBJECT
@@ -63,6 +64,9 @@ class RealtimeSurvey : public QObject {
     FixPlacer& placer() { return placer_; }
     // The NMEA output, configured from its settings as real time starts.
     NmeaRepeater& repeater() { return *repeater_; }
+    // RTK corrections from a caster to the GNSS receiver, started with real
+    // time when its settings say so; its status is for the windows.
+    NtripClient& ntrip() { return *ntrip_; }
 
     // Where the readers' bytes come from (default: serial ports).
     void setTransportFactories(TransportFactory gnss, TransportFactory sounder);
@@ -173,6 +177,8 @@ class RealtimeSurvey : public QObject {
     std::unique_ptr<CsvDayLog> alarmLog_;
     std::unique_ptr<Timer> alarmTimer_;
     std::unique_ptr<NmeaRepeater> repeater_;
+    // After the GNSS reader, which it writes to: it goes first.
+    std::unique_ptr<NtripClient> ntrip_;
     // As real time started: whether the NMEA output is on, and what it sends.
     struct Repeats {
         bool on = false, echo = false, gga = false, vtg = false, hdt = false, dpt = false,

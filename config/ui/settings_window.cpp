@@ -327,8 +327,13 @@ QWidget* TFGPS::buildMonitorTab() {
     (new QVBoxLayout(gpsGroup))->addWidget(MemoGPS_);
     auto* sensorGroup = group(QStringLiteral("(NMEA SENSOR DATA)"), page);
     (new QVBoxLayout(sensorGroup))->addWidget(MemoSensor_);
+    // The corrections that go to the receiver, beside what it sends.
+    lCorrections_ = new QLabel(QStringLiteral("NTRIP off"), page);
+    lCorrections_->setObjectName(QStringLiteral("lCorrections"));
+    lCorrections_->setWordWrap(true);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(gpsGroup);
+    layout->addWidget(lCorrections_);
     layout->addWidget(sensorGroup);
     return page;
 }
@@ -583,6 +588,14 @@ bool TFGPS::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonRelease) host_.setMonitorPaused(false);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TFGPS::setCorrectionStatus(const QString& text) {
+    lCorrections_->setText(text);
+}
+
+QString TFGPS::correctionStatus() const {
+    return lCorrections_->text();
 }
 
 void TFGPS::setGnssMonitorColour(TColor colour) {

@@ -46,6 +46,9 @@ class TFGPS : public QWidget {
     void appendMonitorLine(PortRole role, const QString& line);
     // The GNSS monitor's colour: red after a GNSS timeout.
     void setGnssMonitorColour(TColor colour);
+    // The RTK corrections' status under the GNSS monitor ("NTRIP off" while none run).
+    void setCorrectionStatus(const QString& text);
+    QString correctionStatus() const;
 
     // Shows the model's values in the controls.
     void syncFromModel();
@@ -129,6 +132,7 @@ class TFGPS : public QWidget {
     QCheckBox* LockStateCheck1_ = nullptr;
     QPlainTextEdit* MemoGPS_ = nullptr;
     QPlainTextEdit* MemoSensor_ = nullptr;
+    QLabel* lCorrections_ = nullptr;
     MonitorLog gpsMonitor_;
     MonitorLog sensorMonitor_;
     QCheckBox* cbGridVisible_ = nullptr;

@@ -12,10 +12,13 @@
 #include <QTest>
 
 #include "config/guidance_settings.h"
+#include "config/ntrip_settings.h"
 #include "config/settings_changes.h"
 #include "config/ui/config_widgets.h"
 #include "config/ui/guidance_window.h"
+#include "config/ui/ntrip_window.h"
 #include "config/ui/small_windows.h"
+#include "sensors/ntrip_client.h"
 #include "tests/config/config_test_support.h"
 
 namespace nivora {
@@ -348,6 +351,49 @@ TEST(GuidanceSettingsWindow, RefusesANonNumberAndWritesTheRest) {
     w.findChild<QCheckBox*>(QStringLiteral("cApb"))->setChecked(false);
     w.findChild<QCheckBox*>(QStringLiteral("cXte"))->setChecked(false);
     EXPECT_FALSE(w.SaveClick());
+}
+
+TEST(NtripSettingsWindow, RefusesWhatCannotConnectHidesThePasswordAndWritesTheSection) {
+    test::ScratchIni ini;
+    const SettingsFile file = ini.file();
+    NtripSettings model;
+    model.load(ini.store());
+    EXPECT_TRUE(model.sendGga) << "network mountpoints are the common case";
+    EXPECT_EQ(model.caster().port, 2101);
+    EXPECT_EQ(model.caster().version, 2);
+    EXPECT_EQ(model.caster().ggaIntervalMs, 10000);
+    TNtripSettings w(model, file);
+    auto* password = child<QLineEdit>(&w, "ePassword");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    child<QCheckBox>(&w, "cEnabled")->setChecked(true);
+    child<QLineEdit>(&w, "eMountpoint")->setText(QStringLiteral("HARBOUR0"));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_EQ(w.status(), QStringLiteral("Caster: no host is set"));
+    child<QLineEdit>(&w, "eHost")->setText(QStringLiteral(" caster.example.net "));
+    child<QLineEdit>(&w, "ePort")->setText(QStringLiteral("70000"));
+    EXPECT_FALSE(w.SaveClick());
+    EXPECT_EQ(w.status(), QStringLiteral("Port: '70000' is not a number from 1 to 65535"));
+    EXPECT_TRUE(ini.bytes().isEmpty());
+
+    child<QLineEdit>(&w, "ePort")->setText(QStringLiteral("2102"));
+    child<QLineEdit>(&w, "eUser")->setText(QStringLiteral("surveyor"));
+    password->setText(QStringLiteral("Kx9-tide-Harbour"));
+    child<QComboBox>(&w, "cVersion")->setCurrentIndex(1);
+    child<QCheckBox>(&w, "cSendGGA")->setChecked(false);
+    EXPECT_FALSE(child<QLineEdit>(&w, "eGGAInterval")->isEnabled());
+    ASSERT_TRUE(w.SaveClick()) << w.status().toStdString();
+    NtripSettings back;
+    back.load(ini.store());
+    const NtripCaster c = back.caster();
+    EXPECT_TRUE(back.enabled);
+    EXPECT_EQ(c.host, QStringLiteral("caster.example.net"));
+    EXPECT_EQ(c.port, 2102);
+    EXPECT_EQ(c.mountpoint, QStringLiteral("HARBOUR0"));
+    EXPECT_EQ(c.user, QStringLiteral("surveyor"));
+    EXPECT_EQ(c.password, QStringLiteral("Kx9-tide-Harbour"));
+    EXPECT_EQ(c.version, 1);
+    EXPECT_FALSE(c.sendGga);
+    EXPECT_TRUE(ini.bytes().contains("[NTRIP]"));
 }
 
 }  // namespace
