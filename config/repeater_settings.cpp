@@ -34,6 +34,7 @@ const std::vector<IniKey<RepeaterSettings>>& RepeaterSettings::keys() {
         {"REPEATER", "Destination", IniKind::Text, &R::destination, ""},
         {"REPEATER", "Sentences", IniKind::Text, &R::sentences, "GGA,VTG,HDT,DPT,DBT"},
         {"REPEATER", "EchoInput", IniKind::Boolean, &R::echoInput, "0"},
+        {"REPEATER", "Guidance", IniKind::Boolean, &R::guidance, "1"},
     };
     return keys;
 }

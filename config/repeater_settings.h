@@ -2,8 +2,9 @@
 
 // NMEA output settings (section "REPEATER"): whether the survey repeats
 // its sentences, where to ("udp://HOST:PORT" or "tcp-listen://[ADDRESS]:PORT"),
-// which of its own sentences, and whether every accepted input line goes
-// out as read. The survey takes them when real time starts.
+// which of its own sentences, the line guidance (APB, XTE, RMB while a
+// survey line is active), and whether every accepted input line goes out
+// as read. The survey takes them when real time starts.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,7 @@ struct RepeaterSettings {
     QString destination;
     QString sentences = QStringLiteral("GGA,VTG,HDT,DPT,DBT");  // comma list
     bool echoInput = false;
+    bool guidance = true;  // APB, XTE and RMB as the autopilot output builds them
 
     // The sentences the survey may send, in their order.
     static QStringList known();

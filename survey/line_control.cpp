@@ -323,7 +323,19 @@ void LineControl::onEpoch(const GnssEpoch& epoch) {
             survey_.message(QStringLiteral("Line %1 started").arg(line->name));
             emit runChanged(true);
         }
-        if (settings.autopilot) sendAutopilot(epoch, g);
+        // One set of sentences for the autopilot (its choice, at its rate)
+        // and, all three each epoch, for the NMEA output.
+        const bool repeat = survey_.repeatsGuidance();
+        if (settings.autopilot || repeat) {
+            const AutopilotFix f = autopilotFix(epoch, g);
+            if (settings.autopilot) {
+                autopilot_->configure(settings.autopilotPort, settings.autopilotRateHz());
+                autopilot_->offer(
+                    autopilotSentences(f, chosenSentences(settings.autopilotSentences)),
+                    epoch.receivedAtMs);
+            }
+            if (repeat) survey_.repeatGuidance(autopilotSentences(f, AutopilotChoice{}));
+        }
         if (change == LineRun::Change::Ended) {
             const auto record = run_.takeEnded();
             if (record) ended(*record);
@@ -354,7 +366,7 @@ void LineControl::onRealtime(bool running) {
     autopilot_->close();
 }
 
-void LineControl::sendAutopilot(const GnssEpoch& epoch, const LineGuidance& g) {
+AutopilotFix LineControl::autopilotFix(const GnssEpoch& epoch, const LineGuidance& g) {
     const GuidanceSettings& s = survey_.models().guidance;
     const SurveyLine& line = *activeLine();
     const double convergence = epoch.grid->convergenceDeg;
@@ -387,9 +399,7 @@ void LineControl::sendAutopilot(const GnssEpoch& epoch, const LineGuidance& g) {
         f.destinationLatitude = destination_->latitude;
         f.destinationLongitude = destination_->longitude;
     }
-    autopilot_->configure(s.autopilotPort, s.autopilotRateHz());
-    autopilot_->offer(autopilotSentences(f, chosenSentences(s.autopilotSentences)),
-                      epoch.receivedAtMs);
+    return f;
 }
 
 void LineControl::saveActive() {

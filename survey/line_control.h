@@ -96,7 +96,8 @@ class LineControl : public QObject {
     // The strip, and with `marks` the lines' marks too (those change only
     // with the lines or the active one).
     void publish(bool marks = true);
-    void sendAutopilot(const GnssEpoch& epoch, const LineGuidance& g);
+    // The autopilot sentences' values of an epoch on the active line.
+    AutopilotFix autopilotFix(const GnssEpoch& epoch, const LineGuidance& g);
     void saveActive();
     QPointF here() const;
     qint64 nowMs() const;

@@ -183,6 +183,10 @@ void RealtimeSurvey::repeat(const std::vector<std::string>& sentences) {
     if (running_ && repeats_.on) repeater_->send(sentences, clock_.msecsSinceEpoch());
 }
 
+void RealtimeSurvey::repeatGuidance(const std::vector<std::string>& sentences) {
+    if (repeatsGuidance()) repeat(sentences);
+}
+
 void RealtimeSurvey::connectReaders() {
     using R = TNivoraSerialGPS;
     SurveyIndicators& show = indicators_;
@@ -449,7 +453,8 @@ void RealtimeSurvey::start() {
                 r.sends(QStringLiteral("VTG")),
                 r.sends(QStringLiteral("HDT")),
                 r.sends(QStringLiteral("DPT")),
-                r.sends(QStringLiteral("DBT"))};
+                r.sends(QStringLiteral("DBT")),
+                r.guidance};
     repeater_->configure(r.enabled ? r.destination : QString());
     if (const NtripSettings& n = models_.ntrip; n.enabled) {
         if (const QString problem = n.problem(); problem.isEmpty()) {

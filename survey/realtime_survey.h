@@ -107,6 +107,11 @@ class RealtimeSurvey : public QObject {
     // Checks the data-age alarms now (their timer calls it).
     void alarmTick();
 
+    // The guidance sentences of the active line (APB, XTE, RMB) for the
+    // NMEA output, when it runs and sends them.
+    bool repeatsGuidance() const { return running_ && repeats_.on && repeats_.guidance; }
+    void repeatGuidance(const std::vector<std::string>& sentences);
+
     // A short status message: the message window and the events log.
     void message(const QString& text);
     // The one error path: throttled, logged, shown.
@@ -182,7 +187,7 @@ class RealtimeSurvey : public QObject {
     // As real time started: whether the NMEA output is on, and what it sends.
     struct Repeats {
         bool on = false, echo = false, gga = false, vtg = false, hdt = false, dpt = false,
-             dbt = false;
+             dbt = false, guidance = false;
     } repeats_;
     // As real time started: each device's latency, and whether rows wait
     // for the epoch after their sounding.

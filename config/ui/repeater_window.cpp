@@ -29,12 +29,15 @@ TRepeaterSettings::TRepeaterSettings(RepeaterSettings& model, const SettingsFile
         row->addWidget(box);
     }
     row->addStretch();
+    guidance_ = new QCheckBox(QStringLiteral("Line guidance (APB, XTE, RMB)"), this);
+    guidance_->setObjectName(QStringLiteral("cGuidance"));
     echo_ = new QCheckBox(QStringLiteral("Every accepted input line"), this);
     echo_->setObjectName(QStringLiteral("cEchoInput"));
     auto* form = new QFormLayout;
     form->addRow(enabled_);
     form->addRow(QStringLiteral("Destination"), destination_);
     form->addRow(QStringLiteral("Sentences"), row);
+    form->addRow(guidance_);
     form->addRow(echo_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -53,6 +56,7 @@ void TRepeaterSettings::syncFromModel() {
     destination_->setText(model_.destination);
     for (QCheckBox* box : sentences_)
         box->setChecked(model_.sends(box->objectName().mid(1)));
+    guidance_->setChecked(model_.guidance);
     echo_->setChecked(model_.echoInput);
     status_->clear();
 }
@@ -66,6 +70,7 @@ bool TRepeaterSettings::SaveClick() {
         if (box->isChecked()) chosen << box->objectName().mid(1);
     }
     r.sentences = chosen.join(QLatin1Char(','));
+    r.guidance = guidance_->isChecked();
     r.echoInput = echo_->isChecked();
     return saveEditedModel(
         model_, r, r.problem(), settings_, [&r](IniStore& ini) { r.save(ini); }, status_);

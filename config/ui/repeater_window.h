@@ -1,9 +1,9 @@
 #pragma once
 
 // "NMEA Output": whether the survey repeats its sentences, where to, which
-// of its own sentences, and whether every accepted input line goes out as
-// read. Save checks the destination and writes the "REPEATER" section;
-// what does not hold is said and nothing is saved.
+// of its own sentences, the line guidance, and whether every accepted input
+// line goes out as read. Save checks the destination and writes the
+// "REPEATER" section; what does not hold is said and nothing is saved.
 
 #include <QWidget>
 #include <vector>
@@ -37,6 +37,7 @@ class TRepeaterSettings : public QWidget {
     QCheckBox* enabled_ = nullptr;
     QLineEdit* destination_ = nullptr;
     std::vector<QCheckBox*> sentences_;  // in the order RepeaterSettings::known() gives
+    QCheckBox* guidance_ = nullptr;
     QCheckBox* echo_ = nullptr;
     QLabel* status_ = nullptr;
 };

@@ -12,7 +12,11 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 
+#include "canvas/canvas_document.h"
+#include "files/runlines.h"
+#include "guidance/survey_line_layer.h"
 #include "sensors/nmea.h"
+#include "survey/line_control.h"
 #include "survey/nmea_repeater.h"
 #include "tests/survey/session_test_support.h"
 
@@ -35,6 +39,15 @@ for line in open(sys.argv[1]):
         print("DPT,%s,%s" % (m.depth, m.offset))
     elif t == "DBT":
         print("DBT,%s,%s,%s" % (m.depth_feet, m.depth_meters, m.depth_fathoms))
+    elif t == "XTE":
+        print("XTE,%s,%s,%s" % (m.cross_track_err_dist, m.correction_dir, m.warning_flag))
+    elif t == "APB":
+        print("APB,%s,%s,%s" % (m.cross_track_err_mag, m.dir_steer, m.dest_waypoint_id))
+    elif t == "RMB":
+        lat = int(m.dest_lat[:2]) + float(m.dest_lat[2:]) / 60.0
+        lon = int(m.dest_lon[:3]) + float(m.dest_lon[3:]) / 60.0
+        print("RMB,%s,%s,%s,%s,%.9f,%.9f" % (m.cross_track_error, m.cte_correction_dir,
+              m.origin_waypoint_id, m.dest_waypoint_id, lat, lon))
     else:
         print("OTHER," + t)
 )";
@@ -142,6 +155,82 @@ TEST(NmeaRepeater, TheSurveyRepeatsWhatItReadsOverUdpWhileRealTimeRuns) {
     EXPECT_DOUBLE_EQ(by["DBT"][1][2].toDouble(), 15.3);
     EXPECT_DOUBLE_EQ(by["DBT"][1][3].toDouble(), 8.37);
     EXPECT_TRUE(fx.errors().isEmpty()) << fx.errors().join(QLatin1Char('|')).toStdString();
+}
+
+TEST(NmeaRepeater, TheActiveLinesGuidanceGoesOutAsTheAutopilotsSentences) {
+    if (!havePynmea2()) GTEST_SKIP() << "pynmea2 is missing: ./setup.sh installs python3-nmea2";
+    QUdpSocket listener;
+    ASSERT_TRUE(listener.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    test::SessionFixture fx(QByteArray(test::kSurveyIni) +
+                            "[REPEATER]\nEnabled=1\nDestination=udp://127.0.0.1:" +
+                            QByteArray::number(listener.localPort()) + "\nSentences=GGA\n");
+    // A line running grid north 20 m east of the boat, ending 500 m ahead.
+    constexpr double kLat = 41.005, kLon = 29.01;
+    const auto [e, n] = fx.grid(kLat, kLon, 10);
+    const int layer = fx.doc.LayerOpen(kRunlineLayerName);
+    fx.doc.DrawLine(e + 20, n - 500, e + 20, n + 500, layer);
+    LineControl lines(*fx.chart);
+    ASSERT_EQ(lines.lines().size(), 1u);
+    lines.setActive(-1);
+    fx.survey->RealtimeClick();
+    fx.gnss(test::gga(kLat, kLon, 4));
+    fx.vt.advance(1000);
+    lines.setActive(0);  // now a line is active
+    fx.gnss(test::gga(kLat, kLon, 4));
+    fx.vt.advance(1000);
+    fx.survey->RealtimeClick();
+
+    QByteArray sentences;
+    ASSERT_TRUE(pumpUntil([&] { return listener.hasPendingDatagrams(); }));
+    for (int i = 0; i < 20; ++i) {
+        while (listener.hasPendingDatagrams())
+            sentences += listener.receiveDatagram().data();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    QString error;
+    const auto s = parsed(sentences, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    std::map<QByteArray, std::vector<QList<QByteArray>>> by;
+    for (const auto& f : s)
+        by[f[0]].push_back(f);
+    ASSERT_EQ(s.size(), 5u) << sentences.constData() << "two GGA, one set of guidance";
+    ASSERT_EQ(by["GGA"].size(), 2u);
+    ASSERT_EQ(by["XTE"].size(), 1u);
+    ASSERT_EQ(by["APB"].size(), 1u);
+    ASSERT_EQ(by["RMB"].size(), 1u);
+    // 20 m = 0.0108 NM, to port of the line: steer right.
+    EXPECT_DOUBLE_EQ(by["XTE"][0][1].toDouble(), 0.0108);
+    EXPECT_EQ(by["XTE"][0][2], "R");
+    EXPECT_EQ(by["XTE"][0][3], "A") << "valid";
+    EXPECT_DOUBLE_EQ(by["APB"][0][1].toDouble(), 0.0108);
+    EXPECT_EQ(by["APB"][0][2], "R");
+    EXPECT_EQ(by["APB"][0][3], "L001E");
+    EXPECT_DOUBLE_EQ(by["RMB"][0][1].toDouble(), 0.0108);
+    EXPECT_EQ(by["RMB"][0][2], "R");
+    EXPECT_EQ(by["RMB"][0][3], "L001S");
+    EXPECT_EQ(by["RMB"][0][4], "L001E");
+    // The end 500 m north (1 degree of latitude is 111.03 km here) and about
+    // 20 m east (84.0 km a degree of longitude at 41 N), within the grid's
+    // convergence of some 0.65 degree.
+    EXPECT_NEAR(by["RMB"][0][5].toDouble(), kLat + 500.0 / 111030.0, 1e-4);
+    EXPECT_NEAR(by["RMB"][0][6].toDouble(), kLon + 20.0 / 84000.0, 1e-4);
+    EXPECT_TRUE(fx.errors().isEmpty()) << fx.errors().join(QLatin1Char('|')).toStdString();
+
+    // Switched off in the settings, the guidance stays at home.
+    fx.models.repeater.guidance = false;
+    fx.survey->RealtimeClick();
+    fx.gnss(test::gga(kLat, kLon, 4));
+    fx.vt.advance(1000);
+    fx.survey->RealtimeClick();
+    QByteArray more;
+    ASSERT_TRUE(pumpUntil([&] { return listener.hasPendingDatagrams(); }));
+    for (int i = 0; i < 20; ++i) {
+        while (listener.hasPendingDatagrams())
+            more += listener.receiveDatagram().data();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(more.count("$GPGGA"), 1) << more.constData();
+    EXPECT_EQ(more.count('$'), 1) << more.constData();
 }
 
 TEST(NmeaRepeater, ADestinationThatCannotBeOpenedIsSaidOnceAndTriedAgain) {
