@@ -26,12 +26,27 @@ TNLayer* CanvasDocument::FindLayer(int id) {
     return const_cast<TNLayer*>(static_cast<const CanvasDocument*>(this)->FindLayer(id));
 }
 
-// Layers are never removed one by one and take ids 0, 1, 2 ... in creation
-// order, so the id is the position in the list.
+// Layers take ids 0, 1, 2 ... in creation order and keep them when another
+// is removed or moved, so an id finds its layer through a direct table.
 const TNLayer* CanvasDocument::FindLayer(int id) const {
-    if (id < 0 || static_cast<std::size_t>(id) >= layers_.size()) return nullptr;
-    const TNLayer* layer = layers_[static_cast<std::size_t>(id)].get();
-    return layer->Id() == id ? layer : nullptr;
+    const int position = LayerPosition(id);
+    return position < 0 ? nullptr : layers_[static_cast<std::size_t>(position)].get();
+}
+
+int CanvasDocument::LayerPosition(int id) const {
+    if (id < 0 || static_cast<std::size_t>(id) >= layerSlot_.size()) return -1;
+    return layerSlot_[static_cast<std::size_t>(id)];
+}
+
+void CanvasDocument::reindexLayers() {
+    layerByName_.clear();
+    layerSlot_.assign(static_cast<std::size_t>(std::max(nextLayerId_, 0)), -1);
+    for (std::size_t i = 0; i < layers_.size(); ++i) {
+        const TNLayer& layer = *layers_[i];
+        if (!layerByName_.contains(layer.Name())) layerByName_.insert(layer.Name(), layer.Id());
+        if (layer.Id() >= 0 && static_cast<std::size_t>(layer.Id()) < layerSlot_.size())
+            layerSlot_[static_cast<std::size_t>(layer.Id())] = static_cast<int>(i);
+    }
 }
 
 int CanvasDocument::LayerOpen(const QString& name) {
@@ -43,6 +58,8 @@ int CanvasDocument::LayerOpen(const QString& name) {
     const int id = nextLayerId_++;
     layers_.push_back(std::make_unique<TNLayer>(id, name));
     layerByName_.insert(name, id);
+    layerSlot_.resize(static_cast<std::size_t>(nextLayerId_), -1);
+    layerSlot_[static_cast<std::size_t>(id)] = static_cast<int>(layers_.size() - 1);
     CurrentLayer = id;
     changed();
     return id;
@@ -168,6 +185,7 @@ void CanvasDocument::ResetDrawing() {
     reservedIds_.clear();
     layers_.clear();
     layerByName_.clear();
+    layerSlot_.clear();
     nextLayerId_ = 0;
     nextShapeId_ = 1;
     LayerOpen(layer_names::Default);

@@ -103,6 +103,20 @@ class CanvasDocument {
     void ResetDrawing();
 
     // ---- Layers ----
+    // Position of a layer in Layers(), -1 when no layer has that id.
+    int LayerPosition(int id) const;
+    // Removes a layer with its shapes; false for an unknown id and for
+    // "Default", where every fallback lands. The other layers keep their ids.
+    bool LayerRemove(int id);
+    // The layer's shapes painted over (ToFront) or under (ToBack) all others,
+    // keeping their own order; the layer goes to the end or the start of
+    // Layers(), which a layout writes in that order.
+    void LayerToFront(int id);
+    void LayerToBack(int id);
+    // The box of the layer's shapes that have an extent; false when none has.
+    bool LayerExtents(int id, ShapeBounds& box) const;
+    // A layer's shapes can be picked on the chart: it is not locked.
+    bool LayerPickable(int id) const;
     void LayerCopy(int from, int to, int mode);
     void LayerSelectShapes(int layer, bool add);
     void LayerDeselectShapes(int layer);
@@ -167,6 +181,10 @@ class CanvasDocument {
 
     // ---- Deletion ----
     void ShapeDelete(std::int32_t id);
+    // Destroys those of the shapes that still exist; returns how many did.
+    std::size_t RemoveShapes(std::vector<std::int32_t> ids);
+    // Drops the blocks after the first `count`.
+    void TruncateBlocks(std::size_t count);
     // -1 clears everything and restarts the ids at 1.
     void CadClearShapes(int layer);
     void CadClearSelectedShapes();
@@ -236,6 +254,8 @@ class CanvasDocument {
     void WorldZoom(int mode, double factor, double x, double y);
     // Fits the window to every shape whose own Visible flag is set.
     void WorldExtents();
+    // The box of those shapes; false when none has an extent.
+    bool ShapeExtents(ShapeBounds& box) const;
     // New client size: keeps the window's centre and fits its proportions.
     void Resize(int width, int height);
     // Rebuild the picture and repaint (the host calls it after a batch of changes).
@@ -264,6 +284,9 @@ class CanvasDocument {
     friend class DrawingSnapshot;
 
     int resolveLayer(int layer);
+    // Rebuilds the lookups by id and by name from layers_.
+    void reindexLayers();
+    void restackLayer(int id, bool front);
     std::int32_t allocateId();
     std::int32_t addCreated(std::unique_ptr<TNShape> shape, int layer);
     void markSelected(TNShape& shape);
@@ -275,6 +298,7 @@ class CanvasDocument {
 
     std::vector<std::unique_ptr<TNLayer>> layers_;
     QHash<QString, int> layerByName_;
+    std::vector<int> layerSlot_;  // layer id -> position in layers_, -1 for a removed one
     ShapeStore store_;
     std::vector<std::unique_ptr<TNBlock>> blocks_;
     QHash<QString, std::size_t> blockByName_;

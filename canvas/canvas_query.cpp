@@ -136,7 +136,7 @@ void CanvasDocument::SelectShapesInPolygon(const std::vector<QPointF>& polygon,
     if (polygon.size() < 3 || layers.empty()) return;
     const PolygonTest poly(polygon);
     store_.forEachOnLayers(layers, [&](TNShape& s) {
-        if (insideForLayerSelection(s, poly)) markSelected(s);
+        if (insideForLayerSelection(s, poly) && LayerPickable(s.layer_)) markSelected(s);
     });
     requestRepaint(RepaintRequest::Invalidate);
 }
@@ -149,7 +149,7 @@ void CanvasDocument::SelectAllShapesInPolygon(const std::vector<QPointF>& polygo
     for (std::size_t i = store_.slotBegin(); i < store_.slotEnd(); ++i) {
         TNShape* s = store_.slot(i);
         if (!s || (excluded >= 0 && s->layer_ == excluded)) continue;
-        if (insideForAllSelection(*s, poly)) markSelected(*s);
+        if (insideForAllSelection(*s, poly) && LayerPickable(s->layer_)) markSelected(*s);
     }
     requestRepaint(RepaintRequest::Invalidate);
 }
@@ -164,7 +164,8 @@ std::int32_t CanvasDocument::GetShapeAt(double x, double y) const {
     const double tolerance = HitTolerance();
     for (std::size_t i = store_.slotEnd(); i-- > store_.slotBegin();) {
         const TNShape* s = store_.slot(i);
-        if (s && s->Visible && s->HitTest(x, y, tolerance)) return s->id_;
+        if (s && s->Visible && s->HitTest(x, y, tolerance) && LayerPickable(s->layer_))
+            return s->id_;
     }
     return -1;
 }
@@ -224,20 +225,28 @@ void CanvasDocument::WorldZoom(int, double factor, double x, double y) {
 }
 
 // Hidden layers still count: only the shape's own flag matters here.
+bool CanvasDocument::ShapeExtents(ShapeBounds& box) const {
+    box = ShapeBounds{1.0e30, 1.0e30, -1.0e30, -1.0e30};
+    bool any = false;
+    for (std::size_t i = store_.slotBegin(); i < store_.slotEnd(); ++i) {
+        const TNShape* s = store_.slot(i);
+        if (!s || !s->Visible || !s->HasExtent()) continue;
+        const ShapeBounds b = s->Bounds();
+        box.MinX = std::min(box.MinX, b.MinX);
+        box.MinY = std::min(box.MinY, b.MinY);
+        box.MaxX = std::max(box.MaxX, b.MaxX);
+        box.MaxY = std::max(box.MaxY, b.MaxY);
+        any = true;
+    }
+    return any;
+}
+
 void CanvasDocument::WorldExtents() {
     if (store_.empty()) {
         View.WorldSet(0.0, 1000.0, 1000.0, 0.0);
     } else {
-        ShapeBounds box{1.0e30, 1.0e30, -1.0e30, -1.0e30};
-        for (std::size_t i = store_.slotBegin(); i < store_.slotEnd(); ++i) {
-            const TNShape* s = store_.slot(i);
-            if (!s || !s->Visible || !s->HasExtent()) continue;
-            const ShapeBounds b = s->Bounds();
-            box.MinX = std::min(box.MinX, b.MinX);
-            box.MinY = std::min(box.MinY, b.MinY);
-            box.MaxX = std::max(box.MaxX, b.MaxX);
-            box.MaxY = std::max(box.MaxY, b.MaxY);
-        }
+        ShapeBounds box;
+        ShapeExtents(box);
         if (!View.FitBox(box.MinX, box.MinY, box.MaxX, box.MaxY)) return;
     }
     changed();

@@ -3,6 +3,7 @@
 
 #include "canvas/drawing_transfer.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace nivora {
@@ -51,8 +52,8 @@ DrawingMerge::DrawingMerge(CanvasDocument& live, CanvasDocument& scratch)
         seeded_.push_back(*layer);
         scratch.layers_.push_back(std::make_unique<TNLayer>(*layer));
     }
-    scratch.layerByName_ = live.layerByName_;
     scratch.nextLayerId_ = live.nextLayerId_;
+    scratch.reindexLayers();
     scratch.nextShapeId_ = live.nextShapeId_;
     scratch.fonts_ = live.fonts_;
     scratch.CurrentLayer = live.CurrentLayer;
@@ -89,16 +90,19 @@ void DrawingMerge::abandon() {
 
 void DrawingMerge::adoptStructure() {
     const auto& layers = scratch_.layers_;
-    layerMap_.assign(layers.size(), 0);
+    layerMap_.assign(static_cast<std::size_t>(std::max(scratch_.nextLayerId_, 0)), -1);
     const int current = live_.CurrentLayer;
+    const int firstNew = live_.nextLayerId_;
     for (std::size_t i = 0; i < layers.size(); ++i) {
         const TNLayer& from = *layers[i];
         TNLayer* to = live_.FindLayer(from.Id());
-        // Layers are never removed one by one, but the live drawing may
-        // have been reset or have opened layers of its own meanwhile.
+        // The live drawing may have been reset, or have removed or opened
+        // layers of its own meanwhile.
         const bool same = i < seeded_.size() && to && to->Name() == from.Name();
         if (!same) to = live_.FindLayer(live_.LayerOpen(from.Name()));
-        layerMap_[i] = to->Id();
+        if (to->Id() >= firstNew) createdLayers_.push_back(to->Id());
+        if (from.Id() >= 0 && static_cast<std::size_t>(from.Id()) < layerMap_.size())
+            layerMap_[static_cast<std::size_t>(from.Id())] = to->Id();
         if (i < seeded_.size()) {
             copyChangedAttributes(seeded_[i], from, *to);
         } else {
@@ -130,7 +134,8 @@ int DrawingMerge::mapLayer(int scratchLayer) const {
     // A shape may name a layer that does not exist; it keeps the number.
     if (scratchLayer < 0 || static_cast<std::size_t>(scratchLayer) >= layerMap_.size())
         return scratchLayer;
-    return layerMap_[static_cast<std::size_t>(scratchLayer)];
+    const int mapped = layerMap_[static_cast<std::size_t>(scratchLayer)];
+    return mapped < 0 ? scratchLayer : mapped;
 }
 
 bool DrawingMerge::moveShapes(std::size_t count) {
@@ -139,7 +144,8 @@ bool DrawingMerge::moveShapes(std::size_t count) {
         const TNShape* first = from.slot(from.slotBegin());
         const int layer = mapLayer(first->Layer());
         std::unique_ptr<TNShape> shape = from.remove(first->Id());
-        live_.AddShape(std::move(shape), layer);
+        const std::int32_t id = live_.AddShape(std::move(shape), layer);
+        if (id > 0) movedIds_.push_back(id);
     }
     return from.empty();
 }
@@ -160,6 +166,17 @@ void DrawingMerge::copyWorld() {
     live_.changed();
 }
 
+std::size_t TakeBack(CanvasDocument& doc, const DrawingAddition& added) {
+    const std::size_t taken = doc.RemoveShapes(added.shapeIds);
+    for (int layer : added.layers) {
+        if (doc.LayerShapeCount(layer) == 0) doc.LayerRemove(layer);
+    }
+    doc.TruncateBlocks(added.blocksBefore);
+    const ViewWindow& v = added.viewBefore;
+    doc.WorldSet(v.WorldLeft, v.WorldTop, v.WorldRight, v.WorldBottom);
+    return taken;
+}
+
 // ---- DrawingSnapshot ----
 
 DrawingSnapshot::DrawingSnapshot(const CanvasDocument& live, CanvasDocument& copy)
@@ -168,8 +185,8 @@ DrawingSnapshot::DrawingSnapshot(const CanvasDocument& live, CanvasDocument& cop
     copy.layers_.clear();
     for (const auto& layer : live.layers_)
         copy.layers_.push_back(std::make_unique<TNLayer>(*layer));
-    copy.layerByName_ = live.layerByName_;
     copy.nextLayerId_ = live.nextLayerId_;
+    copy.reindexLayers();
     copy.nextShapeId_ = live.nextShapeId_;
     copy.fonts_ = live.fonts_;
     copy.CurrentLayer = live.CurrentLayer;

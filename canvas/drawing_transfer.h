@@ -36,6 +36,12 @@ class DrawingMerge {
     // Nothing of the load is kept: the borrowed blocks go back as they were.
     void abandon();
 
+    // What the load added to `live`, for taking it back: the ids its shapes
+    // got, the layers it opened, and how many blocks there were before.
+    const std::vector<std::int32_t>& movedIds() const { return movedIds_; }
+    const std::vector<int>& createdLayers() const { return createdLayers_; }
+    std::size_t blocksBefore() const { return lentBlocks_; }
+
     // The reader set the world window (a layout's WORLD record): its four
     // edges go to `live` as they are.
     bool worldChanged() const;
@@ -55,9 +61,25 @@ class DrawingMerge {
     int seededHAlign_;
     int seededVAlign_;
     ViewWindow seededView_;
-    std::vector<int> layerMap_;  // scratch layer id -> live layer id
+    std::vector<int> layerMap_;  // scratch layer id -> live layer id, -1 for none
+    std::vector<std::int32_t> movedIds_;
+    std::vector<int> createdLayers_;
     bool blocksBack_ = false;
 };
+
+// What a load added to a drawing, to take it back: the ids its shapes got,
+// the layers it opened, the blocks there were before and the view before.
+struct DrawingAddition {
+    std::vector<std::int32_t> shapeIds;
+    std::vector<int> layers;
+    std::size_t blocksBefore = 0;
+    ViewWindow viewBefore;
+};
+
+// Takes an addition back: its shapes that are still there, the layers it
+// opened once nothing else is on them, the blocks it brought (additions are
+// taken back last first) and the view from before. Returns the shapes taken.
+std::size_t TakeBack(CanvasDocument& doc, const DrawingAddition& added);
 
 // A copy of `live` for a writer: layers, fonts and view at once, then the
 // shapes in slices, in the paint order they had when the copy began. Shapes

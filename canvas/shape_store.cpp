@@ -275,6 +275,30 @@ void ShapeStore::trimEnds() {
     }
 }
 
+void ShapeStore::restack(const std::function<int(int layer)>& rank) {
+    std::vector<std::unique_ptr<TNShape>> order;
+    order.reserve(live_);
+    for (std::size_t i = head_; i < slots_.size(); ++i) {
+        if (slots_[i]) order.push_back(std::move(slots_[i]));
+    }
+    std::vector<int> ranks(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        ranks[i] = rank(order[i]->layer_);
+    std::vector<std::size_t> index(order.size());
+    for (std::size_t i = 0; i < index.size(); ++i)
+        index[i] = i;
+    std::stable_sort(index.begin(), index.end(),
+                     [&ranks](std::size_t a, std::size_t b) { return ranks[a] < ranks[b]; });
+    slots_.clear();
+    slots_.reserve(order.size() + 1);
+    for (std::size_t i : index) {
+        ids_->update(order[i]->id_, static_cast<std::uint32_t>(slots_.size()));
+        slots_.push_back(std::move(order[i]));
+    }
+    head_ = 0;
+    holes_ = 0;
+}
+
 void ShapeStore::compactIfSparse() {
     if (holes_ > 1024 && holes_ > live_) rebuild(0);
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -59,6 +60,9 @@ class ShapeStore {
     void setLayer(TNShape& shape, int layer);
     // Moves every shape of `from` to `to`.
     void moveLayer(int from, int to);
+    // Paint order sorted by rank(layer), lowest first; shapes of one rank
+    // keep their order.
+    void restack(const std::function<int(int layer)>& rank);
 
     // Ids of the shapes on a layer, in no particular order; null for none.
     const std::vector<std::int32_t>* layerIds(int layer) const;

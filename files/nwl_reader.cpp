@@ -35,6 +35,7 @@ enum class Keyword {
     Other,
     World,
     Layer,
+    LayerState,
     Line,
     Circle,
     Point,
@@ -76,6 +77,9 @@ Keyword keywordOf(std::string_view w) {
             break;
         case 9:
             if (w == "RECTANGLE") return Keyword::Rectangle;
+            break;
+        case 10:
+            if (w == "LAYERSTATE") return Keyword::LayerState;
             break;
         default:
             break;
@@ -254,6 +258,17 @@ void NwlReader::parseBody(std::string_view body, CanvasDocument& doc) {
                 if (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
                     name.remove_prefix(1);
                 layerIds.push_back(doc.LayerOpen(systemText(name)));
+                break;
+            }
+            case Keyword::LayerState: {
+                // Shown and locked, of the LAYER record before it.
+                std::int32_t visible = 1, locked = 0;
+                f >> visible >> locked;
+                TNLayer* layer = layerIds.empty() ? nullptr : doc.FindLayer(layerIds.back());
+                if (layer) {
+                    layer->Visible = visible != 0;
+                    layer->Locked = locked != 0;
+                }
                 break;
             }
             case Keyword::Line: {

@@ -85,32 +85,46 @@ class Body {
     bool ok_ = true;
 };
 
-void pen(Body& b, const TNShape& s) {
-    b.i(s.Layer()).i(s.PenFg).i(s.PenWidth);
+// A shape's layer in the file is the place of its layer's LAYER record; a
+// layer removed or moved in the drawing keeps its id there, not its place.
+class FileLayers {
+  public:
+    explicit FileLayers(const CanvasDocument& doc) : doc_(doc) {}
+    long long of(int layer) const {
+        const int position = doc_.LayerPosition(layer);
+        return position < 0 ? layer : position;
+    }
+
+  private:
+    const CanvasDocument& doc_;
+};
+
+void pen(Body& b, const TNShape& s, const FileLayers& layers) {
+    b.i(layers.of(s.Layer())).i(s.PenFg).i(s.PenWidth);
 }
 
-bool writeShape(Body& b, const TNShape& s) {
+bool writeShape(Body& b, const TNShape& s, const FileLayers& layers) {
     const int type = s.ShapeType();
     switch (s.Class()) {
         case ShapeClass::Line: {
             if (type != shape_type::Line) return true;
             const auto& l = static_cast<const TNLine&>(s);
             b.key("LINE").d(l.x1).d(l.y1).d(l.x2).d(l.y2);
-            pen(b, s);
+            pen(b, s, layers);
             return b.endLine();
         }
         case ShapeClass::Circle: {
             if (type != shape_type::Circle) return true;
             const auto& c = static_cast<const TNCircle&>(s);
             b.key("CIRCLE").d(c.cx).d(c.cy).d(c.radius);
-            pen(b, s);
+            pen(b, s, layers);
             return b.endLine();
         }
         case ShapeClass::Point: {
             if (type != shape_type::Point) return true;
             const auto& p = static_cast<const TNPoint&>(s);
             b.key("POINT").d(p.x).d(p.y);
-            pen(b, s);
+            pen(b, s, layers);
             b.d(p.Z);
             return b.endLine();
         }
@@ -120,7 +134,7 @@ bool writeShape(Body& b, const TNShape& s) {
             b.key("TEXT")
                 .d(t.x)
                 .d(t.y)
-                .i(t.Layer())
+                .i(layers.of(t.Layer()))
                 .i(t.FontIndex)
                 .i(t.PenFg)
                 .d(t.Height)
@@ -136,7 +150,7 @@ bool writeShape(Body& b, const TNShape& s) {
             if (type != shape_type::Rectangle) return true;
             const auto& r = static_cast<const TNRectangle&>(s);
             b.key("RECTANGLE").d(r.x1).d(r.y1).d(r.x2).d(r.y2);
-            pen(b, s);
+            pen(b, s, layers);
             b.i(r.BrushFg).i(r.BrushStyle).d(r.Z);
             return b.endLine();
         }
@@ -144,7 +158,7 @@ bool writeShape(Body& b, const TNShape& s) {
             if (type != 4 && type != shape_type::Ellipse) return true;
             const auto& e = static_cast<const TNEllipse&>(s);
             b.key("ELLIPSE").d(e.x1).d(e.y1).d(e.x2).d(e.y2);
-            pen(b, s);
+            pen(b, s, layers);
             return b.endLine();
         }
         case ShapeClass::Arc: {
@@ -152,7 +166,7 @@ bool writeShape(Body& b, const TNShape& s) {
             if (type != shape_type::Arc) return true;
             const auto& a = static_cast<const TNArc&>(s);
             b.key("ARC").d(a.x1).d(a.y1).d(a.x2).d(a.y2).d(a.x3).d(a.y3);
-            pen(b, s);
+            pen(b, s, layers);
             return b.endLine();
         }
         case ShapeClass::Polyline: {
@@ -168,7 +182,7 @@ bool writeShape(Body& b, const TNShape& s) {
                 return true;
             }
             b.key(key)
-                .i(p.Layer())
+                .i(layers.of(p.Layer()))
                 .i(static_cast<long long>(p.Points.size()))
                 .i(p.PenFg)
                 .i(p.PenWidth);
@@ -226,9 +240,15 @@ bool NwlWriter::writeBody(const CanvasDocument& doc, const QDateTime& created,
     for (const auto& layer : doc.Layers()) {
         b.key("LAYER ").text(toSystemBytes(oneLine(layer->Name())));
         if (!b.endLine()) return false;
+        // Readers that do not know the record pass over it.
+        if (!layer->Visible || layer->Locked) {
+            b.key("LAYERSTATE").i(layer->Visible ? 1 : 0).i(layer->Locked ? 1 : 0);
+            if (!b.endLine()) return false;
+        }
     }
+    const FileLayers layers(doc);
     for (const TNShape& s : doc.Shapes()) {
-        if (!writeShape(b, s)) return false;
+        if (!writeShape(b, s, layers)) return false;
     }
     return b.flush();
 }
