@@ -63,6 +63,7 @@ void TFNav::attach(ChartSession& chart) {
     buildToolbars();
     connectSession();
     connectCanvas();
+    addLayerCommands();
 }
 
 QLabel* TFNav::statusPanel(int index) const {

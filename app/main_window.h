@@ -28,6 +28,7 @@ namespace nivora {
 
 class TFMsg;
 class AlarmPanel;
+class LayerManager;
 class LineControl;
 
 class TFNav : public QMainWindow {
@@ -87,6 +88,9 @@ class TFNav : public QMainWindow {
     // "NMEA Output..." in Tools: the repeater's settings.
     void addOutputCommands(QWidget* repeaterSettings);
     void showAlarmDock();
+    // The layer manager's dock (Window > Layers) and Edit > Undo Import.
+    QDockWidget* layerDock() const { return layerDock_; }
+    LayerManager* layerManager() const { return layers_; }
     // The survey-line commands and their menu ("Lines", before "Window"):
     // list, helmsman display, start, end, swap, previous, next, closest,
     // pick on the chart, mark as survey lines, automatic line changes.
@@ -150,6 +154,9 @@ class TFNav : public QMainWindow {
     // main_window_products.cpp
     void followPalette();
 
+    // main_window_layers.cpp
+    void addLayerCommands();
+
     // main_window.cpp
     void connectSession();
     void connectCanvas();
@@ -164,6 +171,8 @@ class TFNav : public QMainWindow {
     Windows windows_;
     QToolBar* tRealtime_ = nullptr;
     QDockWidget* alarmDock_ = nullptr;
+    QDockWidget* layerDock_ = nullptr;
+    LayerManager* layers_ = nullptr;
     QToolBar* tDraw_ = nullptr;
     QToolBar* tShape_ = nullptr;
     QToolButton* realtimeButton_ = nullptr;

@@ -11,6 +11,7 @@ const RangedNumber<D> kNumbers[] = {
     {"Shallow", &D::shallow, 0, -1000, 12000},
     {"Deep", &D::deep, 30, -1000, 12000},
     {"Cell size", &D::cellSize, 5, 0.5, 50},
+    {"Far import", &D::importFarKm, 50, 0.1, 20000},
 };
 
 }  // namespace
@@ -25,6 +26,10 @@ double DepthDisplaySettings::deepM() const {
 
 double DepthDisplaySettings::cellSizeM() const {
     return rangedValue(kNumbers, *this, &D::cellSize);
+}
+
+double DepthDisplaySettings::importFarKmValue() const {
+    return rangedValue(kNumbers, *this, &D::importFarKm);
 }
 
 QString DepthDisplaySettings::problem() const {
@@ -50,6 +55,7 @@ const std::vector<IniKey<DepthDisplaySettings>>& DepthDisplaySettings::keys() {
         {"DEPTH_DISPLAY", "Statistic", IniKind::Integer, &D::statistic, "2"},
         {"DEPTH_DISPLAY", "ColourBy", IniKind::Integer, &D::colourBy, "0"},
         {"DEPTH_DISPLAY", "PointSize", IniKind::Integer, &D::pointSize, "4"},
+        {"DEPTH_DISPLAY", "ImportFarKm", IniKind::Text, &D::importFarKm, "50"},
     };
     return keys;
 }

@@ -26,10 +26,13 @@ struct DepthDisplaySettings {
     int statistic = 2;                       // 0 minimum, 1 maximum, 2 mean, 3 last
     int colourBy = 0;                        // 0 true depth, 1 depth reduced to the datum
     int pointSize = 4;                       // pixels
+    // A drawing imported farther than this from the survey area is asked about.
+    QString importFarKm = QStringLiteral("50");  // km, 0.1 .. 20000
 
     double shallowM() const;
     double deepM() const;
     double cellSizeM() const;
+    double importFarKmValue() const;
     // The first number field that is not a number in its range (or a range
     // whose shallow end is not above its deep end), in words; empty when none.
     QString problem() const;

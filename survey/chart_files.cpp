@@ -1,21 +1,33 @@
 #include "survey/chart_files.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <optional>
 
 #include "canvas/canvas_document.h"
 #include "core/ini_store.h"
 #include "core/interrupted_saves.h"
 #include "files/drawing_files.h"
 #include "files/layout_files.h"
+#include "survey/chart_geography.h"
 #include "survey/chart_session.h"
+#include "survey/import_guard.h"
 #include "survey/realtime_survey.h"
 
 namespace nivora {
 namespace {
 
 const QString kOpenTitle = QStringLiteral("Dialog Open");
+// Imports that can be taken back; each holds its shapes' ids.
+constexpr std::size_t kUndoImports = 20;
+constexpr double kDefaultFarImportKm = 50.0;
 const QString kSaveTitle = QStringLiteral("Dialog Save");
 constexpr int kUserShapeAction = 15;
+
+ShapeBounds unite(const ShapeBounds& a, const ShapeBounds& b) {
+    return ShapeBounds{std::min(a.MinX, b.MinX), std::min(a.MinY, b.MinY), std::max(a.MaxX, b.MaxX),
+                       std::max(a.MaxY, b.MaxY)};
+}
 
 }  // namespace
 
@@ -105,7 +117,77 @@ bool ChartFiles::commandResult() const {
 
 // ---- Commands ----
 
+// ---- Imports and their undo ----
+
+double ChartFiles::farImportMetres() const {
+    const double km = chart_.survey().models().depthDisplay.importFarKmValue();
+    return (km > 0.0 ? km : kDefaultFarImportKm) * 1000.0;
+}
+
+FileJobs::PlaceCheck ChartFiles::placeCheck(const QString& file) {
+    return [this, file](const ShapeBounds& loaded) {
+        CanvasDocument& doc = chart_.document();
+        std::optional<ShapeBounds> survey;
+        ShapeBounds box;
+        if (doc.ShapeExtents(box)) survey = box;
+        const VesselPlace& vessel = chart_.vessel();
+        if (vessel.at.isValid()) {
+            const ShapeBounds at{vessel.grid.easting, vessel.grid.northing, vessel.grid.easting,
+                                 vessel.grid.northing};
+            survey = survey ? unite(*survey, at) : at;
+        }
+        // The view counts once there is a survey to speak of: the operator
+        // may have moved it to where the drawing belongs.
+        if (survey) {
+            const ViewWindow& v = doc.View;
+            survey = unite(*survey, ShapeBounds{std::min(v.WorldLeft, v.WorldRight),
+                                                std::min(v.WorldBottom, v.WorldTop),
+                                                std::max(v.WorldLeft, v.WorldRight),
+                                                std::max(v.WorldBottom, v.WorldTop)});
+        }
+        const ImportPlacement placement = judgeImport(loaded, survey, farImportMetres());
+        if (!placement.far) return true;
+        const QString centre = chart_.geography().readOut((loaded.MinX + loaded.MaxX) / 2.0,
+                                                          (loaded.MinY + loaded.MaxY) / 2.0);
+        const QString question = importQuestion(file, placement, loaded, centre);
+        if (chart_.ask(question)) return true;
+        logEvent(QStringLiteral("Import declined, far from the survey: ") + file);
+        return false;
+    };
+}
+
+void ChartFiles::remember(const QString& file, const FileJobOutcome& result) {
+    if (!result.ok) return;
+    imports_.push_back(Import{file, result.added});
+    if (imports_.size() > kUndoImports) imports_.erase(imports_.begin());
+    emit importsChanged();
+}
+
+void ChartFiles::forgetImports() {
+    if (imports_.empty()) return;
+    imports_.clear();
+    emit importsChanged();
+}
+
+QString ChartFiles::lastImportName() const {
+    return imports_.empty() ? QString() : imports_.back().file;
+}
+
+bool ChartFiles::undoImport() {
+    if (jobRunning() || imports_.empty()) return false;
+    const Import last = std::move(imports_.back());
+    imports_.pop_back();
+    const std::size_t taken = TakeBack(chart_.document(), last.added);
+    logEvent(QStringLiteral("Import undone: %1 (%2 shapes)").arg(last.file).arg(taken));
+    chart_.ensureLayers();
+    chart_.document().Refresh();
+    emit chart_.repaintRequested();
+    emit importsChanged();
+    return true;
+}
+
 bool ChartFiles::loadLayoutNow(const QString& path) {
+    forgetImports();
     FileReport report;
     if (CadLoad(chart_.document(), path, -1, -1, 0, &report)) return true;
     reportError(QStringLiteral("Cannot open the layout %1: %2").arg(path, report.error));
@@ -129,6 +211,7 @@ bool ChartFiles::newLayout() {
         doc.CadClearShapes(layer->Id());
     doc.ClearDepthLabels();
     doc.ClearEventLabels();
+    forgetImports();
     logEvent(QStringLiteral("New layout - cleared all shapes"));
     chart_.ensureLayers();
     doc.SetLayerAction(chart_.layers().userShape, kUserShapeAction);
@@ -141,17 +224,19 @@ bool ChartFiles::openLayout() {
     if (jobRunning()) return false;
     const QString name = chooseOpenFile(layoutFilter(), layoutFolder_);
     if (name.isEmpty()) return false;
-    jobs().load(DrawingFormat::Layout, name, [this, name](const FileJobOutcome& result) {
+    const auto done = [this, name](const FileJobOutcome& result) {
         lastOk_ = result.ok;
         if (result.busy || result.cancelled) return;
         if (result.ok) {
             logEvent(QStringLiteral("Opened file: ") + name);
+            remember(name, result);
         } else {
             reportError(
                 QStringLiteral("Cannot open the layout %1: %2").arg(name, result.report.error));
         }
         afterLoad();
-    });
+    };
+    jobs().load(DrawingFormat::Layout, name, done, placeCheck(name));
     return commandResult();
 }
 
@@ -236,15 +321,17 @@ bool ChartFiles::importDxf() {
         after();
         return false;
     }
-    jobs().load(DrawingFormat::Dxf, name, [this, name, after](const FileJobOutcome& result) {
+    const auto done = [this, name, after](const FileJobOutcome& result) {
         lastOk_ = result.ok;
         if (result.ok) {
             logEvent(QStringLiteral("Imported DXF: ") + name);
+            remember(name, result);
         } else if (!result.busy && !result.cancelled) {
             reportError(QStringLiteral("Cannot import %1: %2").arg(name, result.report.error));
         }
         after();
-    });
+    };
+    jobs().load(DrawingFormat::Dxf, name, done, placeCheck(name));
     return commandResult();
 }
 

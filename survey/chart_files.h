@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "survey/file_jobs.h"
 
@@ -41,6 +42,14 @@ class ChartFiles : public QObject {
     bool saveLayoutAs();
     bool importDxf();
     bool exportDxf();
+    // Takes the last import (a DXF, or a layout opened into the drawing) back:
+    // its shapes, the layers it opened, the view from before. False when
+    // there is none to take back or a file job runs.
+    bool undoImport();
+    // The file of the import undoImport would take back; empty for none.
+    QString lastImportName() const;
+    // An import farther than this from the survey area is asked about.
+    double farImportMetres() const;
     // A layout read now, on this thread, replacing the drawing (the first
     // show's last layout); false, reported, when it could not be read.
     bool loadLayoutNow(const QString& path);
@@ -61,6 +70,8 @@ class ChartFiles : public QObject {
   signals:
     void captionChanged(const QString& caption);
     void jobRunningChanged(bool running);
+    // An import was added or taken back.
+    void importsChanged();
 
   private:
     FileJobs& jobs();
@@ -68,6 +79,10 @@ class ChartFiles : public QObject {
     QString snapshotName();
     void snapshotWritten(const QString& name, const FileJobOutcome& result);
     void afterLoad();
+    // Asks before a drawing that lies away from the survey is added.
+    FileJobs::PlaceCheck placeCheck(const QString& file);
+    void remember(const QString& file, const FileJobOutcome& result);
+    void forgetImports();
     // File dialogs start in the folder last used for that kind of file,
     // else in the day's layouts folder; a name to write typed without an
     // extension gets the one of its format.
@@ -82,6 +97,11 @@ class ChartFiles : public QObject {
     bool lastOk_ = false;
     QString caption_;
     QString layoutFolder_, dxfFolder_;  // where the last layout and DXF dialogs ended
+    struct Import {
+        QString file;
+        DrawingAddition added;
+    };
+    std::vector<Import> imports_;  // oldest first
 };
 
 }  // namespace nivora

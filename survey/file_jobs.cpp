@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 
 #include "canvas/canvas_document.h"
 #include "canvas/drawing_transfer.h"
@@ -66,15 +67,22 @@ struct FileJobs::LoadJob final : FileJobs::Job {
         // What a cancelled load made is freed here, not on the survey's thread.
         if (stopped) scratch.CadClearShapes(-1);
         total = scratch.ShapeCount();
+        if (check && !stopped) hasBox = scratch.ShapeExtents(box);
     }
     bool finish() override {
+        if (!stopped && !adopted && check && hasBox && !check(box)) {
+            stopped = true;
+            declined = true;
+        }
         if (stopped) {
             merge.abandon();
             outcome = FileJobOutcome{};
             outcome.cancelled = true;
+            outcome.declined = declined;
             return true;
         }
         if (!adopted) {
+            viewBefore = live.View;
             merge.adoptStructure();
             adopted = true;
         }
@@ -88,6 +96,8 @@ struct FileJobs::LoadJob final : FileJobs::Job {
             live.WorldExtents();
         }
         live.Refresh();
+        outcome.added = DrawingAddition{merge.movedIds(), merge.createdLayers(),
+                                        merge.blocksBefore(), viewBefore};
         return true;
     }
 
@@ -100,6 +110,11 @@ struct FileJobs::LoadJob final : FileJobs::Job {
     std::size_t total = 0;
     bool adopted = false;
     bool stopped = false;
+    PlaceCheck check;
+    bool hasBox = false;
+    ShapeBounds box{};
+    bool declined = false;
+    ViewWindow viewBefore;
 };
 
 struct FileJobs::SaveJob final : FileJobs::Job {
@@ -150,7 +165,7 @@ FileJobs::~FileJobs() {
     if (view_) view_->jobFinished();
 }
 
-void FileJobs::load(DrawingFormat format, const QString& path, Done done) {
+void FileJobs::load(DrawingFormat format, const QString& path, Done done, PlaceCheck check) {
     if (running()) {
         FileJobOutcome busy;
         busy.busy = true;
@@ -160,6 +175,7 @@ void FileJobs::load(DrawingFormat format, const QString& path, Done done) {
     auto job = std::make_unique<LoadJob>(doc_, format, path);
     job->label = QStringLiteral("%1 %2").arg(QLatin1String(drawingFormat(format).loadLabel), path);
     job->cancellable = true;
+    job->check = std::move(check);
     job->done = std::move(done);
     start(std::move(job), view_ && QCoreApplication::instance());
 }
@@ -211,6 +227,10 @@ void FileJobs::start(std::unique_ptr<Job> job, bool inBackground) {
 // One turn of the job from the event loop: a slice of this thread's work on
 // a zero timer, the worker watched every few milliseconds.
 void FileJobs::step() {
+    // The placement check's question turns the event loop, and this timer with it.
+    if (stepping_) return;
+    stepping_ = true;
+    const auto done = qScopeGuard([this] { stepping_ = false; });
     Job& j = *job_;
     if (!worker_.joinable() && !workDone_) {
         if (j.prepare()) {

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "canvas/drawing_transfer.h"
 #include "files/drawing_files.h"
 
 namespace nivora {
@@ -46,7 +47,9 @@ struct FileJobOutcome {
     bool ok = false;
     bool busy = false;       // refused: another job runs
     bool cancelled = false;  // stopped by the operator; the drawing is as it was
+    bool declined = false;   // cancelled, because the placement check said no
     FileReport report;
+    DrawingAddition added;  // a load's shapes and layers, to take them back
 };
 
 class FileJobs : public QObject {
@@ -54,6 +57,9 @@ class FileJobs : public QObject {
 
   public:
     using Done = std::function<void(const FileJobOutcome&)>;
+    // Asked with the box of a loaded drawing's shapes before it is added:
+    // false leaves the drawing as it was. It may wait for the operator.
+    using PlaceCheck = std::function<bool(const ShapeBounds& loaded)>;
 
     explicit FileJobs(CanvasDocument& doc, QObject* parent = nullptr);
     // A running load stops; a running save is written to its end.
@@ -67,7 +73,7 @@ class FileJobs : public QObject {
     // Adds a layout or a DXF drawing to the drawing; `done` is called once
     // it has ended (before this returns when the job ran at once). While a
     // job runs another is refused (busy).
-    void load(DrawingFormat format, const QString& path, Done done = {});
+    void load(DrawingFormat format, const QString& path, Done done = {}, PlaceCheck check = {});
     // Writes the layout or the DXF of the drawing.
     void save(DrawingFormat format, const QString& path, Done done = {});
     // Writes at once on this thread, whatever the view: for the close,
@@ -100,6 +106,7 @@ class FileJobs : public QObject {
     QTimer pump_;
     std::thread worker_;
     std::atomic<bool> workDone_{false};
+    bool stepping_ = false;  // a step waits for the operator (the placement check)
     std::vector<std::function<void()>> idle_;
 };
 

@@ -62,6 +62,8 @@ TDepthDisplaySettings::TDepthDisplaySettings(DepthDisplaySettings& model, Settin
     pointSize_->setObjectName(QStringLiteral("sePointSize"));
     pointSize_->setRange(1, 12);
     pointSize_->setSuffix(QStringLiteral(" px"));
+    importFar_ = namedLineEdit("eImportFarKm", this);
+    importFar_->setPlaceholderText(QStringLiteral("0.1 to 20000"));
 
     auto* form = new QFormLayout;
     form->addRow(soundings_);
@@ -75,6 +77,7 @@ TDepthDisplaySettings::TDepthDisplaySettings(DepthDisplaySettings& model, Settin
     form->addRow(QStringLiteral("Grid cell size (m)"), cellSize_);
     form->addRow(QStringLiteral("Cells show"), statistic_);
     form->addRow(QStringLiteral("Dot size"), pointSize_);
+    form->addRow(QStringLiteral("Ask before importing a drawing farther than (km)"), importFar_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(new QLabel(
@@ -106,6 +109,7 @@ void TDepthDisplaySettings::syncFromModel() {
     cellSize_->setText(model_.cellSize);
     statistic_->setCurrentIndex(std::clamp(model_.statistic, 0, 3));
     pointSize_->setValue(std::clamp(model_.pointSize, 1, 12));
+    importFar_->setText(model_.importFarKm);
     enableFields();
     status_->clear();
 }
@@ -123,6 +127,7 @@ bool TDepthDisplaySettings::SaveClick() {
     d.cellSize = cellSize_->text().trimmed();
     d.statistic = statistic_->currentIndex();
     d.pointSize = pointSize_->value();
+    d.importFarKm = importFar_->text().trimmed();
     const bool saved = saveEditedModel(
         model_, d, d.problem(), settings_, [&d](IniStore& ini) { d.save(ini); }, status_);
     if (saved) emit changes_.depthColoursChanged();

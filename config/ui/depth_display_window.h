@@ -49,6 +49,7 @@ class TDepthDisplaySettings : public QWidget {
     QLineEdit* shallow_ = nullptr;
     QLineEdit* deep_ = nullptr;
     QLineEdit* cellSize_ = nullptr;
+    QLineEdit* importFar_ = nullptr;
     QComboBox* statistic_ = nullptr;
     QSpinBox* pointSize_ = nullptr;
     QLabel* status_ = nullptr;
