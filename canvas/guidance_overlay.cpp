@@ -165,7 +165,7 @@ void DrawGuidanceStrip(QPainter& painter, const OverlayState& overlay, const Vie
     font.setPixelSize(15);
     font.setBold(true);
     painter.setFont(font);
-    const SteeringBarStyle style = dayBarStyle();
+    const SteeringBarStyle style = overlay.Night ? nightBarStyle() : dayBarStyle();
     const QFontMetrics m(font);
     // The side only for an error that shows as more than nought.
     const double shown = std::round(std::abs(g.CrossTrack) * 10) / 10;

@@ -348,13 +348,19 @@ void DrawGGAOverlay(QPainter& painter, const OverlayState& overlay, const ViewWi
     if (overlay.PositionStatusText.isEmpty()) return;
     painter.setFont(GGAOverlayFont());
     const QRect box = GGAOverlayRect(overlay, painter.fontMetrics(), view.Width, view.Height);
-    const QColor fill = toQColor(
-        overlay.PositionStale ? kStaleColor : PositionStatusColor(overlay.PositionFixQuality));
+    QColor fill = toQColor(overlay.PositionStale ? kStaleColor
+                                                 : PositionStatusColor(overlay.PositionFixQuality));
+    // At night the fix colour keeps its hue, dimmed, under light text, so
+    // that the box does not dazzle and still says the fix at a glance.
+    if (overlay.Night) fill = fill.darker(220);
     painter.setPen(QPen(fill, 0));
     painter.setBrush(fill);
     roundBox(painter, box.left(), box.top(), box.left() + box.width(), box.top() + box.height());
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(overlay.PositionFixQuality == 1 ? Qt::white : Qt::black, 0));
+    const QColor textColour = overlay.Night                     ? QColor(230, 230, 230)
+                              : overlay.PositionFixQuality == 1 ? QColor(Qt::white)
+                                                                : QColor(Qt::black);
+    painter.setPen(QPen(textColour, 0));
     drawTextAt(painter, box.left() + 6, box.top() + 6, overlay.PositionStatusText);
 }
 

@@ -74,6 +74,29 @@ void BM_SettledRebuildMillionShapes(benchmark::State& st) {
 }
 BENCHMARK(BM_SettledRebuildMillionShapes)->Unit(benchmark::kMillisecond)->Iterations(6);
 
+// The same with the scale bar and north arrow, by day (0) and with every
+// colour mapped to the night chart (1).
+void BM_SettledRebuildWithFurniture(benchmark::State& st) {
+    TNivoraCanvas& c = millionShapeChart();
+    c.Document().Overlay.Furniture.ScaleBar = true;
+    c.Document().Overlay.Furniture.NorthArrow = true;
+    c.SetNightChart(st.range(0) != 0);
+    int i = 0;
+    for (auto _ : st) {
+        c.resize(1920, 1080 - (i++ % 2));
+        c.repaint();
+    }
+    c.SetNightChart(false);
+    c.Document().Overlay.Furniture.ScaleBar = false;
+    c.Document().Overlay.Furniture.NorthArrow = false;
+    st.counters["rebuilds"] = c.RebuildCount();
+}
+BENCHMARK(BM_SettledRebuildWithFurniture)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(6);
+
 }  // namespace
 }  // namespace nivora
 

@@ -80,7 +80,7 @@ void buildChart(CanvasDocument& doc) {
     t->HAlign = 1;
 }
 
-TEST(GoldenPictures, Chart) {
+void chartPicture(bool night, const char* name) {
     Scene s(160, 120);
     buildChart(s.doc);
     s.doc.Grid.GridVisible = true;
@@ -88,11 +88,14 @@ TEST(GoldenPictures, Chart) {
     s.doc.Grid.GridSpacingX = 50;
     s.doc.Grid.GridSpacingY = 50;
     s.doc.View.WorldSet(-10, 115, 150, 10);
-    compareWithGolden(s.render(), "chart.png");
+    RenderSettings settings;
+    settings.Night = night;
+    compareWithGolden(s.render(settings), name);
 }
 
-TEST(GoldenPictures, ReadOuts) {
+void readOutsPicture(bool night, const char* name) {
     Scene s(160, 120);
+    s.doc.Overlay.Night = night;
     s.doc.SetPositionStatus(QStringLiteral("RTK Fix"), 4);
     s.doc.Overlay.GGAOverlayPosition = 1;
     s.doc.SetCurrentDepth(12.34, 0, true);
@@ -100,12 +103,26 @@ TEST(GoldenPictures, ReadOuts) {
     s.doc.AddEventLabel(110, 60, 3);
     s.doc.StartDistanceMeasure(20, 20);
     s.doc.UpdateDistanceMeasure(70, 40, 53.85, 68.2);
-    QImage picture = s.render();
+    RenderSettings settings;
+    settings.Night = night;
+    QImage picture = s.render(settings);
     {
         QPainter p(&picture);
         DrawOverlays(p, s.doc, nullptr);
     }
-    compareWithGolden(picture, "readouts.png");
+    compareWithGolden(picture, name);
+}
+
+// The day pictures stay as they always were; the night ones are the same
+// drawings dark, with the fix and track colours still told apart.
+TEST(GoldenPictures, Chart) {
+    chartPicture(false, "chart.png");
+    chartPicture(true, "chart_night.png");
+}
+
+TEST(GoldenPictures, ReadOuts) {
+    readOutsPicture(false, "readouts.png");
+    readOutsPicture(true, "readouts_night.png");
 }
 
 }  // namespace
