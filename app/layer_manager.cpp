@@ -1,7 +1,7 @@
 #include "app/layer_manager.h"
 
 #include <QColorDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -51,14 +51,14 @@ LayerManager::LayerManager(ChartSession& chart, QWidget* parent) : QWidget(paren
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setColumnCount(Columns);
-    list_->setHeaderLabels({QStringLiteral("Layer"), QStringLiteral("Colour"),
-                            QStringLiteral("Width"), QStringLiteral("Lock"),
-                            QStringLiteral("Shapes"), QString()});
+    list_->setHeaderLabels({QStringLiteral("Layer"), QString(), QStringLiteral("Width"),
+                            QStringLiteral("Lock"), QStringLiteral("Shapes")});
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(Name, QHeaderView::Stretch);
     for (int c = Colour; c < Columns; ++c)
         list_->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    list_->setToolTip(QStringLiteral("Top of the list: drawn on top. Tick a layer to show it."));
+    list_->setToolTip(
+        QStringLiteral("Top of the list: drawn on top. The survey's own layers are in italics."));
 
     zoom_ = button("bZoomLayer", QStringLiteral("Zoom To"),
                    QStringLiteral("Fit the view to the layer"), this);
@@ -80,22 +80,15 @@ LayerManager::LayerManager(ChartSession& chart, QWidget* parent) : QWidget(paren
     status_->setObjectName(QStringLiteral("lLayerStatus"));
     status_->setWordWrap(true);
 
-    auto* row1 = new QHBoxLayout;
-    row1->addWidget(zoom_);
-    row1->addWidget(front_);
-    row1->addWidget(back_);
-    row1->addStretch();
-    auto* row2 = new QHBoxLayout;
-    row2->addWidget(colour_);
-    row2->addWidget(width_);
-    row2->addWidget(remove_);
-    row2->addStretch();
-    row2->addWidget(undo_);
+    // Three to a row, so that the dock stays narrow beside the chart.
+    auto* buttons = new QGridLayout;
+    QWidget* const order[] = {zoom_, front_, back_, colour_, width_, remove_, undo_};
+    for (int i = 0; i < 7; ++i)
+        buttons->addWidget(order[i], i / 3, i % 3);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(list_, 1);
-    layout->addLayout(row1);
-    layout->addLayout(row2);
+    layout->addLayout(buttons);
     layout->addWidget(status_);
 
     chooseColour_ = [this](const QColor& start) {
@@ -184,7 +177,14 @@ void LayerManager::fillRow(QTreeWidgetItem& item, int id) {
     item.setCheckState(Locked, layer.Locked ? Qt::Checked : Qt::Unchecked);
     item.setText(Shapes, QString::number(doc.LayerShapeCount(id)));
     item.setTextAlignment(Shapes, Qt::AlignRight | Qt::AlignVCenter);
-    item.setText(Kind, isSurveyLayer(id) ? QStringLiteral("survey") : QString());
+    // The survey's own layers in italics: shown and hidden like any other,
+    // never removed.
+    const bool survey = isSurveyLayer(id);
+    QFont font = item.font(Name);
+    font.setItalic(survey);
+    item.setFont(Name, font);
+    item.setToolTip(Name, survey ? QStringLiteral("The survey's own layer: it cannot be removed")
+                                 : QStringLiteral("Tick to show, untick to hide"));
 }
 
 void LayerManager::refresh() {

@@ -25,9 +25,10 @@ class LayerManager : public QWidget {
     Q_OBJECT
 
   public:
-    enum Column { Name, Colour, Width, Locked, Shapes, Kind, Columns };
+    enum Column { Name, Colour, Width, Locked, Shapes, Columns };
 
     explicit LayerManager(ChartSession& chart, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {320, 420}; }
 
     // The layers read again from the drawing.
     void refresh();

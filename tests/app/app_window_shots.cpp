@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
          {"aRealtimeWindow", "aDeviceSettings", "aNavigationSettings", "aVesselShape",
           "aSoundVelocity", "aLatency", "aTheme", "aWaterfall", "aGenerateRunline", "aLineList",
           "aHelmsman", "aGuidanceSettings", "aQualitySettings", "aVerticalSettings",
-          "aDepthDisplay", "aExportSoundings", "aRepeater", "aNtrip"}) {
+          "aDepthDisplay", "aExportSoundings", "aRepeater", "aNtrip", "aLayers"}) {
         f.nav().action(QLatin1String(name))->trigger();
     }
     f.program->offsets().show();
