@@ -4,8 +4,6 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -14,6 +12,7 @@
 
 #include "canvas/canvas_document.h"
 #include "canvas/qt_color.h"
+#include "config/ui/config_widgets.h"
 #include "files/runlines.h"
 #include "survey/chart_files.h"
 #include "survey/chart_session.h"
@@ -25,15 +24,6 @@ namespace {
 
 constexpr int kCountsMs = 1000;
 constexpr int kMaxWidth = 15;
-
-QIcon swatch(TColor colour) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(toQColor(colour));
-    QPainter p(&pixmap);
-    p.setPen(Qt::gray);
-    p.drawRect(0, 0, 15, 15);
-    return QIcon(pixmap);
-}
 
 QPushButton* button(const char* name, const QString& text, const QString& tip, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -172,7 +162,7 @@ void LayerManager::fillRow(QTreeWidgetItem& item, int id) {
     item.setData(Name, Qt::UserRole, id);
     item.setText(Name, layer.Name().isEmpty() ? QStringLiteral("(no name)") : layer.Name());
     item.setCheckState(Name, layer.Visible ? Qt::Checked : Qt::Unchecked);
-    item.setIcon(Colour, swatch(layer.PenFg));
+    item.setIcon(Colour, colourSwatch(layer.PenFg));
     item.setText(Width, QString::number(layer.PenWidth));
     item.setCheckState(Locked, layer.Locked ? Qt::Checked : Qt::Unchecked);
     item.setText(Shapes, QString::number(doc.LayerShapeCount(id)));

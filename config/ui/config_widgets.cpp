@@ -89,7 +89,11 @@ constexpr std::array<NamedColour, 16> kNamedColours = {{
     {"White", colors::White},
 }};
 
-QIcon swatch(TColor c) {
+constexpr int kCustomRole = Qt::UserRole + 1;
+
+}  // namespace
+
+QIcon colourSwatch(TColor c) {
     QPixmap p(16, 12);
     p.fill(toQColor(c));
     QPainter painter(&p);
@@ -97,10 +101,6 @@ QIcon swatch(TColor c) {
     painter.drawRect(0, 0, 15, 11);
     return QIcon(p);
 }
-
-constexpr int kCustomRole = Qt::UserRole + 1;
-
-}  // namespace
 
 ColorBox::ColorBox(QWidget* parent) : QComboBox(parent) {
     rebuild();
@@ -113,11 +113,12 @@ void ColorBox::rebuild() {
     int current = -1;
     for (const NamedColour& n : kNamedColours) {
         if (n.colour == colour_) current = count();
-        addItem(swatch(n.colour), QString::fromLatin1(n.name), QVariant::fromValue<uint>(n.colour));
+        addItem(colourSwatch(n.colour), QString::fromLatin1(n.name),
+                QVariant::fromValue<uint>(n.colour));
     }
     if (current < 0) {
         current = count();
-        addItem(swatch(colour_),
+        addItem(colourSwatch(colour_),
                 QStringLiteral("#%1").arg(colour_, 6, 16, QLatin1Char('0')).toUpper(),
                 QVariant::fromValue<uint>(colour_));
     }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QWidget>
 #include <functional>
@@ -101,6 +102,8 @@ bool WindowWasVisible(const QWidget& window, const SettingsFile& settings);
 
 // A label and field row helper for the windows' forms.
 QLineEdit* namedLineEdit(const char* name, QWidget* parent);
+// A small square of the colour, framed, for lists and combo boxes.
+QIcon colourSwatch(TColor colour);
 
 // A settings window's foot: its status text ("lStatus", stretching), Save
 // ("bSave", which runs `save`) and Close ("bClose").
