@@ -53,7 +53,6 @@ class TestCaster {
     bool connected() const {
         return client_ && client_->state() == QAbstractSocket::ConnectedState;
     }
-    bool version2() const { return version2_; }
 
     // Sends `bytes` as one chunk (2.0) or as they are (1.0); `splitAt` > 0
     // cuts the write after that many bytes of the coded form, with a flush

@@ -179,7 +179,8 @@ TEST(NtripClient, Version1IcyStreamWithTheGgaAfterTheRequestComesBackWithBackOff
     // Back: the same request, the GGA again, the stream goes on.
     ASSERT_TRUE(caster.listen(port));
     c.vt.advance(8000);
-    ASSERT_TRUE(waitFor([&] { return caster.received == QByteArray(kGgaA + "\r\n").repeated(2); }, 5000));
+    ASSERT_TRUE(
+        waitFor([&] { return caster.received == QByteArray(kGgaA + "\r\n").repeated(2); }, 5000));
     ASSERT_EQ(caster.requests.size(), 2);
     EXPECT_EQ(caster.requests[1].line, caster.requests[0].line);
     ASSERT_TRUE(c.waitState(State::Connected));
