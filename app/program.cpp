@@ -24,6 +24,7 @@
 #include "config/ui/config_widgets.h"
 #include "config/ui/depth_display_window.h"
 #include "config/ui/guidance_window.h"
+#include "config/ui/ntrip_window.h"
 #include "config/ui/offsets_window.h"
 #include "config/ui/quality_window.h"
 #include "config/ui/repeater_window.h"
@@ -404,10 +405,13 @@ void Program::storePlacements() {
     // In the close: a file that cannot be written is reported (message
     // window and events log), never asked about.
     QString error;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             offsets_, navset_, nav_.get(), realtime_, svp_, runline_, joystick_, helmsman_,
-             lineList_, guidanceSettings_, qualitySettings_, verticalSettings_, depthDisplay_,
-             repeater_}) {
+    std::vector<QWidget*> windows = {
+        offsets_,         navset_,           nav_.get(),    realtime_, svp_,
+        runline_,         joystick_,         helmsman_,     lineList_, guidanceSettings_,
+        qualitySettings_, verticalSettings_, depthDisplay_, repeater_};
+    // The corrections' window belongs to the main window.
+    if (auto* ntrip = nav_->findChild<TNtripSettings*>()) windows.push_back(ntrip);
+    for (QWidget* w : windows) {
         if (!SaveWindowPlacement(*w, models_.file, &error)) {
             survey_->reportError(error);
             return;  // one report is enough: the file is not writable

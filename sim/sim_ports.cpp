@@ -48,7 +48,10 @@ class SimulatorPort final : public SerialTransport {
         return n;
     }
     qint64 write(const char* data, qint64 size) override {
-        feed_.received().append(data, size);
+        QByteArray& kept = feed_.received();
+        kept.append(data, size);
+        if (kept.size() > SimulatorFeed::kMaxReceived)
+            kept.remove(0, kept.size() - SimulatorFeed::kMaxReceived / 2);
         return size;
     }
     QString errorString() const override { return {}; }

@@ -41,7 +41,9 @@ class SimulatorFeed {
     Simulator& simulator() { return sim_; }
     // Receives the truth of each sounding as it happens.
     void setTruthSink(std::function<void(const TruthRow&)> sink) { truthSink_ = std::move(sink); }
-    // Writes to the GNSS port (receiver commands), kept for inspection.
+    // Writes to the GNSS port (receiver commands), kept for inspection: the
+    // last kMaxReceived bytes, as corrections stream there all day.
+    static constexpr qsizetype kMaxReceived = 64 * 1024;
     QByteArray& received() { return received_; }
 
     // A factory for the serial readers: "SIM" opens a port on this feed, any

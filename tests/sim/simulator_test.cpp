@@ -242,6 +242,13 @@ TEST(SimulatorPorts, ReadersOnSimPortsInVirtualTime) {
     EXPECT_GE(truthRows, 100);
     gnss.Write("$JASC,GPGGA,5\r\n");
     EXPECT_EQ(feed.received(), QByteArray("$JASC,GPGGA,5\r\n"));
+    // A day of corrections into the simulated receiver keeps only the last of them.
+    const QByteArray block(1000, '\xD3');
+    for (int i = 0; i < 200; ++i)
+        gnss.WriteRaw(block.constData(), block.size());
+    gnss.WriteRaw("END", 3);
+    EXPECT_LE(feed.received().size(), SimulatorFeed::kMaxReceived);
+    EXPECT_TRUE(feed.received().endsWith("END"));
 }
 
 TEST(GeodesyGrid, InverseMatchesTheCyclesForwardTransformation) {
