@@ -175,7 +175,8 @@ SerialSettings TNivoraSerialGPS::serialSettings() const {
 }
 
 void TNivoraSerialGPS::setReopenInterval(int ms) {
-    reopenTimer_->setInterval(std::max(1, ms));
+    reopenMs_ = std::max(1, ms);
+    reopenTimer_->setInterval(reopenMs_);
 }
 
 void TNivoraSerialGPS::Open() {
@@ -200,12 +201,15 @@ bool TNivoraSerialGPS::connectPort(bool quiet) {
             // Not a failure yet: said if it fails, as the first attempt would have been.
             pending_ = std::move(transport);
             pendingSays_ = pendingSays_ || !quiet;
+            reopenTimer_->setInterval(std::min(kPendingCheckMs, reopenMs_));
             return false;
         }
+        reopenTimer_->setInterval(reopenMs_);
         if (!quiet || pendingSays_) emit OnError(this, problem_);
         pendingSays_ = false;
         return false;
     }
+    reopenTimer_->setInterval(reopenMs_);
     transport_ = std::move(transport);
     openError_.clear();
     problem_.clear();
@@ -254,6 +258,7 @@ void TNivoraSerialGPS::portLost(const QString& why) {
 void TNivoraSerialGPS::Close() {
     reopening_ = false;
     reopenTimer_->stop();
+    reopenTimer_->setInterval(reopenMs_);
     pending_.reset();
     pendingSays_ = false;
     if (!open_) return;

@@ -30,6 +30,10 @@ class TNivoraSerialGPS : public QObject {
     static constexpr int kDefaultPollMs = 50;
     // A port that went away or did not open is tried again this often.
     static constexpr int kReopenIntervalMs = 2000;
+    // A network connection being made is looked at this often: it stands
+    // within milliseconds, and waiting for the next retry would cost the
+    // first two seconds of lines (and of corrections to the receiver).
+    static constexpr int kPendingCheckMs = 100;
     // What one poll reads at most: far more than the fastest port sends
     // between two polls (230400 baud is 23 kB/s, 1.2 kB per 50 ms poll), so
     // the reader keeps up, but bounded so that a flood cannot hold the
@@ -193,6 +197,7 @@ class TNivoraSerialGPS : public QObject {
     // of an Open() still to be said when it comes.
     std::unique_ptr<SerialTransport> pending_;
     bool pendingSays_ = false;
+    int reopenMs_ = kReopenIntervalMs;
     bool open_ = false;
     bool reopening_ = false;
     bool dataSeen_ = false;

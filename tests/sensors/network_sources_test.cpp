@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <map>
@@ -188,6 +189,41 @@ TEST(TcpSource, LinesAcrossReadsCommandsOutAndAReturnWithoutAGluedLine) {
     EXPECT_EQ(r.errors[0], QStringLiteral("Port tcp://127.0.0.1:%1 stopped working: the other end "
                                           "closed the connection")
                                .arg(port));
+}
+
+// A connection stands within milliseconds of the loopback: the reader takes
+// it up then, not at its next 2 s retry (the receiver's first lines, and the
+// corrections sent to it, would wait that long).
+TEST(TcpSource, AConnectionIsTakenUpAsSoonAsItStandsNotAtTheNextRetry) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    VirtualTime vt(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    Reading r(loopback("tcp", server.serverPort()), vt);
+    r.reader.setReopenInterval(TNivoraSerialGPS::kReopenIntervalMs);
+    r.reader.Open();
+    qint64 virtualMs = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            if (r.reader.isOpen()) return true;
+            vt.advance(50);
+            virtualMs += 50;
+            return false;
+        },
+        5000))
+        << r.said();
+    EXPECT_LT(virtualMs, TNivoraSerialGPS::kReopenIntervalMs / 2);
+    EXPECT_EQ(r.connects, 1);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.said();
+    // A port that refuses is tried again quietly: said once, however often it is looked at.
+    server.close();
+    r.reader.Close();
+    r.reader.Open();
+    for (int i = 0; i < 100; ++i) {  // 5 s of virtual time
+        QTest::qWait(2);
+        vt.advance(50);
+    }
+    EXPECT_EQ(r.errors.size(), 1) << r.said();
+    EXPECT_FALSE(r.reader.isOpen());
 }
 
 TEST(TcpSource, ASenderThatNeverEndsALineCannotGrowTheBuffer) {
